@@ -1,0 +1,32 @@
+# Project-wide conventions shared by every library, test and tool.
+
+set(KUVERTIX_WARNINGS -Wall -Wextra -Wpedantic -Wno-unused-parameter)
+
+# kuvertix_library(NAME SOURCES ... LIBS ...)
+# A library of one folder; warnings on, the folder itself on the include path
+# as <folder>/<header>.h from the project root.
+function(kuvertix_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${KUVERTIX_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# kuvertix_test(NAME SOURCES ... LIBS ... [GUI])
+# A QtTest executable registered with CTest. Test data is found through
+# KUVERTIX_TEST_DATA, never relative to the working directory. Widget tests
+# (GUI) run on the offscreen platform.
+function(kuvertix_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${KUVERTIX_WARNINGS})
+  target_compile_definitions(${name} PRIVATE
+    KUVERTIX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+    KUVERTIX_BUILD_DIR="${PROJECT_BINARY_DIR}"
+    KUVERTIX_PROGRAM_DIR="${KUVERTIX_PROGRAM_DIR}")
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+endfunction()
