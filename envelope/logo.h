@@ -1,0 +1,47 @@
+#pragma once
+// The logo picture: its file in the data folder, its extension as the
+// settings row keeps it, and loading pictures of any size safely.
+
+#include <QImage>
+#include <QString>
+#include <optional>
+#include <stdexcept>
+
+namespace envelope {
+
+constexpr int LogoExtCapacity = 10;
+// A loaded picture is at most this many pixels on its longer side; larger
+// files are scaled while they are read, so a huge picture never needs its
+// full size in memory.
+constexpr int MaxLogoSide = 2048;
+
+// The extension of a chosen file with its dot, letter case as given
+// ("sun.JPEG" -> ".JPEG"), cut to 10 characters; empty when it has none.
+QString logoExtension(const QString &fileName);
+
+// programFolder + "base/Logo" + extension.
+QString logoFilePath(const QString &programFolder, const QString &extension);
+
+// Size of a file in bytes, -1 when it does not exist.
+qint64 fileSizeOrMissing(const QString &path);
+
+// Reads a picture with the image readers (BMP, JPEG, PNG, ...), scaled down
+// to MaxLogoSide when larger. No value for a missing, empty, damaged or
+// unknown file.
+std::optional<QImage> readPicture(const QString &path);
+
+// The file could not be stored as the logo; message() is for the user.
+class LogoFileError : public std::runtime_error {
+public:
+    explicit LogoFileError(const QString &message);
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Copies the chosen picture file as it is (so it keeps its own format) to
+// the logo file, replacing an existing one. Throws LogoFileError.
+void storeLogoFile(const QString &chosenFile, const QString &logoFile);
+
+} // namespace envelope
