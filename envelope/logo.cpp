@@ -29,20 +29,35 @@ qint64 fileSizeOrMissing(const QString &path)
     return info.exists() && info.isFile() ? info.size() : -1;
 }
 
-std::optional<QImage> readPicture(const QString &path)
+QString PictureFile::message() const
 {
-    if (fileSizeOrMissing(path) <= 0)
-        return std::nullopt;
+    if (problem == Problem::TooLarge)
+        return QStringLiteral("Картинка слишком большая (%1 × %2 точек). Уменьшите её в "
+                              "графическом редакторе или сохраните в формате JPEG и выберите "
+                              "снова.").arg(size.width()).arg(size.height());
+    return QStringLiteral("Файл повреждён или имеет неподдерживаемый формат");
+}
+
+PictureFile readPicture(const QString &path)
+{
+    PictureFile result;
+    const qint64 bytes = fileSizeOrMissing(path);
+    if (bytes <= 0) {
+        result.problem = bytes < 0 ? PictureFile::Problem::Missing : PictureFile::Problem::Empty;
+        return result;
+    }
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxLogoSide || size.height() > MaxLogoSide))
-        reader.setScaledSize(size.scaled(MaxLogoSide, MaxLogoSide, Qt::KeepAspectRatio));
-    QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    return image;
+    result.size = reader.size();
+    const bool large = result.size.isValid()
+        && (result.size.width() > MaxLogoSide || result.size.height() > MaxLogoSide);
+    if (large)
+        reader.setScaledSize(result.size.scaled(MaxLogoSide, MaxLogoSide, Qt::KeepAspectRatio));
+    result.image = reader.read();
+    if (result.image.isNull())
+        result.problem = large ? PictureFile::Problem::TooLarge : PictureFile::Problem::Unreadable;
+    return result;
 }
 
 LogoFileError::LogoFileError(const QString &message)

@@ -3,6 +3,7 @@
 // settings row keeps it, and loading pictures of any size safely.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <optional>
 #include <stdexcept>
@@ -25,10 +26,23 @@ QString logoFilePath(const QString &programFolder, const QString &extension);
 // Size of a file in bytes, -1 when it does not exist.
 qint64 fileSizeOrMissing(const QString &path);
 
-// Reads a picture with the image readers (BMP, JPEG, PNG, ...), scaled down
-// to MaxLogoSide when larger. No value for a missing, empty, damaged or
-// unknown file.
-std::optional<QImage> readPicture(const QString &path);
+// A picture read from a file, or why there is none.
+struct PictureFile {
+    enum class Problem { None, Missing, Empty, Unreadable, TooLarge };
+    QImage image;
+    Problem problem = Problem::None;
+    QSize size;  // as the file declares it, when known
+
+    bool ok() const { return problem == Problem::None; }
+    // The text of the error box for a picture the user chose.
+    QString message() const;
+};
+
+// Reads a picture with the image readers (BMP, JPEG, PNG, ...). Pictures
+// larger than MaxLogoSide are scaled while they are read where the format
+// allows it (JPEG); others whose full size would not fit the readers'
+// memory limit are refused as too large rather than loaded.
+PictureFile readPicture(const QString &path);
 
 // The file could not be stored as the logo; message() is for the user.
 class LogoFileError : public std::runtime_error {
