@@ -17,8 +17,7 @@ EnvelopePrinter::~EnvelopePrinter() = default;
 EnvelopePrinter::Output EnvelopePrinter::spoolerOutput()
 {
     return [](const ReportPage &page) {
-        ReportPrinter printer;
-        printer.print(page, QStringLiteral("Kuvertix: конверт"));
+        return ReportPrinter().print(page, QStringLiteral("Kuvertix: конверт"));
     };
 }
 
@@ -57,7 +56,8 @@ void EnvelopePrinter::layOut(const EnvelopeTexts &texts)
 void EnvelopePrinter::PrintKonvert(const EnvelopeTexts &texts)
 {
     layOut(texts);
-    m_output(*m_page);
+    m_lastJob = 0;
+    m_lastJob = m_output(*m_page);
 }
 
 void EnvelopePrinter::printFromSettingsRow()

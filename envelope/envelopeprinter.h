@@ -17,10 +17,12 @@ namespace envelope {
 
 class EnvelopePrinter {
 public:
-    // Where a laid-out page goes. The default submits it to the system's
-    // default printer; failures are thrown as ReportError (no printer,
-    // spooler down, job refused, unusable paper size) with a Russian text.
-    using Output = std::function<void(const ReportPage &)>;
+    // Where a laid-out page goes; returns the spooler's job number (0 when
+    // the page did not go to a spooler). The default submits it to the
+    // system's default printer; failures are thrown as ReportError (no
+    // printer, spooler down, job refused, unusable paper size) with a
+    // Russian text naming the problem and the printer.
+    using Output = std::function<int(const ReportPage &)>;
 
     explicit EnvelopePrinter(store::Tables &tables);
     ~EnvelopePrinter();
@@ -44,6 +46,8 @@ public:
     // The envelope of the main tab: recipient and sender of the settings
     // row as they stand (edits not yet stored included).
     void printFromSettingsRow();
+    // Job number of the last envelope handed to the output.
+    int lastJob() const { return m_lastJob; }
     EnvelopeTexts settingsRowTexts() const;
     EnvelopeOptions settingsRowOptions() const;
 
@@ -56,6 +60,7 @@ private:
     PrintFont m_font;
     QImage m_logo;
     Output m_output;
+    int m_lastJob = 0;
 };
 
 } // namespace envelope

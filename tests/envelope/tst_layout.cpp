@@ -394,7 +394,7 @@ void TestLayout::settingsRowDrivesTheEnvelope()
     font.bold = true;
     printer1.setPrintFont(font);
     int printed = 0;
-    printer1.setOutput([&printed](const ReportPage &) { ++printed; });
+    printer1.setOutput([&printed](const ReportPage &) { return ++printed; });
     printer1.printFromSettingsRow();
     QCOMPARE(printed, 1);
 
