@@ -2,6 +2,7 @@
 
 #include "envelope/envelopepage.h"
 #include "report/printer.h"
+#include "report/reporterror.h"
 #include "store/tables.h"
 
 namespace envelope {
@@ -57,6 +58,10 @@ void EnvelopePrinter::PrintKonvert(const EnvelopeTexts &texts)
 {
     layOut(texts);
     m_lastJob = 0;
+    // A format with a zero or negative size is said so, whatever the output.
+    const QString problem = m_page->paperProblem();
+    if (!problem.isEmpty())
+        throw ReportError(ReportError::Kind::BadPaperSize, problem);
     m_lastJob = m_output(*m_page);
 }
 
