@@ -243,7 +243,8 @@ void TestReportPrint::refusedJobNamesThePrinter()
     } catch (const ReportError &error) {
         QCOMPARE(error.kind(), ReportError::Kind::JobRefused);
         QCOMPARE(error.printerName(), missing);
-        QVERIFY(error.message().contains(QStringLiteral("«Kuvertix_No_Such_Printer» не принял")));
+        QVERIFY(error.message().startsWith(QStringLiteral("Принтер «Kuvertix_No_Such_Printer» не принял задание печати: ")));
+        QVERIFY(!error.message().contains(QStringLiteral("..")));
     }
 }
 
