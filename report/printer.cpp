@@ -34,6 +34,15 @@ bool spoolerUnreachable()
                       printer);
 }
 
+// The spooler's reason for the last failure, as a clause inside a sentence.
+QString lastCupsReason()
+{
+    QString reason = QString::fromUtf8(cupsLastErrorString()).trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    return reason;
+}
+
 // The size as the spooler names a custom medium, e.g. "Custom.220x110mm".
 QByteArray customMediaName(const ReportPage &page)
 {
@@ -99,6 +108,6 @@ int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
     throw ReportError(ReportError::Kind::JobRefused,
                       QStringLiteral("Принтер «%1» не принял задание печати: %2. "
                                      "Конверт не напечатан.")
-                          .arg(printer, QString::fromUtf8(cupsLastErrorString())),
+                          .arg(printer, lastCupsReason()),
                       printer);
 }

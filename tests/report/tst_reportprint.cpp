@@ -15,6 +15,8 @@
 #include <QtTest>
 
 #include <cups/cups.h>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,11 +61,29 @@ void buildEnvelope(ReportPage &page, double width, double height, const QString 
     page.addText(QStringLiteral("corner"), QRect(0, 0, 10, 10)).setFillColor(Qt::black);
 }
 
-// Where the cups-pdf queue Kuvertix_PDF stores its output for this user.
+// Where the cups-pdf queue Kuvertix_PDF stores this user's output: the "Out"
+// folder of cups-pdf's configuration (by default the PDF folder in the
+// user's home as the password database has it), or KUVERTIX_CUPS_PDF_DIR.
 QString cupsPdfDir()
 {
     const QString dir = qEnvironmentVariable("KUVERTIX_CUPS_PDF_DIR");
-    return dir.isEmpty() ? QDir::homePath() + QStringLiteral("/PDF") : dir;
+    if (!dir.isEmpty())
+        return dir;
+    const passwd *user = getpwuid(getuid());
+    const QString home = user ? QFile::decodeName(user->pw_dir) : QDir::homePath();
+    const QString name = user ? QFile::decodeName(user->pw_name) : QString();
+    QString out = QStringLiteral("${HOME}/PDF");
+    QFile config(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (config.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QByteArray &line : config.readAll().split('\n')) {
+            const QByteArray trimmed = line.trimmed();
+            if (trimmed.startsWith("Out ") || trimmed.startsWith("Out\t"))
+                out = QString::fromUtf8(trimmed.mid(4).trimmed());
+        }
+    }
+    out.replace(QStringLiteral("${HOME}"), home);
+    out.replace(QStringLiteral("${USER}"), name);
+    return out;
 }
 
 QSet<QString> pdfFilesIn(const QString &dir)
@@ -223,7 +243,8 @@ void TestReportPrint::refusedJobNamesThePrinter()
     } catch (const ReportError &error) {
         QCOMPARE(error.kind(), ReportError::Kind::JobRefused);
         QCOMPARE(error.printerName(), missing);
-        QVERIFY(error.message().contains(QStringLiteral("«Kuvertix_No_Such_Printer» не принял")));
+        QVERIFY(error.message().startsWith(QStringLiteral("Принтер «Kuvertix_No_Such_Printer» не принял задание печати: ")));
+        QVERIFY(!error.message().contains(QStringLiteral("..")));
     }
 }
 

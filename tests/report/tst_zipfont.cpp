@@ -12,7 +12,8 @@ const QString FontFile = QStringLiteral(KUVERTIX_PROGRAM_DIR "/Kuvertix ZIPcode.
 const QString Family = QStringLiteral("Kuvertix ZIPcode");
 
 // The grid in font units (1000 to the em): centre lines of the strokes.
-constexpr int Left = 120, Right = 520, Bottom = 40, Top = 700, Middle = 370;
+constexpr int Left = 120, Right = 520, Bottom = 50, Top = 700, Middle = 375;
+constexpr int HalfStroke = 50;
 
 // Sample points in the middle of each of the nine strokes.
 const QList<QPair<QString, QPoint>> Strokes = {
@@ -60,6 +61,7 @@ private slots:
     void digitsUseTheirStrokes();
     void digitsAreAllDifferent();
     void boldBigCodeRendersInk();
+    void boldIsTheFaceItself();
 };
 
 void TestZipFont::initTestCase()
@@ -103,7 +105,7 @@ void TestZipFont::digitsUseTheirStrokes()
                                 .arg(name, glyph, inked ? QStringLiteral("drawn") : QStringLiteral("missing"))));
     }
     // Nothing outside the grid and its stroke thickness.
-    const QRect grid(toPixel({Left - 40, Top + 40}), toPixel({Right + 40, Bottom - 40}));
+    const QRect grid(toPixel({Left - HalfStroke, Top + HalfStroke}), toPixel({Right + HalfStroke, Bottom - HalfStroke}));
     QCOMPARE(ink::count(image) - ink::count(image, grid.adjusted(-1, -1, 1, 1)), 0);
 }
 
@@ -134,6 +136,27 @@ void TestZipFont::boldBigCodeRendersInk()
     // Seven glyphs of 0.64 em advance, the first starting with its side bearing.
     QVERIFY(ink.width() > 180 && ink.width() < 215);
     QVERIFY(ink.height() > 25);
+}
+
+void TestZipFont::boldIsTheFaceItself()
+{
+    // The face is bold: a bold request needs no emboldening (which PDF output
+    // would not reproduce), so bold and regular requests draw the same.
+    const auto render = [](bool bold) {
+        QImage image(300, 70, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QFont font(Family);
+        font.setPixelSize(45);
+        font.setBold(bold);
+        painter.setFont(font);
+        painter.drawText(QPoint(5, 55), QStringLiteral("-123456"));
+        return image;
+    };
+    QFont bold(Family);
+    bold.setBold(true);
+    QVERIFY(QFontInfo(bold).bold());
+    QCOMPARE(render(true), render(false));
 }
 
 QTEST_MAIN(TestZipFont)
