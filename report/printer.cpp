@@ -11,9 +11,18 @@
 
 namespace {
 
+// Whether the scheduler answers at all: libcups reports a missing scheduler
+// like a missing default ("No default destination"), so ask it directly.
 bool spoolerUnreachable()
 {
-    return cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        return true;
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
+                                1, 5000, nullptr);
+    if (!http)
+        return true;
+    httpClose(http);
+    return false;
 }
 
 [[noreturn]] void throwSpoolerUnreachable(const QString &printer)
@@ -21,8 +30,17 @@ bool spoolerUnreachable()
     throw ReportError(ReportError::Kind::SpoolerUnreachable,
                       QStringLiteral("Служба печати не отвечает (%1). Конверт не напечатан. "
                                      "Проверьте, что служба печати запущена, и повторите печать.")
-                          .arg(QString::fromUtf8(cupsLastErrorString())),
+                          .arg(QString::fromUtf8(cupsServer())),
                       printer);
+}
+
+// The spooler's reason for the last failure, as a clause inside a sentence.
+QString lastCupsReason()
+{
+    QString reason = QString::fromUtf8(cupsLastErrorString()).trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    return reason;
 }
 
 // The size as the spooler names a custom medium, e.g. "Custom.220x110mm".
@@ -90,6 +108,6 @@ int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
     throw ReportError(ReportError::Kind::JobRefused,
                       QStringLiteral("Принтер «%1» не принял задание печати: %2. "
                                      "Конверт не напечатан.")
-                          .arg(printer, QString::fromUtf8(cupsLastErrorString())),
+                          .arg(printer, lastCupsReason()),
                       printer);
 }

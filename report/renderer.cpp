@@ -41,6 +41,11 @@ QFont fontForDevice(const QFont &font, const QPaintDevice *device)
 {
     QFont resolved(font);
     resolved.setPointSizeF(fontSizeInUnits(font) * PointsPerInch / device->logicalDpiY());
+    // Printers and PDF files get the outlines as designed: hinting only
+    // serves screen pixels, and running the hinting programs of every glyph
+    // is most of the cost of a PDF page.
+    if (device->devType() != QInternal::Image)
+        resolved.setHintingPreference(QFont::PreferNoHinting);
     return resolved;
 }
 

@@ -21,7 +21,8 @@ public:
     const QString &name() const { return m_name; }
 
     QRect geometry() const { return m_geometry; }
-    void setGeometry(const QRect &box) { m_geometry = box; }
+    // A negative width or height (from a broken format) becomes 0: no box.
+    void setGeometry(const QRect &box) { setGeometry(box.left(), box.top(), box.width(), box.height()); }
     void setGeometry(int left, int top, int width, int height);
     void moveTo(int left, int top) { m_geometry.moveTo(left, top); }
     void resize(int width, int height);
@@ -41,7 +42,10 @@ public:
 
 protected:
     ReportObject(Kind kind, const QString &name, const QRect &box)
-        : m_kind(kind), m_name(name), m_geometry(box) {}
+        : m_kind(kind), m_name(name)
+    {
+        setGeometry(box);
+    }
 
 private:
     Kind m_kind;

@@ -2,6 +2,11 @@
 print them in their lower left corner, drawn from thick straight strokes on
 the postal-code grid, plus a dash.
 
+The one face of the family is bold, as the big postal code is printed: a bold
+request then finds a real bold face everywhere (PDF writers do not embolden
+a regular face the way screen rasterizers do), and a regular request gets the
+same glyphs.
+
 The grid is two squares one above the other: the corners TL, TR, ML, MR, BL,
 BR, their six outer edges, the middle bar and one diagonal in each square,
 running from its upper right to its lower left corner. Each digit is a subset
@@ -15,12 +20,12 @@ from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 
 FAMILY = "Kuvertix ZIPcode"
-STYLE = "Regular"
+STYLE = "Bold"
 UNITS_PER_EM = 1000
 ADVANCE = 640
-STROKE = 80          # thickness of every stroke
+STROKE = 100         # thickness of every stroke
 LEFT, RIGHT = 120, 520   # centre lines of the vertical strokes
-BOTTOM, TOP = 40, 700    # centre lines of the horizontal strokes
+BOTTOM, TOP = 50, 700    # centre lines of the horizontal strokes
 MIDDLE = (BOTTOM + TOP) // 2
 
 POINTS = {
@@ -133,13 +138,15 @@ def build(path):
         "familyName": FAMILY,
         "styleName": STYLE,
         "uniqueFontIdentifier": FAMILY + " " + STYLE,
-        "fullName": FAMILY,
-        "psName": "KuvertixZIPcode-Regular",
+        "fullName": FAMILY + " " + STYLE,
+        "psName": "KuvertixZIPcode-Bold",
         "version": "Version 1.0",
     })
     fb.setupOS2(sTypoAscender=800, sTypoDescender=-200, sTypoLineGap=0,
                 usWinAscent=800, usWinDescent=200, sCapHeight=TOP + STROKE // 2,
-                sxHeight=MIDDLE, achVendID="KVTX", usWeightClass=400)
+                sxHeight=MIDDLE, achVendID="KVTX", usWeightClass=700,
+                fsSelection=0x20)  # bold
+    fb.font["head"].macStyle = 0x01  # bold
     fb.setupPost()
     fb.save(path)
 
