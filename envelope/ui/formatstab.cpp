@@ -85,7 +85,7 @@ void FormatsTab::buildList()
     copy->setGeometry(8, 402, 170, 30);
     connect(copy, &QPushButton::clicked, this, &FormatsTab::BitBtn5Click);
 
-    info(ChoiceInfo, this, QRect(8, 438, 170, 116), QStringLiteral("PanelFormatsChoice"));
+    info(ChoiceInfo, this, QRect(8, 438, 170, 100), QStringLiteral("PanelFormatsChoice"));
 }
 
 void FormatsTab::buildInfo()
@@ -129,21 +129,21 @@ void FormatsTab::buildEditGroups()
     int y = 98;
     for (const GroupRow &row : rows) {
         auto *group = new QGroupBox(this);
-        group->setGeometry(left, y, 764, 44);
+        group->setGeometry(left, y, 764, 42);
         auto *caption = new QLabel(row.caption, group);
         caption->setWordWrap(true);
-        caption->setGeometry(8, 3, 186, 38);
+        caption->setGeometry(8, 2, 186, 38);
         for (int c = 0; c < 6; ++c) {
             if (row.fields[c].isEmpty())
                 continue;
             auto *edit = new store::ui::DbLineEdit(&m_tables.Table4, row.fields[c], group);
             edit->setObjectName(QStringLiteral("DBEdit") + row.fields[c]);
-            edit->setGeometry(ColumnX[c], 11, ColumnW[c], 22);
+            edit->setGeometry(ColumnX[c], 10, ColumnW[c], 22);
         }
         group->setObjectName(QStringLiteral("GroupBox") + (row.fields[0].isEmpty()
                                                                ? row.fields[1].chopped(1)
                                                                : QStringLiteral("Konvert")));
-        y += 45;
+        y += 44;
     }
 }
 

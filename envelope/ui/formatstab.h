@@ -15,7 +15,7 @@ class FormatsTab : public QWidget {
     Q_OBJECT
 public:
     static constexpr int PreferredWidth = 960;
-    static constexpr int PreferredHeight = 560;
+    static constexpr int PreferredHeight = 542;
 
     FormatsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
     ~FormatsTab() override;

@@ -196,23 +196,34 @@ void MainTab::setPrintFont(const PrintFont &font)
     m_printer.setPrintFont(font);
 }
 
-void MainTab::showEnvelopeType(int typKonv)
+bool MainTab::showEnvelopeType(int typKonv)
 {
     if (typKonv != 1 && typKonv != 2)
-        return;
+        return true;
     const QString file = QDir(m_programFolder)
                              .filePath(typKonv == 1 ? QStringLiteral("Конверт мини1.bmp")
                                                     : QStringLiteral("Конверт мини2.bmp"));
     // A missing thumbnail keeps the picture shown; it is no reason to stop.
     const QPixmap pixmap(file);
-    if (!pixmap.isNull())
-        m_thumbnail->setPixmap(pixmap.scaled(ThumbnailSize));
+    if (pixmap.isNull())
+        return false;
+    m_thumbnail->setPixmap(pixmap.scaled(ThumbnailSize));
+    return true;
 }
 
-void MainTab::chooseEnvelopeType(int typKonv)
+void MainTab::refreshZipCodeFont()
+{
+    QFont font = m_zipLabel->font();
+    font.setFamily(QStringLiteral("Arial"));
+    m_zipLabel->setFont(font);
+    font.setFamily(ZipCodeFontFamily);
+    m_zipLabel->setFont(font);
+}
+
+bool MainTab::chooseEnvelopeType(int typKonv)
 {
     m_tables.Table1.setValue(QStringLiteral("TypKonv"), typKonv);
-    showEnvelopeType(typKonv);
+    return showEnvelopeType(typKonv);
 }
 
 void MainTab::setLogo(const QImage &logo)

@@ -41,10 +41,16 @@ public:
     const PrintFont &printFont() const { return m_printer.printFont(); }
 
     // The envelope type chosen on the chooser page: sets TypKonv to 1
-    // (markup pre-printed) or 2 (blank) and shows its thumbnail.
-    void chooseEnvelopeType(int typKonv);
-    // Shows the thumbnail of a type (1 or 2; others keep the design-time one).
-    void showEnvelopeType(int typKonv);
+    // (markup pre-printed) or 2 (blank) and shows its thumbnail; false when
+    // the thumbnail file is missing.
+    bool chooseEnvelopeType(int typKonv);
+    // Shows the thumbnail of a type (1 or 2; others keep the design-time
+    // one). False when the thumbnail file is missing: the picture shown stays.
+    bool showEnvelopeType(int typKonv);
+
+    // Makes the sample big postal code pick up the postal-code font once
+    // the font file has been registered.
+    void refreshZipCodeFont();
 
     // The printer of envelopes, for the address-book print run as well. Its
     // page is the envelope page of the program.

@@ -79,7 +79,7 @@ void PrintSettingsTab::buildFontGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Шрифт"), this);
     group->setObjectName(QStringLiteral("GroupBoxFont"));
-    group->setGeometry(8, 4, 944, 96);
+    group->setGeometry(8, 2, 944, 96);
     auto *choose = button(QStringLiteral("BitBtn7"), QStringLiteral("Выбор шрифта для текущего сеанса работы"),
                           group, QRect(10, 22, 300, 30));
     connect(choose, &QPushButton::clicked, this, &PrintSettingsTab::BitBtn7Click);
@@ -110,7 +110,7 @@ void PrintSettingsTab::buildOffsetsGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Смещения при печати"), this);
     group->setObjectName(QStringLiteral("GroupBoxOffsets"));
-    group->setGeometry(8, 104, 944, 196);
+    group->setGeometry(8, 100, 944, 194);
 
     m_offsets = new store::ui::DbGrid(&m_tables.Table5,
                                       {{QStringLiteral("PrinterName"), QStringLiteral("Название"), 20},
@@ -125,13 +125,14 @@ void PrintSettingsTab::buildOffsetsGroup()
     m_offsets->gridModel()->setReadOnly(false);
     m_offsets->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                | QAbstractItemView::AnyKeyPressed);
-    const QPalette palette = m_offsets->palette();
-    m_offsets->gridModel()->setCellStyler([this, palette](int row, int, store::ui::CellStyle &style) {
+    // The chosen offset in the colour of an active window caption, unlike
+    // the selection colour of the grid's current row.
+    m_offsets->gridModel()->setCellStyler([this](int row, int, store::ui::CellStyle &style) {
         const int keyField = m_tables.Table5.fieldIndex(QStringLiteral("N"));
         const QVariant key = m_tables.Table5.valueAt(row, keyField);
         if (!key.isNull() && key.toInt() == m_tables.Table1.asInteger(QStringLiteral("Printer"))) {
-            style.background = palette.color(QPalette::Active, QPalette::Highlight);
-            style.foreground = palette.color(QPalette::Active, QPalette::HighlightedText);
+            style.background = QColor(0x99, 0xB4, 0xD1);
+            style.foreground = QColor(Qt::black);
         }
     });
     connect(&m_tables.Table1, &store::Cursor::fieldChanged, m_offsets, [this] {
@@ -158,19 +159,19 @@ void PrintSettingsTab::buildZipCodeGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Печать индекса получателя(большой, слева внизу конверта)"), this);
     group->setObjectName(QStringLiteral("GroupBoxZIPcode"));
-    group->setGeometry(8, 304, 944, 96);
+    group->setGeometry(8, 296, 944, 92);
     auto *zip = new store::ui::DbCheckBox(&m_tables.Table1, QStringLiteral("PrintZIPcode"),
                                           QStringLiteral("Печатать"), group);
     zip->setObjectName(QStringLiteral("DBCheckBox2"));
     zip->setGeometry(10, 24, 100, 24);
-    infoText(ZipInfo, group, QRect(120, 20, 814, 68))->setObjectName(QStringLiteral("PanelZIPcodeInfo"));
+    infoText(ZipInfo, group, QRect(120, 20, 814, 64))->setObjectName(QStringLiteral("PanelZIPcodeInfo"));
 }
 
 void PrintSettingsTab::buildCommentGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Печатать комментарий на конверте"), this);
     group->setObjectName(QStringLiteral("GroupBoxComment"));
-    group->setGeometry(8, 404, 944, 150);
+    group->setGeometry(8, 390, 944, 154);
     auto *print = new store::ui::DbCheckBox(&m_tables.Table1, QStringLiteral("PrintKonvertComment"),
                                             QStringLiteral("Печатать"), group);
     print->setObjectName(QStringLiteral("DBCheckBox4"));

@@ -27,7 +27,7 @@ class PrintSettingsTab : public QWidget {
     Q_OBJECT
 public:
     static constexpr int PreferredWidth = 960;
-    static constexpr int PreferredHeight = 560;
+    static constexpr int PreferredHeight = 546;
 
     PrintSettingsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
     ~PrintSettingsTab() override;

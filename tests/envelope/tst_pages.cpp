@@ -309,6 +309,8 @@ void TestPages::settingsTabOffsets()
     QCOMPARE(program.tables->Table1.asInteger("Printer"), program.epson);
     QVERIFY(highlighted(epsonRow));
     QVERIFY(!highlighted(plainRow));
+    program.tables->Table5.moveTo(plainRow);  // chosen and current rows differ
+    QVERIFY(highlighted(epsonRow));
     savePicture(tab, QStringLiteral("print-settings-tab"));
 
     auto *navigator = child<store::ui::DbNavigator>(tab, "DBNavigator4");
