@@ -1,11 +1,14 @@
 #include "messages/integer_text.h"
 
-InvalidIntegerError::InvalidIntegerError(const QString &text)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString())
-{
-}
-
 namespace {
+
+// The message is read as a C string: a NUL inside the quoted text would cut
+// off the wording that marks the error as a conversion error.
+QString quotable(QString text)
+{
+    text.replace(QChar(0), QChar::ReplacementCharacter);
+    return text;
+}
 
 int hexDigitValue(QChar c)
 {
@@ -59,6 +62,11 @@ std::int32_t parseDecimal(const QString &text)
 }
 
 } // namespace
+
+InvalidIntegerError::InvalidIntegerError(const QString &text)
+    : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(quotable(text)).toStdString())
+{
+}
 
 std::int32_t ParseIntegerText(const QString &text)
 {

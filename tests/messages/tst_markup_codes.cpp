@@ -142,6 +142,7 @@ private slots:
         QTest::newRow("hex beyond 32 bits") << QStringLiteral("{BC$1FFFFFFFF}");
         QTest::newRow("decimal beyond 32 bits") << QStringLiteral("{FS2147483648}");
         QTest::newRow("far beyond") << QStringLiteral("{FS99999999999999999999}");
+        QTest::newRow("with a NUL") << QStringLiteral("{FS1") + QChar(0) + QStringLiteral("2}");
     }
 
     void notAnInteger()
