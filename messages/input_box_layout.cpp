@@ -19,6 +19,7 @@ QSize initialPanelSize(QSize labelSize, int editWidth)
 
 InputBoxLayout LayOutInputBox(QSize labelSize, int editWidth)
 {
+    editWidth = std::max(editWidth, 0);
     const QSize fitted = initialPanelSize(labelSize, editWidth);
     const int frame = 8;
     const int labelLeft = 8;
