@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -30,6 +31,15 @@ void save(QWidget *widget, const QString &name)
     const QString path = outputFolder() + "/" + name;
     widget->grab().save(path);
     std::printf("%s\n", qPrintable(path));
+    // On a real display the screen shows what the window system made of the
+    // window too: its clipped corners.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        QCoreApplication::processEvents();
+        const QRect frame = widget->frameGeometry();
+        const QString screenPath = outputFolder() + "/screen-" + name;
+        widget->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(screenPath);
+        std::printf("%s\n", qPrintable(screenPath));
+    }
 }
 
 const QString Summary = QStringLiteral(
