@@ -12,6 +12,7 @@
 inline void whenModalShown(const QString &name, std::function<void(QWidget *)> action)
 {
     auto *timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("modalPoll"));
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, name, action] {
         QWidget *window = QApplication::activeModalWidget();
@@ -27,7 +28,7 @@ inline void whenModalShown(const QString &name, std::function<void(QWidget *)> a
 // Drops pending polls of whenModalShown that never found their window.
 inline void stopModalPolls()
 {
-    for (QTimer *timer : qApp->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QTimer *timer : qApp->findChildren<QTimer *>(QStringLiteral("modalPoll"), Qt::FindDirectChildrenOnly)) {
         timer->stop();
         timer->deleteLater();
     }
