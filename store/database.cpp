@@ -1,0 +1,391 @@
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QTime>
+#include <sqlite3.h>
+
+namespace store {
+
+namespace {
+
+const char *kDateFormat = "yyyy-MM-dd";
+const char *kTimeFormat = "HH:mm:ss.zzz";
+
+class Statement {
+public:
+    Statement(sqlite3 *db, const QString &sql) : m_db(db)
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        m_rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    int prepareResult() const { return m_rc; }
+    sqlite3_stmt *get() const { return m_stmt; }
+
+private:
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+    int m_rc;
+};
+
+void bindValue(sqlite3_stmt *st, int pos, const FieldDef &f, const QVariant &v)
+{
+    if (v.isNull()) {
+        sqlite3_bind_null(st, pos);
+        return;
+    }
+    switch (f.type) {
+    case FieldType::AutoInc:
+    case FieldType::Int: sqlite3_bind_int64(st, pos, v.toLongLong()); break;
+    case FieldType::Bool: sqlite3_bind_int(st, pos, v.toBool() ? 1 : 0); break;
+    case FieldType::Real: sqlite3_bind_double(st, pos, v.toDouble()); break;
+    case FieldType::Text: {
+        const QByteArray utf8 = v.toString().toUtf8();
+        sqlite3_bind_text(st, pos, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case FieldType::Date: {
+        const QByteArray s = v.toDate().toString(kDateFormat).toLatin1();
+        sqlite3_bind_text(st, pos, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case FieldType::Time: {
+        const QByteArray s = v.toTime().toString(kTimeFormat).toLatin1();
+        sqlite3_bind_text(st, pos, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QVariant columnValue(sqlite3_stmt *st, int col, const FieldDef &f)
+{
+    if (sqlite3_column_type(st, col) == SQLITE_NULL)
+        return {};
+    switch (f.type) {
+    case FieldType::AutoInc:
+    case FieldType::Int: return int(sqlite3_column_int64(st, col));
+    case FieldType::Bool: return sqlite3_column_int(st, col) != 0;
+    case FieldType::Real: return sqlite3_column_double(st, col);
+    case FieldType::Text: {
+        const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, col));
+        return QString::fromUtf8(p, sqlite3_column_bytes(st, col));
+    }
+    case FieldType::Date: {
+        const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, col));
+        const QDate d = QDate::fromString(QString::fromLatin1(p), kDateFormat);
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    case FieldType::Time: {
+        const QString s = QString::fromLatin1(reinterpret_cast<const char *>(sqlite3_column_text(st, col)));
+        QTime t = QTime::fromString(s, kTimeFormat);
+        if (!t.isValid())
+            t = QTime::fromString(s, "HH:mm:ss");
+        return t.isValid() ? QVariant(t) : QVariant();
+    }
+    }
+    return {};
+}
+
+QString quoted(const QString &name) { return '"' + name + '"'; }
+
+} // namespace
+
+TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(path), m_schema(schema)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw StoreError(StoreError::Kind::MissingFile,
+                         QStringLiteral("Не найден файл таблицы %1").arg(path), path);
+    if (!info.isFile())
+        throw StoreError(StoreError::Kind::NotADatabase,
+                         QStringLiteral("%1 не является файлом таблицы").arg(path), path);
+    const QByteArray p = path.toUtf8();
+    int rc = sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw StoreError(StoreError::Kind::NotADatabase,
+                         QStringLiteral("Не удаётся открыть файл таблицы %1").arg(path), path);
+    }
+    sqlite3_busy_timeout(m_db, 2000);
+    try {
+        // Reading the schema touches the header: a foreign or damaged file fails here
+        // without anything being written to it.
+        Statement st(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(schema.tableName)));
+        if (st.prepareResult() != SQLITE_OK)
+            throw StoreError(StoreError::Kind::NotADatabase,
+                             QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(path), path);
+        QStringList columns;
+        int step;
+        while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
+            columns << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
+        if (step != SQLITE_DONE)
+            throw StoreError(StoreError::Kind::NotADatabase,
+                             QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(path), path);
+        if (columns.isEmpty())
+            throw StoreError(StoreError::Kind::WrongSchema,
+                             QStringLiteral("В файле %1 нет таблицы %2").arg(path, schema.tableName), path);
+        for (const FieldDef &f : schema.fields)
+            if (!columns.contains(f.name, Qt::CaseInsensitive))
+                throw StoreError(StoreError::Kind::WrongSchema,
+                                 QStringLiteral("В таблице %1 нет поля %2").arg(path, f.name), path);
+        exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+TableFile::~TableFile()
+{
+    if (m_batchDepth > 0)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(m_db);
+}
+
+void TableFile::create(const QString &path, const TableSchema &schema)
+{
+    if (QFileInfo::exists(path))
+        throw StoreError(StoreError::Kind::WriteFailed,
+                         QStringLiteral("Файл %1 уже существует").arg(path), path);
+    sqlite3 *db = nullptr;
+    const QByteArray p = path.toUtf8();
+    int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    QString error;
+    if (rc == SQLITE_OK) {
+        QStringList sql = schema.createStatements();
+        sql.prepend(QStringLiteral("BEGIN"));
+        sql << QStringLiteral("COMMIT");
+        for (const QString &s : sql) {
+            char *msg = nullptr;
+            if (sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+                error = QString::fromUtf8(msg);
+                sqlite3_free(msg);
+                break;
+            }
+        }
+    } else {
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    sqlite3_close(db);
+    if (!error.isEmpty())
+        throw StoreError(StoreError::Kind::WriteFailed,
+                         QStringLiteral("Не удаётся создать файл %1: %2").arg(path, error), path);
+}
+
+QString TableFile::columnList() const
+{
+    QStringList cols;
+    for (const FieldDef &f : m_schema.fields)
+        cols << quoted(f.name);
+    return cols.join(", ");
+}
+
+QVector<StoredRow> TableFile::readAll()
+{
+    Statement st(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                           .arg(columnList(), quoted(m_schema.tableName)));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult(), QStringLiteral("чтение"));
+    QVector<StoredRow> rows;
+    const int n = m_schema.fields.size();
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        StoredRow row;
+        row.rowId = sqlite3_column_int64(st.get(), 0);
+        row.values.resize(n);
+        for (int i = 0; i < n; ++i)
+            row.values[i] = columnValue(st.get(), i + 1, m_schema.fields[i]);
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("чтение"));
+    return rows;
+}
+
+qint64 TableFile::insert(StoredRow &row)
+{
+    QStringList cols, marks;
+    QVector<int> bound;
+    for (int i = 0; i < m_schema.fields.size(); ++i) {
+        if (m_schema.fields[i].type == FieldType::AutoInc)
+            continue;
+        cols << quoted(m_schema.fields[i].name);
+        marks << QStringLiteral("?");
+        bound << i;
+    }
+    begin();
+    try {
+        Statement st(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(quoted(m_schema.tableName), cols.join(", "), marks.join(", ")));
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), QStringLiteral("запись"));
+        for (int k = 0; k < bound.size(); ++k)
+            bindValue(st.get(), k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+        const int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("запись"));
+        row.rowId = sqlite3_last_insert_rowid(m_db);
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+    for (int i = 0; i < m_schema.fields.size(); ++i)
+        if (m_schema.fields[i].type == FieldType::AutoInc)
+            row.values[i] = int(row.rowId);
+    return row.rowId;
+}
+
+void TableFile::update(const StoredRow &row)
+{
+    QStringList sets;
+    QVector<int> bound;
+    for (int i = 0; i < m_schema.fields.size(); ++i) {
+        if (m_schema.fields[i].type == FieldType::AutoInc)
+            continue;
+        sets << quoted(m_schema.fields[i].name) + " = ?";
+        bound << i;
+    }
+    begin();
+    try {
+        Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                               .arg(quoted(m_schema.tableName), sets.join(", ")));
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), QStringLiteral("запись"));
+        for (int k = 0; k < bound.size(); ++k)
+            bindValue(st.get(), k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+        sqlite3_bind_int64(st.get(), bound.size() + 1, row.rowId);
+        const int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("запись"));
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void TableFile::remove(qint64 rowId)
+{
+    begin();
+    try {
+        Statement st(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_schema.tableName)));
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult(), QStringLiteral("удаление"));
+        sqlite3_bind_int64(st.get(), 1, rowId);
+        const int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("удаление"));
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void TableFile::begin()
+{
+    if (m_batchDepth > 0)
+        return;
+    const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("запись"));
+}
+
+void TableFile::commit()
+{
+    if (m_batchDepth > 0)
+        return;
+    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const int code = rc;
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        fail(code, QStringLiteral("запись"));
+    }
+}
+
+void TableFile::rollback()
+{
+    if (m_batchDepth > 0)
+        return;
+    if (!sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void TableFile::beginBatch()
+{
+    if (m_batchDepth == 0) {
+        const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            fail(rc, QStringLiteral("запись"));
+    }
+    ++m_batchDepth;
+}
+
+void TableFile::commitBatch()
+{
+    if (m_batchDepth == 0)
+        return;
+    if (--m_batchDepth == 0) {
+        const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+            fail(rc, QStringLiteral("запись"));
+        }
+    }
+}
+
+void TableFile::rollbackBatch()
+{
+    if (m_batchDepth == 0)
+        return;
+    m_batchDepth = 0;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+QString TableFile::integrityCheck()
+{
+    Statement st(m_db, QStringLiteral("PRAGMA integrity_check"));
+    QStringList out;
+    while (st.prepareResult() == SQLITE_OK && sqlite3_step(st.get()) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)));
+    return out.join('\n');
+}
+
+void TableFile::exec(const QString &sql)
+{
+    char *msg = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
+    sqlite3_free(msg);
+    if (rc != SQLITE_OK)
+        fail(rc, sql);
+}
+
+void TableFile::fail(int rc, const QString &what)
+{
+    const int primary = rc & 0xff;
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(m_db));
+    using K = StoreError::Kind;
+    switch (primary) {
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        throw StoreError(K::ReadOnly,
+                         QStringLiteral("Нет права записи в файл %1 или в его папку (%2)").arg(m_path, detail), m_path);
+    case SQLITE_FULL:
+        throw StoreError(K::DiskFull, QStringLiteral("Нет места на диске для записи в %1").arg(m_path), m_path);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw StoreError(K::NotADatabase,
+                         QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(m_path), m_path);
+    default:
+        throw StoreError(K::WriteFailed,
+                         QStringLiteral("Ошибка таблицы %1 (%2): %3").arg(m_path, what, detail), m_path);
+    }
+}
+
+} // namespace store

@@ -1,0 +1,68 @@
+#pragma once
+// One table file: an SQLite database with one table. Opening never creates a
+// file; writes are durable when they return (synchronous, journaled).
+
+#include "store/schema.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+struct sqlite3;
+
+namespace store {
+
+struct StoredRow {
+    qint64 rowId = 0;
+    QVector<QVariant> values;  // one per schema field; null = empty
+};
+
+class TableFile {
+public:
+    // Opens an existing file and checks that it holds the schema's table.
+    // Throws StoreError (MissingFile, NotADatabase, WrongSchema).
+    TableFile(const QString &path, const TableSchema &schema);
+    ~TableFile();
+    TableFile(const TableFile &) = delete;
+    TableFile &operator=(const TableFile &) = delete;
+
+    // Creates a new file holding the empty table with its indexes.
+    // Throws when the file exists already.
+    static void create(const QString &path, const TableSchema &schema);
+
+    const TableSchema &schema() const { return m_schema; }
+    QString path() const { return m_path; }
+
+    QVector<StoredRow> readAll();
+    // Returns the new row id; values of AutoInc fields are ignored and the
+    // assigned key is written back into row.values.
+    qint64 insert(StoredRow &row);
+    void update(const StoredRow &row);
+    void remove(qint64 rowId);
+
+    // While a batch is open, writes join one transaction that commit() makes
+    // durable at once; rollback() drops them all.
+    void beginBatch();
+    void commitBatch();
+    void rollbackBatch();
+    bool inBatch() const { return m_batchDepth > 0; }
+
+    // Runs SQLite's integrity check; returns "ok" when sound.
+    QString integrityCheck();
+    void exec(const QString &sql);
+
+private:
+    void begin();
+    void commit();
+    void rollback();
+    [[noreturn]] void fail(int rc, const QString &what);
+    QString columnList() const;
+
+    QString m_path;
+    const TableSchema &m_schema;
+    sqlite3 *m_db = nullptr;
+    int m_batchDepth = 0;
+};
+
+} // namespace store

@@ -1,0 +1,42 @@
+#pragma once
+// Errors of the table layer. Each carries a kind the window layer can act on
+// and a message in Russian that names the file concerned.
+
+#include <QString>
+#include <stdexcept>
+
+namespace store {
+
+class StoreError : public std::runtime_error {
+public:
+    enum class Kind {
+        MissingFile,     // a table file is not in the data folder
+        NotADatabase,    // damaged, truncated or foreign file
+        WrongSchema,     // a database without the expected table or fields
+        ReadOnly,        // the folder or file refuses writes
+        DiskFull,        // no room left to store a row
+        WriteFailed,     // any other failure while storing
+        NotOpen,         // an operation on a closed cursor
+        BadState,        // e.g. post without edit
+        UnknownField,
+        UnknownIndex,
+    };
+    StoreError(Kind kind, const QString &message, const QString &file = {});
+    Kind kind() const { return m_kind; }
+    QString message() const { return m_message; }
+    QString file() const { return m_file; }
+
+private:
+    Kind m_kind;
+    QString m_message;
+    QString m_file;
+};
+
+// A value that cannot be converted to a field's type. Its text contains
+// "is not a valid", the mark by which the program passes over such errors.
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const QString &value, const char *typeName);
+};
+
+} // namespace store
