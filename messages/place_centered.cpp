@@ -4,15 +4,16 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QMainWindow>
 #include <QScreen>
+#include <QWidget>
 
 namespace {
 
+// The program's main window is the top-level window named "TForm1".
 QWidget *applicationMainWindow()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow *>(widget))
+        if (widget->objectName() == MainWindowObjectName)
             return widget;
     }
     return nullptr;

@@ -6,7 +6,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QMainWindow>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -221,7 +220,8 @@ private slots:
 
     void placedOverTheVisibleMainWindow()
     {
-        QMainWindow main;
+        QWidget main;
+        main.setObjectName(MainWindowObjectName);
         main.setGeometry(100, 120, 500, 400);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -252,9 +252,10 @@ private slots:
     {
         QFETCH(int, mainWindow);
         QFETCH(QPoint, pointer);
-        std::unique_ptr<QMainWindow> main;
+        std::unique_ptr<QWidget> main;
         if (mainWindow != 0) {
-            main = std::make_unique<QMainWindow>();
+            main = std::make_unique<QWidget>();
+            main->setObjectName(MainWindowObjectName);
             main->setGeometry(50, 60, 401, 201);
             if (mainWindow == 1) {
                 main->show();

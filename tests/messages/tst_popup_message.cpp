@@ -1,10 +1,10 @@
+#include "messages/place_centered.h"
 #include "messages/popup_message.h"
 
 #include "modal_helper.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QMainWindow>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -171,7 +171,8 @@ private slots:
         QCOMPARE(popup()->frameGeometry().topLeft(),
                  QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
 
-        QMainWindow main;
+        QWidget main;
+        main.setObjectName(MainWindowObjectName);
         main.setGeometry(100, 100, 500, 300);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
