@@ -5,15 +5,15 @@
 #include "app/mainwindow.h"
 
 #include <QDir>
-#include <QMessageBox>
+#include "messages/notices.h"
+
 #include <memory>
 
 namespace {
 
 void errorBox(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Kuvertix"), text, QMessageBox::Cancel);
-    box.exec();
+    ShowErrorNotice(nullptr, QStringLiteral("Kuvertix"), text);
 }
 
 } // namespace

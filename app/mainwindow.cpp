@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/roundcorners.h"
+#include "messages/notices.h"
 #include "store/errors.h"
 #include "store/ui/dbcontrols.h"
 
@@ -10,7 +11,6 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -312,14 +312,11 @@ void TForm1::FormClose()
         try {
             m_tables.Table1.post();
         } catch (const store::StoreError &e) {
-            QMessageBox box(QMessageBox::Critical, windowTitle(),
+            ShowErrorNotice(this, windowTitle(),
                             QStringLiteral("Не удалось сохранить настройки.\n%1\n\nОстальные данные "
                                            "не пострадали: адресаты, отправители и форматы были "
                                            "сохранены раньше.")
-                                .arg(e.message()),
-                            QMessageBox::Cancel, this);
-            box.setObjectName("SettingsNotStored");
-            box.exec();
+                                .arg(e.message()));
         }
     }
     unregisterZipFont();

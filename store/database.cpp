@@ -141,6 +141,8 @@ TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(pa
 
 TableFile::~TableFile()
 {
+    sqlite3_finalize(m_insertStatement);
+    sqlite3_finalize(m_updateStatement);
     if (m_batchDepth > 0)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(m_db);
@@ -217,15 +219,15 @@ qint64 TableFile::insert(StoredRow &row)
         marks << QStringLiteral("?");
         bound << i;
     }
+    sqlite3_stmt *st = cachedStatement(m_insertStatement, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                              .arg(quoted(m_schema.tableName), cols.join(", "), marks.join(", ")));
     begin();
     try {
-        Statement st(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(quoted(m_schema.tableName), cols.join(", "), marks.join(", ")));
-        if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), QStringLiteral("запись"));
         for (int k = 0; k < bound.size(); ++k)
-            bindValue(st.get(), k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
-        const int rc = sqlite3_step(st.get());
+            bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
         row.rowId = sqlite3_last_insert_rowid(m_db);
@@ -250,16 +252,16 @@ void TableFile::update(const StoredRow &row)
         sets << quoted(m_schema.fields[i].name) + " = ?";
         bound << i;
     }
+    sqlite3_stmt *st = cachedStatement(m_updateStatement, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                              .arg(quoted(m_schema.tableName), sets.join(", ")));
     begin();
     try {
-        Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                               .arg(quoted(m_schema.tableName), sets.join(", ")));
-        if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), QStringLiteral("запись"));
         for (int k = 0; k < bound.size(); ++k)
-            bindValue(st.get(), k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
-        sqlite3_bind_int64(st.get(), bound.size() + 1, row.rowId);
-        const int rc = sqlite3_step(st.get());
+            bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+        sqlite3_bind_int64(st, bound.size() + 1, row.rowId);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
         commit();
@@ -285,6 +287,20 @@ void TableFile::remove(qint64 rowId)
         rollback();
         throw;
     }
+}
+
+sqlite3_stmt *TableFile::cachedStatement(sqlite3_stmt *&slot, const QString &sql)
+{
+    if (!slot) {
+        const QByteArray utf8 = sql.toUtf8();
+        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &slot, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(slot);
+            slot = nullptr;
+            fail(rc, QStringLiteral("запись"));
+        }
+    }
+    return slot;
 }
 
 void TableFile::begin()
