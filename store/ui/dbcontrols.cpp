@@ -1,0 +1,495 @@
+#include "store/ui/dbcontrols.h"
+#include "store/errors.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMessageBox>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+
+namespace store::ui {
+
+// ---- FieldLink ------------------------------------------------------------
+
+FieldLink::FieldLink(Cursor *cursor, const QString &field, QObject *parent)
+    : QObject(parent), m_cursor(cursor), m_field(cursor->fieldIndex(field))
+{
+    connect(cursor, &Cursor::recordChanged, this, [this] {
+        if (!m_writing)
+            emit changed();
+    });
+    connect(cursor, &Cursor::fieldChanged, this, [this](int f) {
+        if (f == m_field && !m_writing)
+            emit changed();
+    });
+    connect(cursor, &Cursor::stateChanged, this, [this] {
+        if (!m_writing)
+            emit changed();
+    });
+}
+
+void FieldLink::write(const QVariant &value)
+{
+    if (m_loading || !m_cursor->isOpen())
+        return;
+    m_writing = true;
+    try {
+        m_cursor->setValue(m_field, value);
+    } catch (...) {
+        m_writing = false;
+        throw;
+    }
+    m_writing = false;
+}
+
+void FieldLink::reload(const std::function<void()> &load)
+{
+    m_loading = true;
+    load();
+    m_loading = false;
+}
+
+// ---- DbLineEdit -------------------------------------------------------------
+
+namespace {
+
+// Characters a number may be typed with; anything else is refused as typed.
+QValidator *numberCharacters(FieldType type, QObject *parent)
+{
+    QString allowed = "0-9+\\-";
+    if (type == FieldType::Real)
+        allowed += "eE.,";
+    auto *v = new QRegularExpressionValidator(QRegularExpression("[" + allowed + "]*"), parent);
+    return v;
+}
+
+} // namespace
+
+DbLineEdit::DbLineEdit(Cursor *cursor, const QString &field, QWidget *parent)
+    : QLineEdit(parent), m_link(new FieldLink(cursor, field, this))
+{
+    if (m_link->def().type == FieldType::Text)
+        setMaxLength(m_link->def().capacity);
+    if (numeric())
+        setValidator(numberCharacters(m_link->def().type, this));
+    connect(m_link, &FieldLink::changed, this, &DbLineEdit::load);
+    connect(this, &QLineEdit::textEdited, this, &DbLineEdit::store);
+    if (cursor->isOpen())
+        load();
+}
+
+bool DbLineEdit::numeric() const
+{
+    const FieldType t = m_link->def().type;
+    return t == FieldType::Int || t == FieldType::Real || t == FieldType::AutoInc;
+}
+
+void DbLineEdit::load()
+{
+    m_link->reload([this] {
+        const QString t = m_link->text();
+        if (t != text())
+            setText(t);
+    });
+}
+
+void DbLineEdit::store(const QString &value)
+{
+    if (!numeric()) {
+        m_link->write(value);
+        return;
+    }
+    // A half-typed number ("1e", "-") stays in the box and reaches the row
+    // once it converts; leaving the box with it keeps the text unchanged.
+    try {
+        m_link->write(m_link->cursor()->convertText(m_link->field(), value));
+    } catch (const ConversionError &) {
+    }
+}
+
+void DbLineEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+}
+
+// ---- DbMemo -------------------------------------------------------------------
+
+DbMemo::DbMemo(Cursor *cursor, const QString &field, QWidget *parent)
+    : QPlainTextEdit(parent), m_link(new FieldLink(cursor, field, this))
+{
+    connect(m_link, &FieldLink::changed, this, &DbMemo::load);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_link->loading())
+            return;
+        // The row keeps line breaks as CR LF, as the memo's users expect.
+        QString text = toPlainText();
+        text.replace("\r\n", "\n").replace('\n', "\r\n");
+        m_link->write(text);
+        const QString stored = m_link->text();
+        if (stored.size() < text.size())
+            load();  // cut to the field's capacity: show what is kept
+    });
+    if (cursor->isOpen())
+        load();
+}
+
+void DbMemo::load()
+{
+    m_link->reload([this] {
+        QString t = m_link->text();
+        t.replace("\r\n", "\n");
+        if (t != toPlainText()) {
+            setPlainText(t);
+            moveCursor(QTextCursor::End);
+        }
+    });
+}
+
+// ---- DbCheckBox ---------------------------------------------------------------
+
+DbCheckBox::DbCheckBox(Cursor *cursor, const QString &field, const QString &caption, QWidget *parent)
+    : QCheckBox(caption, parent), m_link(new FieldLink(cursor, field, this))
+{
+    connect(m_link, &FieldLink::changed, this, &DbCheckBox::load);
+    connect(this, &QCheckBox::clicked, this, [this](bool on) { m_link->write(on); });
+    if (cursor->isOpen())
+        load();
+}
+
+void DbCheckBox::load()
+{
+    m_link->reload([this] {
+        const QVariant v = m_link->value();
+        const bool on = !v.isNull() && v.toBool();
+        if (on != isChecked())
+            setChecked(on);
+    });
+}
+
+// ---- DbLabel --------------------------------------------------------------------
+
+DbLabel::DbLabel(Cursor *cursor, const QString &field, QWidget *parent)
+    : QLabel(parent), m_link(new FieldLink(cursor, field, this))
+{
+    connect(m_link, &FieldLink::changed, this, [this] { setText(m_link->text()); });
+    if (cursor->isOpen())
+        setText(m_link->text());
+}
+
+// ---- DbLookupComboBox --------------------------------------------------------------
+
+DbLookupComboBox::DbLookupComboBox(Cursor *data, const QString &dataField, Cursor *list,
+                                   const QString &listField, const QString &keyField, QWidget *parent)
+    : QComboBox(parent),
+      m_link(new FieldLink(data, dataField, this)),
+      m_list(list),
+      m_listField(list->fieldIndex(listField)),
+      m_keyField(list->fieldIndex(keyField))
+{
+    setEditable(false);
+    connect(m_link, &FieldLink::changed, this, &DbLookupComboBox::selectCurrent);
+    connect(list, &Cursor::rowsReset, this, &DbLookupComboBox::reloadList);
+    connect(list, &Cursor::rowChanged, this, &DbLookupComboBox::reloadList);
+    connect(list, &Cursor::afterPost, this, &DbLookupComboBox::reloadList);
+    connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
+        if (!m_filling && i >= 0)
+            m_link->write(itemData(i));
+    });
+    reloadList();
+}
+
+void DbLookupComboBox::reloadList()
+{
+    m_filling = true;
+    clear();
+    if (m_list->isOpen()) {
+        const int n = m_list->viewRowCount();
+        for (int r = 0; r < n; ++r) {
+            const QVariant key = m_list->valueAt(r, m_keyField);
+            if (key.isNull())
+                continue;  // a row still being inserted has no key yet
+            addItem(m_list->displayText(m_listField, m_list->valueAt(r, m_listField)), key);
+        }
+    }
+    m_filling = false;
+    selectCurrent();
+}
+
+void DbLookupComboBox::selectCurrent()
+{
+    m_filling = true;
+    const QVariant key = m_link->cursor()->isOpen() ? m_link->value() : QVariant();
+    int found = -1;
+    for (int i = 0; i < count() && !key.isNull(); ++i)
+        if (itemData(i).toInt() == key.toInt()) {
+            found = i;
+            break;
+        }
+    setCurrentIndex(found);
+    m_filling = false;
+}
+
+// ---- DbGridModel -----------------------------------------------------------------------
+
+DbGridModel::DbGridModel(Cursor *cursor, const QVector<DbColumn> &columns, QObject *parent)
+    : QAbstractTableModel(parent), m_cursor(cursor)
+{
+    for (const DbColumn &c : columns) {
+        if (!c.visible)
+            continue;
+        m_columns << c;
+        m_fields << cursor->fieldIndex(c.field);
+    }
+    connect(cursor, &Cursor::rowsReset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    connect(cursor, &Cursor::rowChanged, this, [this](int row) {
+        if (row >= 0 && row < rowCount())
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+    connect(cursor, &Cursor::stateChanged, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+}
+
+int DbGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !m_cursor->isOpen() ? 0 : m_cursor->viewRowCount();
+}
+
+int DbGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DbGridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const int field = m_fields[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return m_cursor->displayText(field, m_cursor->valueAt(index.row(), field));
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+    case Qt::FontRole: {
+        if (!m_styler)
+            return {};
+        CellStyle style;
+        m_styler(index.row(), index.column(), style);
+        return role == Qt::BackgroundRole ? style.background
+               : role == Qt::ForegroundRole ? style.foreground
+                                            : style.font;
+    }
+    default: return {};
+    }
+}
+
+QVariant DbGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_columns[section].title;
+    if (role == Qt::FontRole && m_boldTitles) {
+        QFont f;
+        f.setBold(true);
+        return f;
+    }
+    return {};
+}
+
+Qt::ItemFlags DbGridModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (!m_readOnly)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool DbGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (m_readOnly || role != Qt::EditRole || !index.isValid())
+        return false;
+    if (index.row() != m_cursor->viewRowOfCurrent())
+        m_cursor->moveTo(index.row());
+    const int field = m_fields[index.column()];
+    m_cursor->setValue(field, m_cursor->convertText(field, value.toString()));
+    return true;
+}
+
+// ---- DbGrid ------------------------------------------------------------------------------
+
+DbGrid::DbGrid(Cursor *cursor, const QVector<DbColumn> &columns, QWidget *parent)
+    : QTableView(parent), m_model(new DbGridModel(cursor, columns, this))
+{
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    const int charWidth = fontMetrics().averageCharWidth();
+    int col = 0;
+    for (const DbColumn &c : columns)
+        if (c.visible)
+            setColumnWidth(col++, c.widthChars * charWidth + 8);
+    connect(cursor, &Cursor::recordChanged, this, &DbGrid::followCursor);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::followCursor);
+    followCursor();
+}
+
+void DbGrid::followCursor()
+{
+    if (m_following || !cursor()->isOpen())
+        return;
+    m_following = true;
+    const int row = cursor()->viewRowOfCurrent();
+    if (row >= 0 && row < m_model->rowCount()) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        const QModelIndex idx = m_model->index(row, column);
+        selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(idx);
+    }
+    m_following = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_following || !current.isValid() || !cursor()->isOpen())
+        return;
+    if (current.row() != cursor()->viewRowOfCurrent()) {
+        m_following = true;
+        try {
+            cursor()->moveTo(current.row());
+        } catch (...) {
+            m_following = false;
+            throw;
+        }
+        m_following = false;
+        followCursor();
+    }
+}
+
+// ---- DbNavigator ---------------------------------------------------------------------------
+
+namespace {
+
+QStyle::StandardPixmap iconOf(DbNavigator::Button b)
+{
+    switch (b) {
+    case DbNavigator::First: return QStyle::SP_MediaSkipBackward;
+    case DbNavigator::Prior: return QStyle::SP_MediaSeekBackward;
+    case DbNavigator::Next: return QStyle::SP_MediaSeekForward;
+    case DbNavigator::Last: return QStyle::SP_MediaSkipForward;
+    case DbNavigator::Insert: return QStyle::SP_FileDialogNewFolder;
+    case DbNavigator::Delete: return QStyle::SP_TrashIcon;
+    case DbNavigator::Edit: return QStyle::SP_FileDialogDetailedView;
+    case DbNavigator::Post: return QStyle::SP_DialogApplyButton;
+    case DbNavigator::Cancel: return QStyle::SP_DialogCancelButton;
+    case DbNavigator::Refresh: return QStyle::SP_BrowserReload;
+    default: return QStyle::SP_CustomBase;
+    }
+}
+
+const char *const kButtonNames[] = {"First", "Prior", "Next", "Last", "Insert",
+                                    "Delete", "Edit", "Post", "Cancel", "Refresh"};
+const char *const kButtonTexts[] = {"|<", "<", ">", ">|", "+", "-", "^", "\u2713", "\u00d7", "\u21bb"};
+
+} // namespace
+
+DbNavigator::DbNavigator(Cursor *cursor, const QVector<Button> &buttons, QWidget *parent)
+    : QWidget(parent), m_cursor(cursor), m_ask(&DbNavigator::askDeleteRecord)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (Button b : buttons) {
+        auto *button = new QToolButton(this);
+        button->setObjectName(objectName() + kButtonNames[b]);
+        button->setProperty("navigatorButton", QString::fromLatin1(kButtonNames[b]));
+        button->setIcon(style()->standardIcon(iconOf(b)));
+        if (button->icon().isNull())
+            button->setText(QString::fromUtf8(kButtonTexts[b]));
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        connect(button, &QToolButton::clicked, this, [this, b] { press(b); });
+        layout->addWidget(button);
+        m_buttons[b] = button;
+    }
+    connect(cursor, &Cursor::stateChanged, this, &DbNavigator::updateEnabled);
+    connect(cursor, &Cursor::recordChanged, this, &DbNavigator::updateEnabled);
+    connect(cursor, &Cursor::fieldChanged, this, &DbNavigator::updateEnabled);
+    updateEnabled();
+}
+
+void DbNavigator::setHint(Button b, const QString &hint)
+{
+    if (m_buttons[b])
+        m_buttons[b]->setToolTip(hint);
+}
+
+bool DbNavigator::askDeleteRecord(QWidget *parent)
+{
+    return QMessageBox::question(parent, QString(), QStringLiteral("Delete record?"),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+           == QMessageBox::Ok;
+}
+
+void DbNavigator::press(Button b)
+{
+    switch (b) {
+    case First: m_cursor->first(); break;
+    case Prior: m_cursor->prior(); break;
+    case Next: m_cursor->next(); break;
+    case Last: m_cursor->last(); break;
+    case Insert: m_cursor->insert(); break;
+    case Delete:
+        if (m_cursor->recordCount() > 0 || m_cursor->state() == Cursor::State::Insert) {
+            if (m_ask && !m_ask(this))
+                return;
+            m_cursor->remove();
+        }
+        break;
+    case Edit: m_cursor->edit(); break;
+    case Post: m_cursor->post(); break;
+    case Cancel: m_cursor->cancel(); break;
+    case Refresh: m_cursor->refresh(); break;
+    default: break;
+    }
+    updateEnabled();
+    emit clicked(b);
+}
+
+void DbNavigator::updateEnabled()
+{
+    const bool open = m_cursor->isOpen();
+    const bool editing = m_cursor->isEditing();
+    const bool hasRows = open && m_cursor->recordCount() > 0;
+    const bool atStart = !hasRows || m_cursor->recNo() <= 0;
+    const bool atEnd = !hasRows || m_cursor->recNo() >= m_cursor->recordCount() - 1;
+    auto set = [this](Button b, bool on) {
+        if (m_buttons[b])
+            m_buttons[b]->setEnabled(on);
+    };
+    set(First, open && !atStart);
+    set(Prior, open && !atStart);
+    set(Next, open && !atEnd);
+    set(Last, open && !atEnd);
+    set(Insert, open);
+    set(Delete, open && (hasRows || editing));
+    set(Edit, open && hasRows && !editing);
+    set(Post, open && editing);
+    set(Cancel, open && editing);
+    set(Refresh, open);
+}
+
+} // namespace store::ui

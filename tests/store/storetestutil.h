@@ -1,0 +1,29 @@
+#pragma once
+// A fresh data folder with the six empty tables, removed after the test.
+
+#include "store/tables.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+struct FreshBase {
+    QTemporaryDir dir;
+    FreshBase() { store::createAllTables(dir.path()); }
+    QString path() const { return dir.path(); }
+};
+
+inline void addRecipient(store::Cursor &c, const QString &komu, const QVariant &check = 0)
+{
+    c.insert();
+    c.setValue("Komu", komu);
+    c.setValue("Check", check);
+    c.post();
+}
+
+inline QStringList column(store::Cursor &c, const QString &field)
+{
+    QStringList out;
+    for (c.first(); !c.eof(); c.next())
+        out << c.asString(field);
+    return out;
+}
