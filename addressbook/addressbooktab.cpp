@@ -251,7 +251,7 @@ void AddressBookTab::buildMarkCommands()
     m_unmarkAll->setObjectName(QStringLiteral("CheckBoxUnCheck"));
     m_unmarkAll->setToolTip(QStringLiteral("Снять все выделения"));
     m_unmarkAll->setChecked(false);
-    m_unmarkAll->move(gridX + 110, y);
+    m_unmarkAll->move(gridX + 120, y);
     m_unmarkAll->adjustSize();
     connect(m_unmarkAll, &QCheckBox::clicked, this, [this] {
         m_unmarkAll->setChecked(false);
@@ -260,7 +260,7 @@ void AddressBookTab::buildMarkCommands()
 
     m_sortByMarks = new QCheckBox(QStringLiteral("Сортировка по выделенным"), this);
     m_sortByMarks->setObjectName(QStringLiteral("CheckBox1"));
-    m_sortByMarks->move(gridX + 240, y);
+    m_sortByMarks->move(gridX, y + 22);
     m_sortByMarks->adjustSize();
     connect(m_sortByMarks, &QCheckBox::toggled, &m_book, &RecipientBook::setSortByMarks);
 }
@@ -340,7 +340,7 @@ void AddressBookTab::buildInstruction()
     QPalette p = info->palette();
     p.setColor(QPalette::Window, colours::infoBk());
     info->setPalette(p);
-    info->setGeometry(gridX, gridY + gridH + 84, 968 - 2 * gridX, 40);
+    info->setGeometry(gridX, gridY + gridH + 88, 968 - 2 * gridX, 40);
 }
 
 void AddressBookTab::recountSelected()

@@ -24,7 +24,7 @@ SendersTab::SendersTab(store::Tables &tables, const QString &programFolder, QWid
     filterLabel->adjustSize();
     m_filterEdit = new QLineEdit(this);
     m_filterEdit->setObjectName(QStringLiteral("EditFilterOtKogo"));
-    m_filterEdit->setGeometry(60, 8, 300, 22);
+    m_filterEdit->setGeometry(64, 8, 300, 22);
     QPalette p = m_filterEdit->palette();
     p.setColor(QPalette::Base, colours::white());
     m_filterEdit->setPalette(p);
