@@ -143,6 +143,7 @@ TableFile::~TableFile()
 {
     if (m_batchDepth > 0)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_finalize(m_update);
     sqlite3_close(m_db);
 }
 
@@ -260,26 +261,41 @@ qint64 TableFile::insert(StoredRow &row)
     return row.rowId;
 }
 
+// The update statement is prepared once per file and kept: walks that store
+// every row of a large table would otherwise spend most of their time
+// compiling the same SQL.
+sqlite3_stmt *TableFile::updateStatement()
+{
+    if (m_update)
+        return m_update;
+    QStringList sets;
+    for (int i = 0; i < m_schema.fields.size(); ++i)
+        if (m_schema.fields[i].type != FieldType::AutoInc)
+            sets << quoted(m_schema.fields[i].name) + " = ?";
+    const QByteArray sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                               .arg(quoted(m_schema.tableName), sets.join(", ")).toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_update, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(m_update);
+        m_update = nullptr;
+        fail(rc, QStringLiteral("запись"));
+    }
+    return m_update;
+}
+
 void TableFile::update(const StoredRow &row)
 {
-    QStringList sets;
-    QVector<int> bound;
-    for (int i = 0; i < m_schema.fields.size(); ++i) {
-        if (m_schema.fields[i].type == FieldType::AutoInc)
-            continue;
-        sets << quoted(m_schema.fields[i].name) + " = ?";
-        bound << i;
-    }
     begin();
     try {
-        Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                               .arg(quoted(m_schema.tableName), sets.join(", ")));
-        if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), QStringLiteral("запись"));
-        for (int k = 0; k < bound.size(); ++k)
-            bindValue(st.get(), k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
-        sqlite3_bind_int64(st.get(), bound.size() + 1, row.rowId);
-        const int rc = sqlite3_step(st.get());
+        sqlite3_stmt *st = updateStatement();
+        int pos = 0;
+        for (int i = 0; i < m_schema.fields.size(); ++i)
+            if (m_schema.fields[i].type != FieldType::AutoInc)
+                bindValue(st, ++pos, m_schema.fields[i], row.values[i]);
+        sqlite3_bind_int64(st, pos + 1, row.rowId);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
         commit();

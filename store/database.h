@@ -10,6 +10,7 @@
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace store {
 
@@ -60,11 +61,13 @@ private:
     void rollback();
     [[noreturn]] void fail(int rc, const QString &what);
     QString columnList() const;
+    sqlite3_stmt *updateStatement();
 
     QString m_path;
     const TableSchema &m_schema;
     sqlite3 *m_db = nullptr;
     int m_batchDepth = 0;
+    sqlite3_stmt *m_update = nullptr;
 };
 
 } // namespace store
