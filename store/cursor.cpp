@@ -184,13 +184,6 @@ void Cursor::sortRows()
         m_order[i] = int(i);
     std::sort(m_order.begin(), m_order.end(),
               [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); });
-    numberOrder();
-}
-
-void Cursor::numberOrder()
-{
-    for (size_t i = 0; i < m_order.size(); ++i)
-        m_rows[m_order[i]].orderPos = int(i);
 }
 
 bool Cursor::passesFilter(const Row &row) const
@@ -436,6 +429,7 @@ void Cursor::post()
     StoredRow stored;
     stored.values = m_buffer;
     int slot;
+    bool wasVisible = false;
     if (m_state == State::Insert) {
         m_file->insert(stored);
         Row row;
@@ -443,19 +437,19 @@ void Cursor::post()
         row.values = stored.values;
         m_rows.push_back(std::move(row));
         slot = int(m_rows.size()) - 1;
-        m_order.push_back(slot);
-        m_rows[slot].orderPos = int(m_order.size()) - 1;
+
     } else {
         slot = slotAtPos();
         stored.rowId = m_rows[slot].id;
         m_file->update(stored);
+        wasVisible = takeOut(slot);
         m_rows[slot].values = m_buffer;
     }
     const bool wasInsert = m_state == State::Insert;
     m_buffer.clear();
     m_original.clear();
     m_state = State::Browse;
-    placeAfterPost(slot, wasInsert);
+    placeAfterPost(slot, wasVisible, wasInsert);
     if (wasInsert)
         notifyReset();
     emit stateChanged(m_state);
@@ -463,42 +457,51 @@ void Cursor::post()
 }
 
 // Keeps the order and the filtered view right after one row was stored.
-// A row that keeps its place and its filter result costs nothing, so a walk
-// that posts every row stays linear.
-void Cursor::placeAfterPost(int slot, bool inserted)
+// The row is taken out of both ordered lists under its old keys and put
+// back under its new ones by binary search, so a walk that posts every row,
+// or a long run of inserts, costs a logarithmic search and a memory move
+// per row rather than a pass over the whole table.
+bool Cursor::takeOut(int slot)
+{
+    auto before = [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); };
+    auto it = std::lower_bound(m_order.begin(), m_order.end(), slot, before);
+    if (it == m_order.end() || *it != slot)
+        it = std::find(m_order.begin(), m_order.end(), slot);
+    m_order.erase(it);
+    if (m_filtered && !m_rows[slot].passes)
+        return false;
+    auto v = std::lower_bound(m_visible.begin(), m_visible.end(), slot, before);
+    if (v == m_visible.end() || *v != slot)
+        v = std::find(m_visible.begin(), m_visible.end(), slot);
+    m_visible.erase(v);
+    return true;
+}
+
+void Cursor::placeAfterPost(int slot, bool wasVisible, bool inserted)
 {
     Row &row = m_rows[slot];
+    auto before = [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); };
     buildKeys(row);
-    const bool passedBefore = row.passes;
     row.passes = passesFilter(row);
-
+    m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), slot, before), slot);
     const int viewPos = m_pos;
-    int p = row.orderPos;
-    if (p < 0 || p >= int(m_order.size()) || m_order[p] != slot)
-        p = int(std::find(m_order.begin(), m_order.end(), slot) - m_order.begin());
-    auto orderIt = m_order.begin() + p;
-    const bool inPlace = (p == 0 || !lessThan(row, m_rows[m_order[p - 1]]))
-                         && (p + 1 >= int(m_order.size()) || !lessThan(m_rows[m_order[p + 1]], row));
-    if (inPlace && passedBefore == row.passes && !inserted) {
-        if (!m_controlsDisabled)
-            emit rowChanged(viewPos);
-        notifyRecord();
-        return;
+    int found = -1;
+    if (!m_filtered || row.passes) {
+        auto v = std::lower_bound(m_visible.begin(), m_visible.end(), slot, before);
+        found = int(v - m_visible.begin());
+        m_visible.insert(v, slot);
     }
-    if (!inPlace) {
-        m_order.erase(orderIt);
-        auto at = std::lower_bound(m_order.begin(), m_order.end(), slot,
-                                   [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); });
-        m_order.insert(at, slot);
-    }
-    numberOrder();
-    rebuildVisible();
-    const int found = visiblePosOfSlot(slot);
     if (found >= 0)
         m_pos = found;
     else
         m_pos = m_visible.empty() ? -1 : std::min(std::max(viewPos, 0), int(m_visible.size()) - 1);
     m_eof = m_visible.empty();
+    if (!inserted && wasVisible && found == viewPos) {
+        if (!m_controlsDisabled)
+            emit rowChanged(viewPos);
+        notifyRecord();
+        return;
+    }
     notifyReset();
 }
 
@@ -546,7 +549,6 @@ void Cursor::remove()
         if (s != slot)
             order.push_back(s > slot ? s - 1 : s);
     m_order.swap(order);
-    numberOrder();
     rebuildVisible();
     if (m_visible.empty())
         m_pos = -1;
@@ -615,7 +617,6 @@ void Cursor::refreshRow(qint64 rowId)
                                    [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); });
         m_order.insert(at, slot);
     }
-    numberOrder();
     rebuildVisible();
     m_pos = -1;
     for (size_t i = 0; i < m_visible.size(); ++i)

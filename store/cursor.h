@@ -176,7 +176,6 @@ private:
         QVector<QVariant> values;
         std::vector<QCollatorSortKey> keys;
         bool passes = true;
-        int orderPos = -1;  // place in m_order, kept current
     };
 
     void requireOpen() const;
@@ -189,8 +188,8 @@ private:
     void sortRows();
     bool passesFilter(const Row &row) const;
     void rebuildVisible();
-    void placeAfterPost(int slot, bool inserted);
-    void numberOrder();
+    bool takeOut(int slot);
+    void placeAfterPost(int slot, bool wasVisible, bool inserted);
     int slotAtPos() const;
     int visiblePosOfSlot(int slot) const;
     void scrolled(int oldPos, qint64 oldId);

@@ -141,9 +141,10 @@ TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(pa
 
 TableFile::~TableFile()
 {
+    sqlite3_finalize(m_insertStatement);
+    sqlite3_finalize(m_updateStatement);
     if (m_batchDepth > 0)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_finalize(m_update);
     sqlite3_close(m_db);
 }
 
@@ -238,15 +239,15 @@ qint64 TableFile::insert(StoredRow &row)
         marks << QStringLiteral("?");
         bound << i;
     }
+    sqlite3_stmt *st = cachedStatement(m_insertStatement, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                              .arg(quoted(m_schema.tableName), cols.join(", "), marks.join(", ")));
     begin();
     try {
-        Statement st(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(quoted(m_schema.tableName), cols.join(", "), marks.join(", ")));
-        if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), QStringLiteral("запись"));
         for (int k = 0; k < bound.size(); ++k)
-            bindValue(st.get(), k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
-        const int rc = sqlite3_step(st.get());
+            bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
         row.rowId = sqlite3_last_insert_rowid(m_db);
@@ -261,38 +262,23 @@ qint64 TableFile::insert(StoredRow &row)
     return row.rowId;
 }
 
-// The update statement is prepared once per file and kept: walks that store
-// every row of a large table would otherwise spend most of their time
-// compiling the same SQL.
-sqlite3_stmt *TableFile::updateStatement()
-{
-    if (m_update)
-        return m_update;
-    QStringList sets;
-    for (int i = 0; i < m_schema.fields.size(); ++i)
-        if (m_schema.fields[i].type != FieldType::AutoInc)
-            sets << quoted(m_schema.fields[i].name) + " = ?";
-    const QByteArray sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                               .arg(quoted(m_schema.tableName), sets.join(", ")).toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_update, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_update);
-        m_update = nullptr;
-        fail(rc, QStringLiteral("запись"));
-    }
-    return m_update;
-}
-
 void TableFile::update(const StoredRow &row)
 {
+    QStringList sets;
+    QVector<int> bound;
+    for (int i = 0; i < m_schema.fields.size(); ++i) {
+        if (m_schema.fields[i].type == FieldType::AutoInc)
+            continue;
+        sets << quoted(m_schema.fields[i].name) + " = ?";
+        bound << i;
+    }
+    sqlite3_stmt *st = cachedStatement(m_updateStatement, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                              .arg(quoted(m_schema.tableName), sets.join(", ")));
     begin();
     try {
-        sqlite3_stmt *st = updateStatement();
-        int pos = 0;
-        for (int i = 0; i < m_schema.fields.size(); ++i)
-            if (m_schema.fields[i].type != FieldType::AutoInc)
-                bindValue(st, ++pos, m_schema.fields[i], row.values[i]);
-        sqlite3_bind_int64(st, pos + 1, row.rowId);
+        for (int k = 0; k < bound.size(); ++k)
+            bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+        sqlite3_bind_int64(st, bound.size() + 1, row.rowId);
         const int rc = sqlite3_step(st);
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
@@ -321,6 +307,20 @@ void TableFile::remove(qint64 rowId)
         rollback();
         throw;
     }
+}
+
+sqlite3_stmt *TableFile::cachedStatement(sqlite3_stmt *&slot, const QString &sql)
+{
+    if (!slot) {
+        const QByteArray utf8 = sql.toUtf8();
+        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &slot, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(slot);
+            slot = nullptr;
+            fail(rc, QStringLiteral("запись"));
+        }
+    }
+    return slot;
 }
 
 void TableFile::begin()

@@ -61,13 +61,14 @@ private:
     void rollback();
     [[noreturn]] void fail(int rc, const QString &what);
     QString columnList() const;
-    sqlite3_stmt *updateStatement();
+    sqlite3_stmt *cachedStatement(sqlite3_stmt *&slot, const QString &sql);
 
     QString m_path;
     const TableSchema &m_schema;
     sqlite3 *m_db = nullptr;
     int m_batchDepth = 0;
-    sqlite3_stmt *m_update = nullptr;
+    sqlite3_stmt *m_insertStatement = nullptr;  // prepared once, reused by every post
+    sqlite3_stmt *m_updateStatement = nullptr;
 };
 
 } // namespace store

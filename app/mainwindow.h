@@ -1,0 +1,85 @@
+#pragma once
+// The main window: the page switcher with the main page and the envelope
+// type chooser, the four tabs, the settings notebook, the link panels, and
+// the lifetime of the settings row (edited for the whole run, stored when
+// the window closes normally).
+
+#include "app/paths.h"
+#include "store/tables.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class QLabel;
+class QStackedWidget;
+class QTabWidget;
+
+namespace store::ui { class DbCheckBox; }
+
+namespace app {
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Opens all eight cursors in programFolder + "base"; throws
+    // store::StoreError naming the file when a table cannot be opened.
+    explicit TForm1(const QString &programFolder, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    void FormCreate();
+
+    store::Tables &tables() { return m_tables; }
+    const ProgramPaths &paths() const { return m_paths; }
+
+    // Tab switching: refuses "О программе" and opens the help page instead.
+    void TabbedNotebook1Change(int newTab, bool &allowChange);
+    void Image1Click();
+    void Image2Click();
+    void Image3Click();
+    void Panel4Click();
+    void LabelReklSiteClick();
+
+    // After an unexpected error: the pending edits of the settings row and
+    // of the current recipient are dropped, and closing stores nothing.
+    void abandonEdits();
+    bool zipFontRegistered() const { return m_zipFontId >= 0; }
+    QPixmap thumbnail() const { return m_thumbnail; }
+
+    static constexpr int kWidth = 968;
+    static int heightOfTab(int tab);
+    // The window is placed for its tallest tab, so that no tab runs off the screen.
+    static QPoint startPosition(const QSize &screen, int windowWidth);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormClose();
+    void buildPages();
+    QWidget *buildMainPage();
+    QWidget *buildChooserPage();
+    QWidget *buildSettingsTab();
+    QWidget *buildInterfaceTab();
+    QWidget *buildLinkPanels(QWidget *parent);
+    void onTabChanged(int index);
+    void setThumbnail(const QString &fileName);
+    void registerZipFont();
+    void unregisterZipFont();
+    void openInDesktop(const QUrl &url);
+
+    ProgramPaths m_paths;
+    store::Tables m_tables;
+    QStackedWidget *m_notebook1 = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QTabWidget *m_settingsTabs = nullptr;
+    QLabel *m_image1 = nullptr;
+    store::ui::DbCheckBox *m_reservShow = nullptr;
+    QPixmap m_thumbnail;
+    int m_currentTab = 0;
+    int m_zipFontId = -1;
+    bool m_abandoned = false;
+};
+
+} // namespace app

@@ -1,0 +1,26 @@
+#include "messages/notices.h"
+
+#include <QMessageBox>
+
+namespace {
+
+void showNotice(QWidget *parent, QMessageBox::Icon icon, QMessageBox::StandardButton button, const QString &title,
+                const QString &text)
+{
+    QMessageBox box(icon, title, text, button, parent);
+    box.setObjectName(QStringLiteral("NoticeBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace
+
+void ShowErrorNotice(QWidget *parent, const QString &title, const QString &text)
+{
+    showNotice(parent, QMessageBox::Critical, QMessageBox::Cancel, title, text);
+}
+
+void ShowWarningNotice(QWidget *parent, const QString &title, const QString &text)
+{
+    showNotice(parent, QMessageBox::Warning, QMessageBox::Ok, title, text);
+}

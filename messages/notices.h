@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The program's simple notices: a modal box with an error icon and the
+// single button Cancel, or a warning icon and the single button OK.
+// The box is named "NoticeBox".
+void ShowErrorNotice(QWidget *parent, const QString &title, const QString &text);
+void ShowWarningNotice(QWidget *parent, const QString &title, const QString &text);

@@ -1,0 +1,113 @@
+#include "report/printer.h"
+
+#include "report/renderer.h"
+#include "report/reporterror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
+
+#include <cups/cups.h>
+
+namespace {
+
+// Whether the scheduler answers at all: libcups reports a missing scheduler
+// like a missing default ("No default destination"), so ask it directly.
+bool spoolerUnreachable()
+{
+    if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        return true;
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
+                                1, 5000, nullptr);
+    if (!http)
+        return true;
+    httpClose(http);
+    return false;
+}
+
+[[noreturn]] void throwSpoolerUnreachable(const QString &printer)
+{
+    throw ReportError(ReportError::Kind::SpoolerUnreachable,
+                      QStringLiteral("Служба печати не отвечает (%1). Конверт не напечатан. "
+                                     "Проверьте, что служба печати запущена, и повторите печать.")
+                          .arg(QString::fromUtf8(cupsServer())),
+                      printer);
+}
+
+// The spooler's reason for the last failure, as a clause inside a sentence.
+QString lastCupsReason()
+{
+    QString reason = QString::fromUtf8(cupsLastErrorString()).trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    return reason;
+}
+
+// The size as the spooler names a custom medium, e.g. "Custom.220x110mm".
+QByteArray customMediaName(const ReportPage &page)
+{
+    return "Custom." + QByteArray::number(page.widthMm(), 'g', 10) + 'x'
+        + QByteArray::number(page.heightMm(), 'g', 10) + "mm";
+}
+
+} // namespace
+
+ReportPrinter::ReportPrinter(const QString &printerName) : m_printerName(printerName) {}
+
+QString ReportPrinter::defaultPrinterName()
+{
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!dest)
+        return QString();
+    const QString name = QString::fromUtf8(dest->name);
+    cupsFreeDests(1, dest);
+    return name;
+}
+
+QString ReportPrinter::destination() const
+{
+    if (!m_printerName.isEmpty())
+        return m_printerName;
+    const QString name = defaultPrinterName();
+    if (!name.isEmpty())
+        return name;
+    if (spoolerUnreachable())
+        throwSpoolerUnreachable(QString());
+    throw ReportError(ReportError::Kind::NoDefaultPrinter,
+                      QStringLiteral("Принтер не установлен: в системе нет принтера по умолчанию. "
+                                     "Конверт не напечатан. Установите принтер или выберите "
+                                     "принтер по умолчанию и повторите печать."));
+}
+
+int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
+{
+    const QString printer = destination();
+
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/kuvertix-XXXXXX.pdf"));
+    if (!file.open())
+        throw ReportError(ReportError::Kind::OutputFailed,
+                          QStringLiteral("Не удалось создать временный файл для печати: %1.")
+                              .arg(file.errorString()),
+                          printer);
+    writeReportPagePdf(page, &file);
+    file.close();
+
+    const QByteArray media = customMediaName(page);
+    cups_option_t *options = nullptr;
+    int count = 0;
+    count = cupsAddOption("media", media.constData(), count, &options);
+    count = cupsAddOption("sides", "one-sided", count, &options);
+    const int job = cupsPrintFile(printer.toUtf8().constData(),
+                                  QFile::encodeName(file.fileName()).constData(),
+                                  jobTitle.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (job > 0)
+        return job;
+    if (spoolerUnreachable())
+        throwSpoolerUnreachable(printer);
+    throw ReportError(ReportError::Kind::JobRefused,
+                      QStringLiteral("Принтер «%1» не принял задание печати: %2. "
+                                     "Конверт не напечатан.")
+                          .arg(printer, lastCupsReason()),
+                      printer);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "report/page.h"
+
+#include <QString>
+
+// Prints report pages on a CUPS destination, one job of one page per call,
+// without any dialog. The page goes to the spooler as Qt's own PDF of exactly
+// the paper size (custom width x height mm, no margins).
+class ReportPrinter
+{
+public:
+    // An empty name means the system's default destination, looked up on
+    // every print (so a printer installed while the program runs is found).
+    explicit ReportPrinter(const QString &printerName = QString());
+
+    // The name of the system's default destination, empty when there is none.
+    static QString defaultPrinterName();
+
+    // The printer this object prints to now: the given name, or the current
+    // default destination. Throws ReportError(NoDefaultPrinter) when empty.
+    QString destination() const;
+
+    // Submits the page as one job; returns the spooler's job number.
+    // Throws ReportError: BadPaperSize, OutputFailed, NoDefaultPrinter,
+    // SpoolerUnreachable or JobRefused (carrying the printer's name).
+    int print(const ReportPage &page, const QString &jobTitle = QStringLiteral("Kuvertix")) const;
+
+private:
+    QString m_printerName;
+};

@@ -1,0 +1,7 @@
+#include "report/reporterror.h"
+
+ReportError::ReportError(Kind kind, const QString &message, const QString &printerName)
+    : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message),
+      m_printerName(printerName)
+{
+}

@@ -1,0 +1,357 @@
+// The main window offscreen, over a copy of the built program folder.
+
+#include "app/application.h"
+#include "app/mainwindow.h"
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A copy of the program folder: the tests change its tables freely.
+struct ProgramCopy {
+    QTemporaryDir dir;
+    ProgramCopy()
+    {
+        const QDir source(KUVERTIX_PROGRAM_DIR);
+        for (const QString &name : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(name), path(name));
+        QDir(dir.path()).mkdir("base");
+        for (const QString &name : QDir(source.filePath("base")).entryList(QDir::Files))
+            QFile::copy(source.filePath("base/" + name), path("base/" + name));
+    }
+    QString path(const QString &name = {}) const { return QDir(dir.path()).filePath(name); }
+};
+
+// Records what the window asks the desktop to open.
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class ThrowingObject : public QObject {
+public:
+    QString message;
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error(message.toStdString());
+        return QObject::event(e);
+    }
+};
+
+QString storedSetting(const ProgramCopy &copy, const QString &field)
+{
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    return t.Table1.asString(field);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void startLeavesSettingsRowEditedOnMainTab();
+    void startPositionIsForTallestTab_data();
+    void startPositionIsForTallestTab();
+    void tabsSetWindowHeight_data();
+    void tabsSetWindowHeight();
+    void aboutTabOpensHelpAndStaysPut();
+    void enterMovesFocusAndAddsNoLine();
+    void chooserSetsEnvelopeType();
+    void startWithTypeOneShowsPreprintedThumbnail();
+    void missingThumbnailRaises();
+    void closeStoresSettingsRow();
+    void emptySettingsTableGetsRowOnClose();
+    void unexpectedErrorDropsSettingsChanges();
+    void conversionErrorIsPassedOver();
+    void missingTableNamesFileAtStart();
+    void damagedTableNamesFileAtStart();
+    void questionPanelMailsWithWindowTitle();
+
+private:
+    DesktopRecorder m_desktop;
+};
+
+void MainWindowTest::initTestCase()
+{
+    QDesktopServices::setUrlHandler("file", &m_desktop, "open");
+    QDesktopServices::setUrlHandler("mailto", &m_desktop, "open");
+    QDesktopServices::setUrlHandler("http", &m_desktop, "open");
+}
+
+void MainWindowTest::startLeavesSettingsRowEditedOnMainTab()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    QCOMPARE(w.size(), QSize(968, 370));
+    QCOMPARE(w.findChild<QTabWidget *>("TabbedNotebook1")->currentIndex(), 0);
+    QCOMPARE(w.findChild<QTabWidget *>("TabbedNotebook2")->currentIndex(), 0);
+    QCOMPARE(w.findChild<QStackedWidget *>("Notebook1")->currentIndex(), 0);
+    QVERIFY(w.tables().Table1.isEditing());
+    QVERIFY(w.zipFontRegistered() == QFile::exists(copy.path("Kuvertix ZIPcode.ttf")));
+    for (store::Cursor *c : w.tables().all())
+        QVERIFY2(c->isOpen() && c->databaseLocation() == copy.path("base"), qPrintable(c->name()));
+}
+
+void MainWindowTest::startPositionIsForTallestTab_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QPoint>("position");
+    QTest::newRow("1024x768") << QSize(1024, 768) << QPoint(28, 76);
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << QPoint(476, 232);
+    QTest::newRow("smaller than the window") << QSize(800, 600) << QPoint(-84, -7);
+}
+
+void MainWindowTest::startPositionIsForTallestTab()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QPoint, position);
+    QCOMPARE(app::TForm1::startPosition(screen, 968), position);
+}
+
+void MainWindowTest::tabsSetWindowHeight_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("height");
+    QTest::newRow("Главная") << 0 << 370;
+    QTest::newRow("Список адресатов") << 1 << 556;
+    QTest::newRow("Настройки") << 2 << 615;
+}
+
+void MainWindowTest::tabsSetWindowHeight()
+{
+    QFETCH(int, tab);
+    QFETCH(int, height);
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    auto *tabs = w.findChild<QTabWidget *>("TabbedNotebook1");
+    tabs->setCurrentIndex(tab == 0 ? 2 : 0);
+    tabs->setCurrentIndex(tab);
+    QCOMPARE(w.height(), height);
+    QCOMPARE(w.width(), 968);
+}
+
+void MainWindowTest::aboutTabOpensHelpAndStaysPut()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    auto *tabs = w.findChild<QTabWidget *>("TabbedNotebook1");
+    tabs->setCurrentIndex(1);
+    m_desktop.opened.clear();
+    tabs->setCurrentIndex(3);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(w.height(), 556);
+    QCOMPARE(m_desktop.opened, QList<QUrl>{QUrl::fromLocalFile(copy.path("Kuvertix.htm"))});
+    QVERIFY(QFile::exists(copy.path("Kuvertix.htm")));
+}
+
+void MainWindowTest::enterMovesFocusAndAddsNoLine()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *memo = w.findChild<QPlainTextEdit *>("DBMemoComment");
+    memo->setFocus();
+    QTest::keyClicks(memo, "Marka vpered");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::ShiftModifier);
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Marka vpered"));
+    QVERIFY(QApplication::focusWidget() != memo);
+    QCOMPARE(w.tables().Table1.asString("Comment"), QStringLiteral("Marka vpered"));
+
+    auto *komu = w.findChild<QLineEdit *>("DBEditKomu");
+    komu->setFocus();
+    QTest::keyClick(komu, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), w.findChild<QLineEdit *>("DBEditKuda"));
+}
+
+void MainWindowTest::chooserSetsEnvelopeType()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    w.show();
+    auto *notebook = w.findChild<QStackedWidget *>("Notebook1");
+    auto *image1 = w.findChild<QWidget *>("Image1");
+    QTest::mouseClick(image1, Qt::LeftButton);
+    QCOMPARE(notebook->currentIndex(), 1);
+    QTest::mouseClick(w.findChild<QWidget *>("Image2"), Qt::LeftButton);
+    QCOMPARE(notebook->currentIndex(), 0);
+    QCOMPARE(w.tables().Table1.asInteger("TypKonv"), 1);
+    QCOMPARE(w.thumbnail().toImage(), QImage(copy.path("Конверт мини1.bmp")).convertToFormat(w.thumbnail().toImage().format()));
+    w.Image1Click();
+    QTest::mouseClick(w.findChild<QWidget *>("Image3"), Qt::LeftButton);
+    QCOMPARE(w.tables().Table1.asInteger("TypKonv"), 2);
+    QCOMPARE(notebook->currentIndex(), 0);
+}
+
+void MainWindowTest::startWithTypeOneShowsPreprintedThumbnail()
+{
+    ProgramCopy copy;
+    {
+        store::Tables t;
+        t.openAllIn(copy.path("base"));
+        t.Table1.setValue("TypKonv", 1);
+        t.Table1.post();
+    }
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    const QImage expected(copy.path("Конверт мини1.bmp"));
+    QCOMPARE(w.thumbnail().size(), expected.size());
+    QCOMPARE(w.thumbnail().toImage().pixelColor(20, 60), expected.pixelColor(20, 60));
+}
+
+void MainWindowTest::missingThumbnailRaises()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    QFile::remove(copy.path("Конверт мини1.bmp"));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, w.Image2Click());
+}
+
+void MainWindowTest::closeStoresSettingsRow()
+{
+    ProgramCopy copy;
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        w.show();
+        auto *komu = w.findChild<QLineEdit *>("DBEditKomu");
+        komu->setFocus();
+        QTest::keyClicks(komu, "OOO Vector");
+        QCOMPARE(storedSetting(copy, "Komu"), QString());
+        w.close();
+    }
+    QCOMPARE(storedSetting(copy, "Komu"), QStringLiteral("OOO Vector"));
+}
+
+void MainWindowTest::emptySettingsTableGetsRowOnClose()
+{
+    ProgramCopy copy;
+    QFile::remove(copy.path("base/config.DB"));
+    store::TableFile::create(copy.path("base/config.DB"), store::configSchema());
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        QCOMPARE(w.tables().Table1.state(), store::Cursor::State::Insert);
+        w.tables().Table1.setValue("OtKogo", QStringLiteral("Новый отправитель"));
+        w.close();
+    }
+    QCOMPARE(storedSetting(copy, "OtKogo"), QStringLiteral("Новый отправитель"));
+}
+
+void MainWindowTest::unexpectedErrorDropsSettingsChanges()
+{
+    ProgramCopy copy;
+    auto *application = qobject_cast<app::Application *>(qApp);
+    QStringList reported;
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        application->setUnexpectedErrorHandler([&](const QString &message) {
+            reported << message;
+            w.abandonEdits();
+        });
+        w.tables().Table1.setValue("Kuda", QStringLiteral("г. Тверь"));
+        w.tables().Table2.insert();
+        w.tables().Table2.setValue("Komu", QStringLiteral("Несохранённый"));
+        ThrowingObject thrower;
+        thrower.message = QStringLiteral("disk I/O error");
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&thrower, &event);
+        w.close();
+    }
+    application->setUnexpectedErrorHandler({});
+    QCOMPARE(reported, QStringList{"disk I/O error"});
+    QCOMPARE(storedSetting(copy, "Kuda"), QString());
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    QCOMPARE(t.Table2.recordCount(), 0);
+}
+
+void MainWindowTest::conversionErrorIsPassedOver()
+{
+    auto *application = qobject_cast<app::Application *>(qApp);
+    int calls = 0;
+    application->setUnexpectedErrorHandler([&](const QString &) { ++calls; });
+    ThrowingObject thrower;
+    thrower.message = QStringLiteral("'12,5,1' is not a valid floating point value");
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &event);
+    application->setUnexpectedErrorHandler({});
+    QCOMPARE(calls, 0);
+}
+
+void MainWindowTest::missingTableNamesFileAtStart()
+{
+    ProgramCopy copy;
+    QFile::remove(copy.path("base/Filter.db"));
+    try {
+        app::TForm1 w(copy.path());
+        QFAIL("the window opened without its table");
+    } catch (const store::StoreError &e) {
+        QCOMPARE(e.kind(), store::StoreError::Kind::MissingFile);
+        QVERIFY(e.message().contains(copy.path("base/Filter.db")));
+    }
+    QVERIFY(!QFile::exists(copy.path("base/Filter.db")));
+}
+
+void MainWindowTest::damagedTableNamesFileAtStart()
+{
+    ProgramCopy copy;
+    {
+        QFile f(copy.path("base/konverts.DB"));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(100);
+        f.write(QByteArray(3000, '\xff'));
+    }
+    try {
+        app::TForm1 w(copy.path());
+        QFAIL("the window opened a damaged table");
+    } catch (const store::StoreError &e) {
+        QVERIFY2(e.message().contains("konverts.DB"), qPrintable(e.message()));
+    }
+}
+
+void MainWindowTest::questionPanelMailsWithWindowTitle()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    m_desktop.opened.clear();
+    w.Panel4Click();
+    QCOMPARE(m_desktop.opened.size(), 1);
+    const QUrl url = m_desktop.opened.first();
+    QCOMPARE(url.scheme(), QStringLiteral("mailto"));
+    QCOMPARE(QUrlQuery(url).queryItemValue("subject", QUrl::FullyDecoded), w.windowTitle());
+}
+
+int main(int argc, char **argv)
+{
+    app::Application application(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"

@@ -1,0 +1,300 @@
+// Printing through the real spooler. The machine's default destination must
+// be the capture queue that tools/setup-printing.sh creates: its backend
+// stores every job's document as job-<number>.pdf in the capture folder
+// (KUVERTIX_CAPTURE_DIR, by default /var/spool/kuvertix-capture).
+// Without a spooler the test is skipped, unless KUVERTIX_REQUIRE_CUPS is set.
+#include "ink.h"
+#include "pdftools.h"
+
+#include "report/page.h"
+#include "report/printer.h"
+#include "report/reporterror.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <QtTest>
+
+#include <cups/cups.h>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr double PointsPerMm = 72.0 / 25.4;
+const QString CaptureQueue = QStringLiteral("Kuvertix_Capture");
+
+QString captureDir()
+{
+    const QString dir = qEnvironmentVariable("KUVERTIX_CAPTURE_DIR");
+    return dir.isEmpty() ? QStringLiteral("/var/spool/kuvertix-capture") : dir;
+}
+
+// Waits (at most 30 s) for the backend to store the job. A file of that name
+// older than the submission is a leftover of an earlier scheduler's
+// numbering and is not taken.
+QString waitForJob(int job, const QDateTime &submitted)
+{
+    const QString path = captureDir() + QStringLiteral("/job-%1.pdf").arg(job);
+    const auto stored = [&] {
+        const QFileInfo info(path);
+        return info.exists() && info.lastModified() >= submitted.addSecs(-1);
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (!stored() && timer.elapsed() < 30000)
+        QThread::msleep(50);
+    return stored() ? path : QString();
+}
+
+void buildEnvelope(ReportPage &page, double width, double height, const QString &name)
+{
+    page.setCustomPaperSize(width, height);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(15);
+    ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
+    komu.setFont(font);
+    komu.setText(name);
+    ReportText &index = page.addText(QStringLiteral("Index"), QRect(208, 132, 60, 15));
+    index.setFont(font);
+    index.setText(QStringLiteral("000002"));
+    index.setFillStyle(ReportText::FillStyle::Clear);
+    page.addText(QStringLiteral("corner"), QRect(0, 0, 10, 10)).setFillColor(Qt::black);
+}
+
+// Where the cups-pdf queue Kuvertix_PDF stores this user's output: the "Out"
+// folder of cups-pdf's configuration (by default the PDF folder in the
+// user's home as the password database has it), or KUVERTIX_CUPS_PDF_DIR.
+QString cupsPdfDir()
+{
+    const QString dir = qEnvironmentVariable("KUVERTIX_CUPS_PDF_DIR");
+    if (!dir.isEmpty())
+        return dir;
+    const passwd *user = getpwuid(getuid());
+    const QString home = user ? QFile::decodeName(user->pw_dir) : QDir::homePath();
+    const QString name = user ? QFile::decodeName(user->pw_name) : QString();
+    QString out = QStringLiteral("${HOME}/PDF");
+    QFile config(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (config.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QByteArray &line : config.readAll().split('\n')) {
+            const QByteArray trimmed = line.trimmed();
+            if (trimmed.startsWith("Out ") || trimmed.startsWith("Out\t"))
+                out = QString::fromUtf8(trimmed.mid(4).trimmed());
+        }
+    }
+    out.replace(QStringLiteral("${HOME}"), home);
+    out.replace(QStringLiteral("${USER}"), name);
+    return out;
+}
+
+QSet<QString> pdfFilesIn(const QString &dir)
+{
+    const QStringList names = QDir(dir).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    return QSet<QString>(names.begin(), names.end());
+}
+
+// Waits (at most 60 s) for a PDF that was not there before and that pdfinfo
+// reads completely.
+QString waitForNewPdf(const QString &dir, const QSet<QString> &before)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60000) {
+        for (const QString &name : pdfFilesIn(dir) - before) {
+            const QString path = dir + QLatin1Char('/') + name;
+            if (pdftools::pageCount(path) > 0)
+                return path;
+        }
+        QThread::msleep(100);
+    }
+    return QString();
+}
+
+// Puts libcups back on the machine's own scheduler after a test pointed it
+// elsewhere.
+struct ServerGuard
+{
+    ~ServerGuard() { cupsSetServer(nullptr); }
+};
+
+} // namespace
+
+class TestReportPrint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void eachPageIsOneJobOfItsExactSize_data();
+    void eachPageIsOneJobOfItsExactSize();
+    void pdfPrinterKeepsSizeAndPositions();
+    void refusedJobNamesThePrinter();
+    void unusablePaperIsNotSubmitted();
+    void missingSpoolerIsReported();
+    void missingDefaultPrinterIsReported();
+};
+
+void TestReportPrint::initTestCase()
+{
+    const bool required = qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS");
+    const QString printer = ReportPrinter::defaultPrinterName();
+    QString problem;
+    if (printer.isEmpty())
+        problem = QStringLiteral("no default printer (is the CUPS scheduler running?)");
+    else if (printer != CaptureQueue)
+        problem = QStringLiteral("the default printer is %1, not %2").arg(printer, CaptureQueue);
+    else if (!QFileInfo(captureDir()).isDir())
+        problem = QStringLiteral("capture folder %1 is missing").arg(captureDir());
+    else if (!pdftools::toolsAvailable())
+        problem = QStringLiteral("poppler-utils are missing");
+    if (problem.isEmpty())
+        return;
+    problem += QStringLiteral("; run tools/setup-printing.sh as root");
+    if (required)
+        QFAIL(qPrintable(problem));
+    QSKIP(qPrintable(problem));
+}
+
+void TestReportPrint::eachPageIsOneJobOfItsExactSize_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::newRow("DL") << 220.0 << 110.0;
+    QTest::newRow("C5") << 229.0 << 162.0;
+    QTest::newRow("C4") << 324.0 << 229.0;
+}
+
+void TestReportPrint::eachPageIsOneJobOfItsExactSize()
+{
+    QFETCH(double, width);
+    QFETCH(double, height);
+    const QString name = QStringLiteral("Получателю %1").arg(QTest::currentDataTag());
+    ReportPage page;
+    buildEnvelope(page, width, height, name);
+
+    const ReportPrinter printer;
+    const QDateTime submitted = QDateTime::currentDateTime();
+    const int first = printer.print(page, QStringLiteral("Kuvertix test"));
+    const int second = printer.print(page, QStringLiteral("Kuvertix test"));
+    QVERIFY(first > 0);
+    QVERIFY(second != first);
+
+    for (const int job : {first, second}) {
+        const QString pdf = waitForJob(job, submitted);
+        QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("job %1 was not stored").arg(job)));
+        QCOMPARE(pdftools::pageCount(pdf), 1);
+        const QSizeF points = pdftools::pageSizePoints(pdf);
+        QVERIFY2(points.width() > points.height(), "the long side is not horizontal");
+        QVERIFY2(qAbs(points.width() - width * PointsPerMm) <= 0.5
+                     && qAbs(points.height() - height * PointsPerMm) <= 0.5,
+                 qPrintable(QStringLiteral("page %1 x %2 pt").arg(points.width()).arg(points.height())));
+
+        const QImage image = pdftools::rasterize(pdf, 96);
+        QCOMPARE(ink::bounds(image, QRect(0, 0, 30, 30)), QRect(0, 0, 10, 10));
+        QCOMPARE(ink::bounds(image, QRect(200, 125, 80, 30)), QRect(208, 132, 60, 15));
+        const QRect text = ink::bounds(image, QRect(90, 80, 340, 20));
+        QVERIFY(!text.isNull());
+        QVERIFY(text.left() >= 94 + 2 - 1 && text.left() <= 94 + 2 + 2);
+
+        const auto words = pdftools::words(pdf);
+        QVERIFY(!words.isEmpty());
+        QCOMPARE(words.first().text, QStringLiteral("Получателю"));
+        QFile::remove(pdf);
+    }
+}
+
+void TestReportPrint::pdfPrinterKeepsSizeAndPositions()
+{
+    // The whole filter chain of a PDF printer: the spooled page keeps its size
+    // and every mark stays at its pixel.
+    const QString queue = QStringLiteral("Kuvertix_PDF");
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), nullptr);
+    if (!dest) {
+        if (qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS"))
+            QFAIL("the cups-pdf queue Kuvertix_PDF is missing; run tools/setup-printing.sh");
+        QSKIP("no cups-pdf queue Kuvertix_PDF");
+    }
+    cupsFreeDests(1, dest);
+
+    ReportPage page;
+    buildEnvelope(page, 229, 162, QStringLiteral("Получателю"));
+    const QString dir = cupsPdfDir();
+    const QSet<QString> before = pdfFilesIn(dir);
+    QVERIFY(ReportPrinter(queue).print(page, QStringLiteral("kuvertix-c5")) > 0);
+    const QString pdf = waitForNewPdf(dir, before);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("no new PDF in %1").arg(dir)));
+    const QSizeF points = pdftools::pageSizePoints(pdf);
+    QVERIFY2(qAbs(points.width() - 229 * PointsPerMm) <= 1.0
+                 && qAbs(points.height() - 162 * PointsPerMm) <= 1.0,
+             qPrintable(QStringLiteral("page %1 x %2 pt").arg(points.width()).arg(points.height())));
+    const QImage image = pdftools::rasterize(pdf, 96);
+    QCOMPARE(ink::bounds(image, QRect(0, 0, 30, 30)), QRect(0, 0, 10, 10));
+    QCOMPARE(ink::bounds(image, QRect(200, 125, 80, 30)), QRect(208, 132, 60, 15));
+    QFile::remove(pdf);
+}
+
+void TestReportPrint::refusedJobNamesThePrinter()
+{
+    ReportPage page;
+    buildEnvelope(page, 220, 110, QStringLiteral("Получателю"));
+    const QString missing = QStringLiteral("Kuvertix_No_Such_Printer");
+    try {
+        ReportPrinter(missing).print(page);
+        QFAIL("a job for a printer that does not exist was reported as printed");
+    } catch (const ReportError &error) {
+        QCOMPARE(error.kind(), ReportError::Kind::JobRefused);
+        QCOMPARE(error.printerName(), missing);
+        QVERIFY(error.message().startsWith(QStringLiteral("Принтер «Kuvertix_No_Such_Printer» не принял задание печати: ")));
+        QVERIFY(!error.message().contains(QStringLiteral("..")));
+    }
+}
+
+void TestReportPrint::unusablePaperIsNotSubmitted()
+{
+    ReportPage page;
+    buildEnvelope(page, 0, 110, QStringLiteral("Получателю"));
+    const int before = QDir(captureDir()).entryList({QStringLiteral("job-*.pdf")}).size();
+    try {
+        ReportPrinter().print(page);
+        QFAIL("a page of width 0 was printed");
+    } catch (const ReportError &error) {
+        QCOMPARE(error.kind(), ReportError::Kind::BadPaperSize);
+    }
+    QThread::msleep(300);
+    QCOMPARE(QDir(captureDir()).entryList({QStringLiteral("job-*.pdf")}).size(), before);
+}
+
+void TestReportPrint::missingSpoolerIsReported()
+{
+    ServerGuard guard;
+    cupsSetServer("/nonexistent/kuvertix-cups.sock");
+    ReportPage page;
+    buildEnvelope(page, 220, 110, QStringLiteral("Получателю"));
+    try {
+        ReportPrinter().print(page);
+        QFAIL("printing without a spooler was reported as done");
+    } catch (const ReportError &error) {
+        QCOMPARE(error.kind(), ReportError::Kind::SpoolerUnreachable);
+        QVERIFY(error.message().startsWith(QStringLiteral("Служба печати не отвечает")));
+    }
+}
+
+void TestReportPrint::missingDefaultPrinterIsReported()
+{
+    // A user default naming a queue that does not exist leaves no default.
+    qputenv("LPDEST", "Kuvertix_Removed_Printer");
+    const auto restore = qScopeGuard([] { qunsetenv("LPDEST"); });
+    QCOMPARE(ReportPrinter::defaultPrinterName(), QString());
+    ReportPage page;
+    buildEnvelope(page, 220, 110, QStringLiteral("Получателю"));
+    try {
+        ReportPrinter().print(page);
+        QFAIL("printing without a default printer was reported as done");
+    } catch (const ReportError &error) {
+        QCOMPARE(error.kind(), ReportError::Kind::NoDefaultPrinter);
+        QVERIFY(error.message().startsWith(QStringLiteral("Принтер не установлен")));
+        QVERIFY(error.printerName().isEmpty());
+    }
+}
+
+QTEST_MAIN(TestReportPrint)
+#include "tst_reportprint.moc"
