@@ -106,9 +106,12 @@ QFrame *reminderBar(const QString &name, QWidget *parent)
     return bar;
 }
 
-constexpr int gridX = 8, gridY = 8, gridW = 384, gridH = 320;
-constexpr int fieldsX = 404, fieldLabelW = 56, fieldW = 300;
-constexpr int reserveX = 776;
+// The page fills the tab control of the main window, left of its link
+// panels.
+constexpr int pageW = 794, pageH = 490;
+constexpr int gridX = 8, gridY = 8, gridW = 330, gridH = 300;
+constexpr int fieldsX = 346, fieldLabelW = 52, fieldW = 232;
+constexpr int reserveX = 638;
 
 } // namespace
 
@@ -117,7 +120,7 @@ AddressBookTab::AddressBookTab(store::Tables &tables, const QString &programFold
       m_book(tables.Table2, tables.Table2_)
 {
     setObjectName(QStringLiteral("AddressBookTab"));
-    resize(968, 520);
+    resize(pageW, pageH);
     buildGrid();
     buildFilter();
     buildEditFields();
@@ -251,7 +254,7 @@ void AddressBookTab::buildMarkCommands()
     m_unmarkAll->setObjectName(QStringLiteral("CheckBoxUnCheck"));
     m_unmarkAll->setToolTip(QStringLiteral("Снять все выделения"));
     m_unmarkAll->setChecked(false);
-    m_unmarkAll->move(gridX + 120, y);
+    m_unmarkAll->move(gridX + 110, y);
     m_unmarkAll->adjustSize();
     connect(m_unmarkAll, &QCheckBox::clicked, this, [this] {
         m_unmarkAll->setChecked(false);
@@ -287,22 +290,22 @@ void AddressBookTab::buildReservePanel()
     m_reservePanel = new QFrame(this);
     m_reservePanel->setObjectName(QStringLiteral("PanelReserv"));
     static_cast<QFrame *>(m_reservePanel)->setFrameShape(QFrame::StyledPanel);
-    m_reservePanel->setGeometry(reserveX, gridY, 968 - reserveX - 8, gridH);
+    m_reservePanel->setGeometry(reserveX, gridY, pageW - reserveX - 6, gridH);
     for (int n = 1; n <= 6; ++n) {
-        const int y = 6 + (n - 1) * 52;
+        const int y = 4 + (n - 1) * 49;
         auto *name = new store::ui::DbLineEdit(&m_tables.Table1, QStringLiteral("ReservName%1").arg(n),
                                                m_reservePanel);
         name->setObjectName(QStringLiteral("DBEditReservName%1").arg(n));
         name->setToolTip(QStringLiteral("Здесь вы можете изменить название резервного поля %1").arg(n));
         name->setFrame(false);
-        name->setGeometry(6, y, m_reservePanel->width() - 12, 20);
+        name->setGeometry(6, y, m_reservePanel->width() - 12, 18);
         QPalette p = name->palette();
         p.setColor(QPalette::Base, colours::btnFace());
         name->setPalette(p);
         auto *value = new store::ui::DbLineEdit(&m_tables.Table2, QStringLiteral("Reserv%1").arg(n),
                                                 m_reservePanel);
         value->setObjectName(QStringLiteral("DBEditReserv%1").arg(n));
-        value->setGeometry(6, y + 22, m_reservePanel->width() - 12, 22);
+        value->setGeometry(6, y + 20, m_reservePanel->width() - 12, 22);
     }
     m_reservePanel->hide();
 }
@@ -317,11 +320,11 @@ void AddressBookTab::buildPlacesOfOtherParts()
 
     auto *print = new QWidget(this);
     print->setObjectName(QStringLiteral("PlacePrintButtons"));
-    print->setGeometry(fieldsX + 170, gridY + 7 * 28 + 24, 190, 86);
+    print->setGeometry(fieldsX + 150, gridY + 7 * 28 + 24, reserveX - fieldsX - 156, 86);
 
     auto *blankStrip = new QWidget(this);
     blankStrip->setObjectName(QStringLiteral("PlaceBlankStrip"));
-    blankStrip->setGeometry(fieldsX, gridY + gridH + 6, 968 - fieldsX - 8, 56);
+    blankStrip->setGeometry(fieldsX, gridY + gridH + 6, pageW - fieldsX - 6, 56);
     m_shapeBlank = reminderBar(QStringLiteral("ShapeBlank"), blankStrip);
     // Under the right end of the template list, which will stand at 44..300.
     m_shapeBlank->move(280, 27);
@@ -340,7 +343,7 @@ void AddressBookTab::buildInstruction()
     QPalette p = info->palette();
     p.setColor(QPalette::Window, colours::infoBk());
     info->setPalette(p);
-    info->setGeometry(gridX, gridY + gridH + 88, 968 - 2 * gridX, 40);
+    info->setGeometry(gridX, gridY + gridH + 88, pageW - 2 * gridX, 40);
 }
 
 void AddressBookTab::recountSelected()

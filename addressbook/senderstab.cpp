@@ -14,7 +14,7 @@ SendersTab::SendersTab(store::Tables &tables, const QString &programFolder, QWid
 {
     Q_UNUSED(programFolder)
     setObjectName(QStringLiteral("SendersTab"));
-    resize(960, 560);
+    resize(790, 540);
     store::Cursor &senders = m_tables.Table3;
     senders.setFilterHook(m_filter.hook());
     senders.setFiltered(true);
@@ -40,7 +40,7 @@ SendersTab::SendersTab(store::Tables &tables, const QString &programFolder, QWid
     m_grid->gridModel()->setReadOnly(false);
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                             | QAbstractItemView::AnyKeyPressed);
-    m_grid->setGeometry(8, 38, 944, 420);
+    m_grid->setGeometry(8, 38, 774, 420);
     const int kogo = senders.fieldIndex("OtKogo");
     const int kuda = senders.fieldIndex("OtKuda");
     const int index = senders.fieldIndex("OtIndex");
