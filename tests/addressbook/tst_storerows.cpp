@@ -1,8 +1,11 @@
-// The two additions to the table store the address book relies on: a
+// What the address book relies on in the table store: a
 // cursor re-reading single rows another cursor of the same file stored, and
-// orders kept right when the index key fields are looked up once.
+// orders kept right when the index key fields are looked up once, and a
+// stored row that keeps its keys and filter result staying where it is.
 
 #include "testbook.h"
+
+#include <QSignalSpy>
 
 class TestStoreRows : public QObject {
     Q_OBJECT
@@ -10,7 +13,39 @@ private slots:
     void refreshRowFollowsOtherCursor();
     void refreshRowKeepsPositionAndFilter();
     void ordersAfterIndexSwitches();
+    void storeKeepingKeysAndFilter();
 };
+
+void TestStoreRows::storeKeepingKeysAndFilter()
+{
+    TestBook t;
+    for (const char *name : {"А", "Б", "В"})
+        t.add({QString::fromUtf8(name), "Москва"});
+    store::Cursor &c = t.tables.Table2;
+    c.setFilterHook([](const store::RecordView &r) { return r.text(2) == "Москва"; });
+    c.setFiltered(true);
+    c.moveTo(1);
+    QSignalSpy changed(&c, &store::Cursor::rowChanged);
+    QSignalSpy reset(&c, &store::Cursor::rowsReset);
+    c.setValue("Prim", QString("x"));  // neither key nor filter result changes
+    c.post();
+    QCOMPARE(reset.count(), 0);
+    QVERIFY(changed.count() >= 1);
+    QCOMPARE(c.recNo(), 1);
+    QCOMPARE(c.asString("Prim"), QString("x"));
+    // Same key, but the filter now rejects the row: it leaves the list.
+    c.setValue("Kuda", QString("Тверь"));
+    c.post();
+    QCOMPARE(TestBook::names(c), (QStringList{"А", "В"}));
+    // A key change moves the row.
+    c.first();
+    c.setValue("Komu", QString("Я"));
+    c.post();
+    QCOMPARE(TestBook::names(c), (QStringList{"В", "Я"}));
+    c.setFiltered(false);
+    c.refresh();
+    QCOMPARE(TestBook::names(c), (QStringList{"Б", "В", "Я"}));
+}
 
 void TestStoreRows::refreshRowFollowsOtherCursor()
 {
