@@ -179,6 +179,7 @@ void AddressBookTab::buildFilter()
     m_filter->setObjectName(QStringLiteral("ComboBoxFilter"));
     m_filter->setEditable(true);
     m_filter->setInsertPolicy(QComboBox::NoInsert);
+    m_filter->setCompleter(nullptr);  // a completion would change the filter unasked
     m_filter->setMaxVisibleItems(historyCapacity);
     m_filter->setGeometry(gridX + 76, y, gridW - 76 - 28, 24);
     m_filter->beforePopup = [this] { fillFilterHistory(); };
