@@ -13,12 +13,13 @@ function(kuvertix_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# kuvertix_test(NAME SOURCES ... LIBS ... [GUI])
+# kuvertix_test(NAME SOURCES ... LIBS ... [GUI] [SPOOLER])
 # A QtTest executable registered with CTest. Test data is found through
 # KUVERTIX_TEST_DATA, never relative to the working directory. Widget tests
-# (GUI) run on the offscreen platform.
+# (GUI) run on the offscreen platform. Tests that print through the spooler
+# (SPOOLER) share one queue and one capture folder, so they never run at once.
 function(kuvertix_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;SPOOLER" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${KUVERTIX_WARNINGS})
   target_compile_definitions(${name} PRIVATE
@@ -29,4 +30,7 @@ function(kuvertix_test name)
   add_test(NAME ${name} COMMAND ${name})
   set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+  if(ARG_SPOOLER)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK spooler)
+  endif()
 endfunction()

@@ -338,13 +338,30 @@ DbGrid::DbGrid(Cursor *cursor, const QVector<DbColumn> &columns, QWidget *parent
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
     const int charWidth = fontMetrics().averageCharWidth();
-    int col = 0;
     for (const DbColumn &c : columns)
         if (c.visible)
-            setColumnWidth(col++, c.widthChars * charWidth + 8);
+            m_widths << c.widthChars * charWidth + 8;
+    applyColumnWidths();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        if (!m_applyingWidths)
+            m_userWidths[col] = size;
+    });
     connect(cursor, &Cursor::recordChanged, this, &DbGrid::followCursor);
+    // A model reset gives every section the default size: put the widths back.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::applyColumnWidths);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::followCursor);
     followCursor();
+}
+
+void DbGrid::applyColumnWidths()
+{
+    m_applyingWidths = true;
+    for (int col = 0; col < m_widths.size(); ++col)
+        if (m_userWidths.value(col) == 0)
+            setColumnWidth(col, m_widths[col]);
+        else
+            setColumnWidth(col, m_userWidths[col]);
+    m_applyingWidths = false;
 }
 
 void DbGrid::followCursor()

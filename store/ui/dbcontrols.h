@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QMap>
 #include <QTableView>
 #include <QToolButton>
 #include <functional>
@@ -167,7 +168,11 @@ protected:
 
 private:
     void followCursor();
+    void applyColumnWidths();
     DbGridModel *m_model;
+    QVector<int> m_widths;       // from the column definitions
+    QMap<int, int> m_userWidths; // columns the user has resized
+    bool m_applyingWidths = false;
     bool m_following = false;
 };
 

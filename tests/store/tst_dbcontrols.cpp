@@ -152,6 +152,10 @@ void DbControlsTest::gridFollowsCursorOrderAndFilter()
     t.Table2.setFiltered(true);
     QCOMPARE(grid.model()->rowCount(), 2);
     QCOMPARE(grid.model()->index(1, 0).data().toString(), QStringLiteral("Вера"));
+    // Resets of the rows keep the widths of the column definitions.
+    const int charWidth = grid.fontMetrics().averageCharWidth();
+    QCOMPARE(grid.columnWidth(0), 30 * charWidth + 8);
+    QCOMPARE(grid.columnWidth(1), 15 * charWidth + 8);
 }
 
 void DbControlsTest::clickingGridRowMovesCursor()
