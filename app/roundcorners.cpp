@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QFrame>
+#include <QHeaderView>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -31,7 +32,8 @@ public:
 
 bool isRounded(QWidget *w)
 {
-    if (qobject_cast<QAbstractItemView *>(w) || qobject_cast<QPlainTextEdit *>(w)
+    // Grids are rounded, not the header views inside them.
+    if ((qobject_cast<QAbstractItemView *>(w) && !qobject_cast<QHeaderView *>(w)) || qobject_cast<QPlainTextEdit *>(w)
         || qobject_cast<QRadioButton *>(w))
         return true;
     return qobject_cast<QFrame *>(w) && w->objectName().startsWith(QLatin1String("Panel"));

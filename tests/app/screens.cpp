@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -36,7 +37,11 @@ int main(int argc, char **argv)
     auto *tabs = window.findChild<QTabWidget *>("TabbedNotebook1");
     auto *settings = window.findChild<QTabWidget *>("TabbedNotebook2");
     auto grab = [&](const QString &name) {
-        QApplication::processEvents();
+        // Headers and views lay themselves out in posted events: let them run.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 150)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
         window.grab().save(out.filePath(name + ".png"));
     };
     grab("0-main");
