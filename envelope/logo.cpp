@@ -1,0 +1,84 @@
+#include "envelope/logo.h"
+
+#include "envelope/datafiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace envelope {
+
+QString logoExtension(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    return name.mid(dot).left(LogoExtCapacity);
+}
+
+QString logoFilePath(const QString &programFolder, const QString &extension)
+{
+    return QDir(dataFolderOf(programFolder)).filePath(QStringLiteral("Logo") + extension);
+}
+
+qint64 fileSizeOrMissing(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() ? info.size() : -1;
+}
+
+QString PictureFile::message() const
+{
+    if (problem == Problem::TooLarge)
+        return QStringLiteral("Картинка слишком большая (%1 × %2 точек). Уменьшите её в "
+                              "графическом редакторе или сохраните в формате JPEG и выберите "
+                              "снова.").arg(size.width()).arg(size.height());
+    return QStringLiteral("Файл повреждён или имеет неподдерживаемый формат");
+}
+
+PictureFile readPicture(const QString &path)
+{
+    PictureFile result;
+    const qint64 bytes = fileSizeOrMissing(path);
+    if (bytes <= 0) {
+        result.problem = bytes < 0 ? PictureFile::Problem::Missing : PictureFile::Problem::Empty;
+        return result;
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    result.size = reader.size();
+    const bool large = result.size.isValid()
+        && (result.size.width() > MaxLogoSide || result.size.height() > MaxLogoSide);
+    if (large)
+        reader.setScaledSize(result.size.scaled(MaxLogoSide, MaxLogoSide, Qt::KeepAspectRatio));
+    result.image = reader.read();
+    if (result.image.isNull())
+        result.problem = large ? PictureFile::Problem::TooLarge : PictureFile::Problem::Unreadable;
+    return result;
+}
+
+LogoFileError::LogoFileError(const QString &message)
+    : std::runtime_error(message.toStdString()), m_message(message)
+{
+}
+
+void storeLogoFile(const QString &chosenFile, const QString &logoFile)
+{
+    if (QFileInfo(chosenFile).canonicalFilePath() == QFileInfo(logoFile).canonicalFilePath()
+        && QFileInfo::exists(logoFile))
+        return;
+    QFile source(chosenFile);
+    if (!source.open(QIODevice::ReadOnly))
+        throw LogoFileError(QStringLiteral("Не удалось прочитать файл «%1»: %2.")
+                                .arg(QDir::toNativeSeparators(chosenFile), source.errorString()));
+    const QByteArray bytes = source.readAll();
+    QFile target(logoFile);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) || target.write(bytes) != bytes.size())
+        throw LogoFileError(QStringLiteral("Не удалось сохранить логотип в файл «%1»: %2.")
+                                .arg(QDir::toNativeSeparators(logoFile), target.errorString()));
+}
+
+} // namespace envelope

@@ -1,0 +1,80 @@
+#pragma once
+// The settings tab "Печать конвертов": the print font (choose for this
+// session, save for the next), the print offsets and the chosen one, the
+// big postal code switch and the envelope comment with its quick texts.
+
+#include "envelope/printfont.h"
+
+#include <QFont>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QFontDialog;
+class QLabel;
+
+namespace store {
+class Tables;
+namespace ui {
+class DbGrid;
+class DbMemo;
+}
+} // namespace store
+
+namespace envelope {
+
+class PrintSettingsTab : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int PreferredWidth = 960;
+    static constexpr int PreferredHeight = 546;
+
+    PrintSettingsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
+    ~PrintSettingsTab() override;
+
+    // Start-up: reads base/Font.res (default font when missing or
+    // unreadable, no message), shows it on both sample panels and emits
+    // printFontChanged.
+    void loadSavedFont();
+    const PrintFont &printFont() const { return m_font; }
+    void setPrintFont(const PrintFont &font);
+
+    // "Выбор шрифта для текущего сеанса работы".
+    void BitBtn7Click();
+    // "Сохранить шрифт для следующего сеанса"; a file that cannot be
+    // written shows an error box and the program goes on.
+    void BitBtn8Click();
+    // "Выбрать смещение".
+    void BitBtn9Click();
+    // Quick texts and "Очистить".
+    void appendQuickText(const QString &phrase);
+    void clearComment();
+
+    // How the font is chosen: given the current font, the chosen one or
+    // nothing when cancelled. The default runs the font dialog FontDialog1.
+    using FontChooser = std::function<std::optional<QFont>(const QFont &current)>;
+    void setFontChooser(FontChooser chooser) { m_chooser = std::move(chooser); }
+
+signals:
+    void printFontChanged(const envelope::PrintFont &font);
+
+private:
+    void buildFontGroup();
+    void buildOffsetsGroup();
+    void buildZipCodeGroup();
+    void buildCommentGroup();
+    std::optional<QFont> runFontDialog(const QFont &current);
+    void showSample(QLabel *panel, const PrintFont &font);
+
+    store::Tables &m_tables;
+    QString m_dataFolder;
+    PrintFont m_font;
+    FontChooser m_chooser;
+    QFontDialog *m_dialog = nullptr;
+    QLabel *m_panelFont1 = nullptr;
+    QLabel *m_panelFont2 = nullptr;
+    store::ui::DbGrid *m_offsets = nullptr;
+    store::ui::DbMemo *m_comment = nullptr;
+};
+
+} // namespace envelope
