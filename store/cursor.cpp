@@ -81,7 +81,7 @@ void Cursor::open()
     if (m_beforeOpen)
         m_beforeOpen(*this);
     m_file = sharedFile(filePath(), m_schema);
-    m_index = m_indexName.isEmpty() ? nullptr : m_schema.index(m_indexName);
+    useIndex(m_indexName.isEmpty() ? nullptr : m_schema.index(m_indexName));
     loadRows();
     m_state = State::Browse;
     m_pos = m_visible.empty() ? -1 : 0;
@@ -125,13 +125,23 @@ void Cursor::loadRows()
     rebuildVisible();
 }
 
+// The fields of the index keys are looked up once here: sorting compares
+// rows some n log n times and must not search the schema by name each time.
+void Cursor::useIndex(const IndexDef *index)
+{
+    m_index = index;
+    m_keyFields.clear();
+    if (index)
+        for (const IndexKey &k : index->keys)
+            m_keyFields.push_back(m_schema.fieldIndex(k.field));
+}
+
 void Cursor::buildKeys(Row &row) const
 {
     row.keys.clear();
     if (!m_index)
         return;
-    for (const IndexKey &k : m_index->keys) {
-        const int f = m_schema.fieldIndex(k.field);
+    for (int f : m_keyFields) {
         if (m_schema.fields[f].type == FieldType::Text)
             row.keys.push_back(russianCollator().sortKey(row.values[f].toString()));
         else
@@ -144,7 +154,7 @@ bool Cursor::lessThan(const Row &a, const Row &b) const
     if (m_index) {
         for (int k = 0; k < m_index->keys.size(); ++k) {
             const IndexKey &key = m_index->keys[k];
-            const int f = m_schema.fieldIndex(key.field);
+            const int f = m_keyFields[k];
             const QVariant &va = a.values[f];
             const QVariant &vb = b.values[f];
             int c = 0;
@@ -568,6 +578,59 @@ void Cursor::refresh()
     notifyReset();
 }
 
+void Cursor::refreshRow(qint64 rowId)
+{
+    checkBrowseMode();
+    StoredRow stored;
+    const bool inFile = m_file->readRow(rowId, stored);
+    int slot = -1;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].id == rowId) {
+            slot = int(i);
+            break;
+        }
+    if (slot < 0 && !inFile)
+        return;
+    const qint64 currentId = currentRowId();
+    const int oldPos = m_pos;
+    if (slot >= 0) {
+        // Take the row out of the order; it goes back below unless deleted.
+        m_order.erase(std::find(m_order.begin(), m_order.end(), slot));
+        if (!inFile) {
+            m_rows.erase(m_rows.begin() + slot);
+            for (int &s : m_order)
+                if (s > slot)
+                    --s;
+        }
+    }
+    if (inFile) {
+        if (slot < 0) {
+            m_rows.emplace_back();
+            slot = int(m_rows.size()) - 1;
+            m_rows[slot].id = rowId;
+        }
+        Row &row = m_rows[slot];
+        row.values = std::move(stored.values);
+        buildKeys(row);
+        row.passes = passesFilter(row);
+        auto at = std::lower_bound(m_order.begin(), m_order.end(), slot,
+                                   [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); });
+        m_order.insert(at, slot);
+    }
+    numberOrder();
+    rebuildVisible();
+    m_pos = -1;
+    for (size_t i = 0; i < m_visible.size(); ++i)
+        if (m_rows[m_visible[i]].id == currentId) {
+            m_pos = int(i);
+            break;
+        }
+    if (m_pos < 0 && !m_visible.empty())
+        m_pos = std::clamp(oldPos, 0, int(m_visible.size()) - 1);
+    m_eof = m_visible.empty();
+    notifyReset();
+}
+
 // ---- order and lookup -------------------------------------------------
 
 void Cursor::setIndexName(const QString &name)
@@ -578,7 +641,7 @@ void Cursor::setIndexName(const QString &name)
                          QStringLiteral("В таблице %1 нет индекса %2").arg(m_schema.fileName, name));
     if (!isOpen()) {
         m_indexName = index ? index->name : QString();
-        m_index = index;
+        useIndex(index);
         return;
     }
     checkBrowseMode();
@@ -586,7 +649,7 @@ void Cursor::setIndexName(const QString &name)
         return;
     const qint64 id = currentRowId();
     m_indexName = index ? index->name : QString();
-    m_index = index;
+    useIndex(index);
     for (Row &row : m_rows)
         buildKeys(row);
     sortRows();

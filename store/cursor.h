@@ -89,6 +89,9 @@ public:
     void cancel();
     void remove();
     void refresh();                   // re-read the file, keep the position
+    // Re-reads one row from the file after another cursor of the same file
+    // stored, added or deleted it; keeps the position like refresh().
+    void refreshRow(qint64 rowId);
     bool isModified() const;
 
     // Order and lookup
@@ -179,6 +182,7 @@ private:
     void checkBrowseMode();  // store or drop a pending edit before moving
     void setState(State s);
     void loadRows();
+    void useIndex(const IndexDef *index);
     void buildKeys(Row &row) const;
     bool lessThan(const Row &a, const Row &b) const;
     void sortRows();
@@ -203,6 +207,7 @@ private:
     State m_state = State::Inactive;
     QString m_indexName;
     const IndexDef *m_index = nullptr;
+    std::vector<int> m_keyFields;  // field of each key of m_index
     std::vector<Row> m_rows;      // storage, in no particular order
     std::vector<int> m_order;     // slots in index order
     std::vector<int> m_visible;   // slots in index order that pass the filter

@@ -208,6 +208,26 @@ QVector<StoredRow> TableFile::readAll()
     return rows;
 }
 
+bool TableFile::readRow(qint64 rowId, StoredRow &row)
+{
+    Statement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                           .arg(columnList(), quoted(m_schema.tableName)));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult(), QStringLiteral("чтение"));
+    sqlite3_bind_int64(st.get(), 1, rowId);
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        fail(rc, QStringLiteral("чтение"));
+    const int n = m_schema.fields.size();
+    row.rowId = rowId;
+    row.values.resize(n);
+    for (int i = 0; i < n; ++i)
+        row.values[i] = columnValue(st.get(), i, m_schema.fields[i]);
+    return true;
+}
+
 qint64 TableFile::insert(StoredRow &row)
 {
     QStringList cols, marks;

@@ -36,6 +36,8 @@ public:
     QString path() const { return m_path; }
 
     QVector<StoredRow> readAll();
+    // Reads one row; false when the file holds no row with that id.
+    bool readRow(qint64 rowId, StoredRow &row);
     // Returns the new row id; values of AutoInc fields are ignored and the
     // assigned key is written back into row.values.
     qint64 insert(StoredRow &row);

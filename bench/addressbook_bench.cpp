@@ -1,0 +1,240 @@
+// Timings of the address book on a generated book of 100,000 recipients:
+// a keystroke in the recipient filter (both cursors filtered, marks
+// recounted), the marked count, marking and unmarking all, a mark toggle;
+// the keystroke also with the plain predicate that folds every field of
+// every row at every call, for comparison. Prints the figures (processor
+// time of the thread, in milliseconds).
+
+#include "addressbook/marks.h"
+#include "addressbook/recipientbook.h"
+#include "addressbook/recipientfilter.h"
+#include "store/tables.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+namespace {
+
+const char *const surnames[] = {
+    "Иванов", "Петров", "Сидоров", "Кузнецов", "Смирнов", "Попов", "Васильев", "Соколов",
+    "Михайлов", "Новиков", "Фёдоров", "Морозов", "Волков", "Алексеев", "Лебедев", "Семёнов",
+    "Егоров", "Павлов", "Козлов", "Степанов", "Николаев", "Орлов", "Андреев", "Макаров"};
+const char *const initials = "АБВГДЕЖЗИКЛМНОПРСТФЭЮЯ";
+const char *const companies[] = {
+    "Металлоторг", "Стройинвест", "Агропром", "Техснаб", "Энергосбыт", "Лесопромышленник",
+    "Уралметалл", "Сибтранс", "Волгахим", "Светлячок", "Северсталь-Сервис", "Жилкомхоз"};
+const char *const forms[] = {"ОАО", "ООО", "ЗАО", "ИП", "МУП", "ГУП"};
+const char *const cities[] = {
+    "Москва", "Санкт-Петербург", "Новосибирск", "Екатеринбург", "Казань", "Нижний Новгород",
+    "Челябинск", "Самара", "Омск", "Ростов-на-Дону", "Уфа", "Красноярск", "Пермь", "Воронеж",
+    "Волгоград", "Тверь", "Ярославль", "Иркутск", "Тюмень", "Хабаровск"};
+const char *const streets[] = {
+    "ул. Ленина", "ул. Советская", "пр. Мира", "ул. Гагарина", "ул. Пушкина", "ул. Лесная",
+    "ул. Садовая", "наб. Реки Мойки", "ул. Заводская", "пер. Почтовый", "ш. Энтузиастов",
+    "ул. Молодёжная", "б-р Победы", "ул. Кирова", "ул. Чехова"};
+const char *const groups[] = {"Работа", "Клиенты", "Поставщики", "Родные", "Друзья", "Налоговая", ""};
+const char *const notes[] = {"", "", "", "звонить до 17:00", "договор №", "постоянный клиент",
+                             "счёт выставлен", "не рассылать", "VIP"};
+
+template <typename T, size_t N>
+QString pick(QRandomGenerator &rng, T (&array)[N])
+{
+    return QString::fromUtf8(array[rng.bounded(int(N))]);
+}
+
+QString initialLetter(QRandomGenerator &rng)
+{
+    const QString all = QString::fromUtf8(initials);
+    return all.mid(rng.bounded(int(all.size())), 1);
+}
+
+void fail(sqlite3 *db, const char *what)
+{
+    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
+    std::exit(1);
+}
+
+// Writes the book straight into the table file in one transaction.
+void generateBook(const QString &file, int count)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK)
+        fail(db, "open");
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *st = nullptr;
+    const char *sql = "INSERT INTO AdrList (Komu, Kuda, \"Index\", \"Group\", Prim, \"Check\", "
+                      "Reserv1, Reserv2, Reserv3, Reserv4, Reserv5, Reserv6) "
+                      "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)";
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        fail(db, "prepare");
+    QRandomGenerator rng(2026);
+    for (int i = 0; i < count; ++i) {
+        QString komu;
+        if (rng.bounded(3) == 0)
+            komu = pick(rng, forms) + " \"" + pick(rng, companies) + "\"";
+        else
+            komu = pick(rng, surnames) + ' ' + initialLetter(rng) + ". " + initialLetter(rng) + '.';
+        const QString kuda = QStringLiteral("г. %1, %2, д. %3, кв. %4")
+                                 .arg(pick(rng, cities), pick(rng, streets))
+                                 .arg(rng.bounded(1, 200)).arg(rng.bounded(1, 400));
+        const QString index = QString::number(rng.bounded(100000, 700000));
+        const QStringList values{komu, kuda, index, pick(rng, groups), pick(rng, notes)};
+        for (int k = 0; k < values.size(); ++k) {
+            const QByteArray utf8 = values[k].toUtf8();
+            sqlite3_bind_text(st, k + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+        sqlite3_bind_int(st, 6, rng.bounded(50) == 0 ? -1 : 0);  // 2 % marked
+        for (int k = 7; k <= 12; ++k) {
+            if (k == 7 && rng.bounded(4) == 0)
+                sqlite3_bind_text(st, k, "ИНН 77", -1, SQLITE_STATIC);
+            else
+                sqlite3_bind_null(st, k);
+        }
+        if (sqlite3_step(st) != SQLITE_DONE)
+            fail(db, "insert");
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// Processor time of this thread: the machine the figures are taken on is
+// shared, and wall time would count the other users' work.
+double threadMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double msOf(const std::function<void()> &work)
+{
+    const double start = threadMs();
+    work();
+    return threadMs() - start;
+}
+
+struct Figures {
+    double worst = 0;
+    double total = 0;
+    int n = 0;
+    void add(double ms) { worst = std::max(worst, ms); total += ms; ++n; }
+    double mean() const { return n ? total / n : 0; }
+};
+
+const QStringList typing{"м", "ме", "мет", "мета", "метал", "металл", "металл|", "металл|о",
+                         "металл|оа", "металл|оао", "металл|оа", "металл|о", "металл|",
+                         "металл", "метал", "мета", "мет", "ме", "м", ""};
+
+Figures typeFilter(addressbook::RecipientBook &book, const std::function<void()> &afterEach = {})
+{
+    Figures f;
+    for (const QString &text : typing)
+        f.add(msOf([&] {
+            book.setFilterText(text);
+            if (afterEach)
+                afterEach();
+        }));
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? QString(argv[1]).toInt() : 100000;
+    QTemporaryDir dir;
+    const QString base = dir.filePath("base");
+    store::createAllTables(base);
+    std::printf("generating %d recipients: %.0f ms\n", count,
+                msOf([&] { generateBook(QDir(base).filePath("AdrList.DB"), count); }));
+
+    store::Tables tables;
+    std::printf("opening the tables: %.0f ms\n", msOf([&] { tables.openAllIn(base); }));
+    addressbook::RecipientBook book(tables.Table2, tables.Table2_);
+    std::printf("re-reading the main cursor (by name): %.0f ms\n", msOf([&] { tables.Table2.refresh(); }));
+    std::printf("re-reading the mark cursor (by mark): %.0f ms\n", msOf([&] { tables.Table2_.refresh(); }));
+    std::printf("switching the mark cursor to the primary order and back: %.0f ms\n", msOf([&] {
+        tables.Table2_.setIndexName(QString());
+        tables.Table2_.setIndexName("Check_i");
+    }));
+
+    // The plain predicate, installed on both cursors as the reference.
+    QString plainText;
+    auto plainHook = [&plainText](const store::RecordView &r) {
+        return addressbook::matchesPlainly(plainText, r);
+    };
+    tables.Table2.setFilterHook(plainHook);
+    tables.Table2_.setFilterHook(plainHook);
+    Figures plain;
+    for (const QString &text : typing)
+        plain.add(msOf([&] {
+            plainText = text;
+            tables.Table2.refilter();
+            tables.Table2_.refilter();
+            addressbook::countMarked(tables.Table2_);
+        }));
+    tables.Table2.setFilterHook(book.filter().hook());
+    tables.Table2_.setFilterHook(book.filter().hook());
+
+    {
+        // Where a keystroke's time goes.
+        book.setFilterText("ме");
+        book.filter().setText("мет");
+        const double main = msOf([&] { tables.Table2.refilter(); });
+        const double marks = msOf([&] { tables.Table2_.refilter(); });
+        const double count = msOf([&] { addressbook::countMarked(tables.Table2_); });
+        tables.Table2.setFilterHook([](const store::RecordView &) { return true; });
+        const double bare = msOf([&] { tables.Table2.refilter(); });
+        tables.Table2.setFilterHook(book.filter().hook());
+        std::printf("  parts: main cursor %.1f ms, mark cursor %.1f ms, count %.1f ms; "
+                    "refilter with a hook that accepts all: %.1f ms\n", main, marks, count, bare);
+    }
+    const double firstFold = msOf([&] { book.setFilterText("м"); });
+    book.setFilterText("");
+    const Figures fast = typeFilter(book);
+    std::printf("keystroke in the filter (filter both cursors, recount): mean %.1f ms, worst %.1f ms "
+                "(first keystroke, folding the book: %.1f ms)\n", fast.mean(), fast.worst, firstFold);
+    std::printf("  plain predicate, same keystrokes:                      mean %.1f ms, worst %.1f ms\n",
+                plain.mean(), plain.worst);
+
+    Figures calc;
+    for (int i = 0; i < 20; ++i)
+        calc.add(msOf([&] { book.selectedCalc(); }));
+    std::printf("SelectedCalc (%d marked): mean %.2f ms, worst %.2f ms\n", book.selectedCount(),
+                calc.mean(), calc.worst);
+
+    Figures toggle;
+    for (int i = 0; i < 10; ++i) {
+        tables.Table2.moveTo(i * 1000);
+        toggle.add(msOf([&] { book.toggleMark(); }));
+    }
+    std::printf("toggle a mark (save, recount): mean %.1f ms, worst %.1f ms\n", toggle.mean(),
+                toggle.worst);
+
+    const double markAll = msOf([&] { book.setAllMarks(true); });
+    std::printf("mark all (%d): %.0f ms\n", book.selectedCount(), markAll);
+    Figures calcAll;
+    for (int i = 0; i < 5; ++i)
+        calcAll.add(msOf([&] { book.selectedCalc(); }));
+    std::printf("SelectedCalc (%d marked): mean %.2f ms, worst %.2f ms\n", book.selectedCount(),
+                calcAll.mean(), calcAll.worst);
+    const double unmarkAll = msOf([&] { book.setAllMarks(false); });
+    std::printf("unmark all (%d left): %.0f ms\n", book.selectedCount(), unmarkAll);
+
+    book.setFilterText("москва");
+    const double markSome = msOf([&] { book.setAllMarks(true); });
+    std::printf("mark all through the filter \"москва\" (%d): %.0f ms\n", book.selectedCount(),
+                markSome);
+    return 0;
+}
