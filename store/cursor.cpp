@@ -617,7 +617,6 @@ void Cursor::refreshRow(qint64 rowId)
                                    [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); });
         m_order.insert(at, slot);
     }
-    numberOrder();
     rebuildVisible();
     m_pos = -1;
     for (size_t i = 0; i < m_visible.size(); ++i)
