@@ -6,8 +6,11 @@ namespace addressbook {
 RecipientBook::RecipientBook(store::Cursor &main, store::Cursor &marks, QObject *parent)
     : QObject(parent), m_main(main), m_marks(marks), m_filter(main.schema())
 {
-    m_main.setFilterHook(m_filter.hook());
-    m_marks.setFilterHook(m_filter.hook());
+    // The main cursor always filters first and checks each row's values; the
+    // mark cursor holds the same rows (once brought up to date) and takes the
+    // results found for them.
+    m_main.setFilterHook(m_filter.hook(true));
+    m_marks.setFilterHook(m_filter.hook(false));
     m_main.setFiltered(true);
     m_marks.setFiltered(true);
 

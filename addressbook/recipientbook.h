@@ -72,7 +72,7 @@ private:
     // The mark cursor keeps its own copy of the rows; after the main cursor
     // stored or deleted rows that copy is behind the file for those rows.
     QList<qint64> m_rowsBehind;
-    bool m_allBehind = false;
+    bool m_allBehind = true;  // until first read: the cursors may have been used before
     qint64 m_postingId = 0;
     bool m_postedRowVisible = false;
 };

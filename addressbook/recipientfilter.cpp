@@ -74,9 +74,11 @@ void RecipientFilter::setText(const QString &text)
         m_foldedTerms << foldCase(term);
 }
 
-store::Cursor::FilterHook RecipientFilter::hook()
+store::Cursor::FilterHook RecipientFilter::hook(bool checkValues)
 {
-    return [this](const store::RecordView &record) { return accepts(record); };
+    return [this, checkValues](const store::RecordView &record) {
+        return accepts(record, checkValues);
+    };
 }
 
 RecipientFilter::Folded &RecipientFilter::entry(qint64 rowId)
@@ -159,13 +161,19 @@ bool RecipientFilter::matches(const Folded &f) const
     return true;
 }
 
-bool RecipientFilter::accepts(const store::RecordView &record)
+bool RecipientFilter::accepts(const store::RecordView &record, bool checkValues)
 {
     if (m_text.isEmpty())
         return true;
     Folded &f = entry(record.rowId());
-    if (f.rawLength != rawLength(record))
-        fold(f, record);
+    if (!checkValues && f.generation == m_generation && f.rawLength >= 0)
+        return f.result;
+    const void *values = &record.value(0);
+    if (f.rawLength < 0 || f.checkedValues != values) {
+        if (f.rawLength != rawLength(record))
+            fold(f, record);
+        f.checkedValues = values;
+    }
     if (f.generation == m_generation)
         return f.result;
     if (!(m_narrowing && f.generation == m_generation - 1 && !f.result))

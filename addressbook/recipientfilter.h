@@ -35,9 +35,10 @@ QStringList filterTerms(const QString &text);
 bool matchesPlainly(const QString &filterText, const store::RecordView &record);
 
 // The fast filter. A folded copy stays valid until forgetRow() is called
-// for its row (the owner does so before every save of a recipient's texts);
-// as a further guard a copy whose field lengths no longer add up is made
-// anew.
+// for its row (the owner does so before every save of a recipient's texts).
+// As a further guard, when the row's values are no longer the ones the copy
+// was last checked against (the cursor re-read or replaced them), the copy
+// is made anew unless the lengths of the eleven values still add up.
 class RecipientFilter {
 public:
     explicit RecipientFilter(const store::TableSchema &schema);
@@ -46,10 +47,13 @@ public:
     const QString &text() const { return m_text; }
     bool isEmpty() const { return m_text.isEmpty(); }
 
-    bool accepts(const store::RecordView &record);
+    // With checkValues false a result already found for this row under the
+    // present text is taken without looking at the row: for a second cursor
+    // over the same rows that filters after the first.
+    bool accepts(const store::RecordView &record, bool checkValues = true);
 
     // The hook to give to a recipient cursor; the filter must outlive it.
-    store::Cursor::FilterHook hook();
+    store::Cursor::FilterHook hook(bool checkValues = true);
 
     // The texts of a row are about to change.
     void forgetRow(qint64 rowId);
@@ -59,6 +63,7 @@ private:
     struct Folded {
         QString joined;            // folded values separated by NUL
         qsizetype rawLength = -1;  // sum of the value lengths folded
+        const void *checkedValues = nullptr;  // the row's values last checked
         quint32 generation = 0;    // filter text the result belongs to
         bool result = false;
     };

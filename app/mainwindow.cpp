@@ -1,5 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/roundcorners.h"
+#include "envelope/ui/formatstab.h"
+#include "envelope/ui/maintab.h"
+#include "envelope/ui/printsettingstab.h"
 #include "messages/notices.h"
 #include "store/errors.h"
 #include "store/ui/dbcontrols.h"
@@ -24,14 +27,6 @@ const char *const kTitle = "Kuvertix — печать конвертов и бл
 const char *const kSupportAddress = "support@kuvertix.ru";
 const char *const kZipFontFile = "Kuvertix ZIPcode.ttf";
 
-const char *const kInformationText =
-    "Вставлять конверт в принтер нужно узкой стороной(в некоторых моделях принтеров в специальный "
-    "лоток для конвертов!), маркой вперёд или назад зависит от модели вашего принтера. Посмотрите "
-    "инструкцию к принтеру или попробуйте на плохом конверте. Чтобы в следующий раз не забыть какой "
-    "стороной нужно вставлять конверт в Ваш принтер, пометьте это в окне справа. Для выбора типа "
-    "конверта(размеченный в типографии или без типографской разметки) щёлкните мышью на изображении "
-    "конверта.";
-
 // A label that reports clicks, for the pictures and the link panels.
 class ClickLabel : public QLabel {
 public:
@@ -51,21 +46,6 @@ protected:
 private:
     std::function<void()> m_onClick;
 };
-
-QLabel *caption(QWidget *parent, const QString &text, int x, int y, int w = 120)
-{
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(x, y, w, 18);
-    return l;
-}
-
-store::ui::DbLineEdit *boundEdit(store::Cursor &c, const char *field, QWidget *parent, QRect geometry)
-{
-    auto *e = new store::ui::DbLineEdit(&c, QString::fromLatin1(field), parent);
-    e->setObjectName(QStringLiteral("DBEdit") + QString::fromLatin1(field));
-    e->setGeometry(geometry);
-    return e;
-}
 
 } // namespace
 
@@ -130,41 +110,9 @@ QWidget *TForm1::buildMainPage()
     m_tabs->setObjectName("TabbedNotebook1");
     m_tabs->setGeometry(0, 0, 800, heightOfTab(2));
 
-    auto *mainTab = new QWidget;
-    mainTab->setObjectName("TabMain");
-    store::Cursor &settings = m_tables.Table1;
-    caption(mainTab, QStringLiteral("Кому:"), 8, 6);
-    boundEdit(settings, "Komu", mainTab, {8, 24, 370, 22});
-    caption(mainTab, QStringLiteral("Куда:"), 8, 50);
-    boundEdit(settings, "Kuda", mainTab, {8, 68, 370, 22});
-    caption(mainTab, QStringLiteral("Индекс:"), 8, 94);
-    boundEdit(settings, "Index", mainTab, {8, 112, 120, 22});
-    caption(mainTab, QStringLiteral("От кого:"), 8, 142);
-    boundEdit(settings, "OtKogo", mainTab, {8, 160, 370, 22});
-    caption(mainTab, QStringLiteral("Откуда:"), 8, 186);
-    boundEdit(settings, "OtKuda", mainTab, {8, 204, 370, 22});
-    caption(mainTab, QStringLiteral("Индекс отправителя:"), 8, 230, 160);
-    boundEdit(settings, "OtIndex", mainTab, {8, 248, 120, 22});
-
-    auto *info = new QLabel(QString::fromUtf8(kInformationText), mainTab);
-    info->setObjectName("LabelInfo");
-    info->setWordWrap(true);
-    QFont small = info->font();
-    small.setPointSize(8);
-    info->setFont(small);
-    info->setGeometry(390, 6, 240, 150);
-    auto *comment = new store::ui::DbMemo(&settings, "Comment", mainTab);
-    comment->setObjectName("DBMemoComment");
-    comment->setGeometry(640, 6, 148, 150);
-
-    m_image1 = new ClickLabel(mainTab, [this] { Image1Click(); });
-    m_image1->setObjectName("Image1");
-    m_image1->setToolTip(QStringLiteral("Щёлкните для выбора типа конверта"));
-    m_image1->setGeometry(390, 166, 264, 136);
-    m_image1->setScaledContents(true);
-    setThumbnail(QStringLiteral("Конверт мини2.bmp"));
-
-    m_tabs->addTab(mainTab, QStringLiteral("Главная"));
+    m_mainTab = new envelope::MainTab(m_tables, m_paths.programFolder());
+    connect(m_mainTab, &envelope::MainTab::envelopeTypeClicked, this, &TForm1::Image1Click);
+    m_tabs->addTab(m_mainTab, QStringLiteral("Главная"));
     auto *addressTab = new QWidget;
     addressTab->setObjectName("TabAddressBook");
     m_tabs->addTab(addressTab, QStringLiteral("Список адресатов"));
@@ -184,11 +132,15 @@ QWidget *TForm1::buildSettingsTab()
     tab->setObjectName("TabSettings");
     m_settingsTabs = new QTabWidget(tab);
     m_settingsTabs->setObjectName("TabbedNotebook2");
-    m_settingsTabs->setGeometry(0, 0, 796, heightOfTab(2) - 34);
-    for (const char *name : {"Печать конвертов", "Отправители", "Форматы конвертов"}) {
-        auto *page = new QWidget;
-        m_settingsTabs->addTab(page, QString::fromUtf8(name));
-    }
+    m_settingsTabs->setGeometry(0, 0, kWidth - 4, heightOfTab(2) - 34);
+    m_printSettings = new envelope::PrintSettingsTab(m_tables, m_paths.programFolder());
+    connect(m_printSettings, &envelope::PrintSettingsTab::printFontChanged, m_mainTab,
+            &envelope::MainTab::setPrintFont);
+    m_settingsTabs->addTab(m_printSettings, QStringLiteral("Печать конвертов"));
+    auto *senders = new QWidget;
+    m_settingsTabs->addTab(senders, QStringLiteral("Отправители"));
+    m_settingsTabs->addTab(new envelope::FormatsTab(m_tables, m_paths.programFolder()),
+                           QStringLiteral("Форматы конвертов"));
     m_settingsTabs->addTab(buildInterfaceTab(), QStringLiteral("Интерфейс"));
     return tab;
 }
@@ -278,14 +230,18 @@ void TForm1::FormCreate()
     // The settings row stays in edit state for the whole run; every settings
     // control writes into it and it is stored when the window closes.
     m_tables.Table1.edit();
+    // The saved print font; a missing or unreadable file keeps the default.
+    m_printSettings->loadSavedFont();
 
     const int type = m_tables.Table1.asInteger("TypKonv");
     if (type == 1)
         Image2Click();
     else if (type == 2)
         Image3Click();
+    m_mainTab->applySettingsRow();
 
     registerZipFont();
+    m_mainTab->refreshZipCodeFont();
 }
 
 void TForm1::registerZipFont()
@@ -353,6 +309,13 @@ void TForm1::TabbedNotebook1Change(int newTab, bool &allowChange)
     }
     allowChange = true;
     setFixedSize(kWidth, heightOfTab(newTab));
+    // The link panels stand beside the main tab; the wider tabs take the
+    // whole window.
+    const bool narrow = newTab == 0;
+    m_tabs->setGeometry(0, 0, narrow ? 800 : kWidth, heightOfTab(2));
+    for (const char *name : {"Panel4", "PanelRekl"})
+        if (auto *panel = findChild<QWidget *>(QString::fromLatin1(name)))
+            panel->setVisible(narrow);
 }
 
 void TForm1::Image1Click()
@@ -360,28 +323,23 @@ void TForm1::Image1Click()
     m_notebook1->setCurrentIndex(1);
 }
 
-void TForm1::setThumbnail(const QString &fileName)
+void TForm1::chooseEnvelopeType(int typKonv)
 {
-    const QString path = m_paths.inProgramFolder(fileName);
-    QPixmap picture(path);
-    if (picture.isNull())
-        throw std::runtime_error(QStringLiteral("Не удаётся открыть рисунок %1").arg(path).toStdString());
-    m_thumbnail = picture;
-    m_image1->setPixmap(picture);
+    const QString file = typKonv == 1 ? QStringLiteral("Конверт мини1.bmp") : QStringLiteral("Конверт мини2.bmp");
+    if (!m_mainTab->chooseEnvelopeType(typKonv))
+        throw std::runtime_error(
+            QStringLiteral("Не удаётся открыть рисунок %1").arg(m_paths.inProgramFolder(file)).toStdString());
+    m_notebook1->setCurrentIndex(0);
 }
 
 void TForm1::Image2Click()
 {
-    m_tables.Table1.setValue("TypKonv", 1);
-    setThumbnail(QStringLiteral("Конверт мини1.bmp"));
-    m_notebook1->setCurrentIndex(0);
+    chooseEnvelopeType(1);
 }
 
 void TForm1::Image3Click()
 {
-    m_tables.Table1.setValue("TypKonv", 2);
-    setThumbnail(QStringLiteral("Конверт мини2.bmp"));
-    m_notebook1->setCurrentIndex(0);
+    chooseEnvelopeType(2);
 }
 
 void TForm1::Panel4Click()

@@ -15,6 +15,7 @@ class QStackedWidget;
 class QTabWidget;
 
 namespace store::ui { class DbCheckBox; }
+namespace envelope { class MainTab; class PrintSettingsTab; }
 
 namespace app {
 
@@ -43,7 +44,6 @@ public:
     // of the current recipient are dropped, and closing stores nothing.
     void abandonEdits();
     bool zipFontRegistered() const { return m_zipFontId >= 0; }
-    QPixmap thumbnail() const { return m_thumbnail; }
 
     static constexpr int kWidth = 968;
     static int heightOfTab(int tab);
@@ -64,7 +64,7 @@ private:
     QWidget *buildInterfaceTab();
     QWidget *buildLinkPanels(QWidget *parent);
     void onTabChanged(int index);
-    void setThumbnail(const QString &fileName);
+    void chooseEnvelopeType(int typKonv);
     void registerZipFont();
     void unregisterZipFont();
     void openInDesktop(const QUrl &url);
@@ -74,9 +74,9 @@ private:
     QStackedWidget *m_notebook1 = nullptr;
     QTabWidget *m_tabs = nullptr;
     QTabWidget *m_settingsTabs = nullptr;
-    QLabel *m_image1 = nullptr;
+    envelope::MainTab *m_mainTab = nullptr;
+    envelope::PrintSettingsTab *m_printSettings = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
-    QPixmap m_thumbnail;
     int m_currentTab = 0;
     int m_zipFontId = -1;
     bool m_abandoned = false;

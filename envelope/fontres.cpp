@@ -455,10 +455,14 @@ QByteArray encodeFontDialogStream(const PrintFont &font)
     writeInteger(out, font.height);
     writeShortString(out, "Font.Name");
     writeText(out, font.family);
-    if (font.bold || font.italic || font.underline || font.strikeOut) {
-        writeShortString(out, "Font.Style");
-        writeStyle(out, font);
-    }
+    // The style is written even when empty, and the dialog's size limits
+    // follow, as the platform writes a font dialog.
+    writeShortString(out, "Font.Style");
+    writeStyle(out, font);
+    writeShortString(out, "MinFontSize");
+    writeInteger(out, 0);
+    writeShortString(out, "MaxFontSize");
+    writeInteger(out, 0);
     out.append(char(vaNull));  // end of the properties
     out.append(char(vaNull));  // no child components
     return out;

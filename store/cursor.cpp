@@ -442,6 +442,17 @@ void Cursor::post()
         slot = slotAtPos();
         stored.rowId = m_rows[slot].id;
         m_file->update(stored);
+        if (storeInPlace(slot)) {
+            m_buffer.clear();
+            m_original.clear();
+            m_state = State::Browse;
+            if (!m_controlsDisabled)
+                emit rowChanged(m_pos);
+            notifyRecord();
+            emit stateChanged(m_state);
+            emit afterPost();
+            return;
+        }
         wasVisible = takeOut(slot);
         m_rows[slot].values = m_buffer;
     }
@@ -454,6 +465,30 @@ void Cursor::post()
         notifyReset();
     emit stateChanged(m_state);
     emit afterPost();
+}
+
+// A stored row whose index keys and filter result stay as they were keeps
+// its place: no list is touched, so a walk that stores every row (marking
+// all recipients, say) costs no memory move per row. Otherwise the row's
+// values are left as they were for takeOut().
+bool Cursor::storeInPlace(int slot)
+{
+    Row &row = m_rows[slot];
+    for (int f : m_keyFields) {
+        const QVariant &a = row.values[f];
+        const QVariant &b = m_buffer[f];
+        if (a.isNull() != b.isNull() || (!a.isNull() && a != b))
+            return false;
+    }
+    const QVector<QVariant> old = row.values;
+    row.values = m_buffer;
+    const bool passes = passesFilter(row);
+    if (m_filtered && passes != row.passes) {
+        row.values = old;
+        return false;
+    }
+    row.passes = passes;
+    return true;
 }
 
 // Keeps the order and the filtered view right after one row was stored.

@@ -183,6 +183,7 @@ private:
     void setState(State s);
     void loadRows();
     void useIndex(const IndexDef *index);
+    bool storeInPlace(int slot);
     void buildKeys(Row &row) const;
     bool lessThan(const Row &a, const Row &b) const;
     void sortRows();

@@ -134,7 +134,7 @@ void MainTab::buildPreview()
     tiny.setPixelSize(5);
     m_commentLabel->setFont(tiny);
     m_commentLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_commentLabel->setGeometry(area.left() + 144, area.top() + 46, 64, 20);
+    m_commentLabel->setGeometry(area.left() + 140, area.top() + 44, 76, 30);
 
     for (QLabel *w : {m_thumbnail, m_logoView, m_zipLabel, m_commentLabel}) {
         w->setToolTip(PreviewHint);

@@ -8,6 +8,9 @@
 #include <QTest>
 
 struct Recipient {
+    Recipient(const QString &komu, const QString &kuda = {}, const QString &prim = {},
+              const QVariant &check = 0)
+        : komu(komu), kuda(kuda), prim(prim), check(check) {}
     QString komu;
     QString kuda;
     QString prim;

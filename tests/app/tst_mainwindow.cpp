@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
@@ -51,6 +52,16 @@ public:
         return QObject::event(e);
     }
 };
+
+QImage thumbnailOf(app::TForm1 &w)
+{
+    return w.findChild<QLabel *>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool samePicture(const QImage &shown, const QString &file)
+{
+    return shown == QImage(file).convertToFormat(QImage::Format_RGB32);
+}
 
 QString storedSetting(const ProgramCopy &copy, const QString &field)
 {
@@ -198,7 +209,8 @@ void MainWindowTest::chooserSetsEnvelopeType()
     QTest::mouseClick(w.findChild<QWidget *>("Image2"), Qt::LeftButton);
     QCOMPARE(notebook->currentIndex(), 0);
     QCOMPARE(w.tables().Table1.asInteger("TypKonv"), 1);
-    QCOMPARE(w.thumbnail().toImage(), QImage(copy.path("Конверт мини1.bmp")).convertToFormat(w.thumbnail().toImage().format()));
+    QVERIFY(samePicture(thumbnailOf(w), copy.path("Конверт мини1.bmp")));
+    QVERIFY(!samePicture(thumbnailOf(w), copy.path("Конверт мини2.bmp")));
     w.Image1Click();
     QTest::mouseClick(w.findChild<QWidget *>("Image3"), Qt::LeftButton);
     QCOMPARE(w.tables().Table1.asInteger("TypKonv"), 2);
@@ -216,9 +228,7 @@ void MainWindowTest::startWithTypeOneShowsPreprintedThumbnail()
     }
     app::TForm1 w(copy.path());
     w.FormCreate();
-    const QImage expected(copy.path("Конверт мини1.bmp"));
-    QCOMPARE(w.thumbnail().size(), expected.size());
-    QCOMPARE(w.thumbnail().toImage().pixelColor(20, 60), expected.pixelColor(20, 60));
+    QVERIFY(samePicture(thumbnailOf(w), copy.path("Конверт мини1.bmp")));
 }
 
 void MainWindowTest::missingThumbnailRaises()

@@ -135,6 +135,9 @@ void TestFontRes::fileLayout()
                                     .prop("Font.Color").ident("clWindowText")
                                     .prop("Font.Height").int8(-15)
                                     .prop("Font.Name").string("Arial")
+                                    .prop("Font.Style").set({})
+                                    .prop("MinFontSize").int8(0)
+                                    .prop("MaxFontSize").int8(0)
                                     .end()
                                     .bytes();
     QCOMPARE(stream, expected);

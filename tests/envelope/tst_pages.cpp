@@ -313,6 +313,13 @@ void TestPages::settingsTabOffsets()
     QVERIFY(highlighted(epsonRow));
     savePicture(tab, QStringLiteral("print-settings-tab"));
 
+    // With no offsets at all the choice stores 0 (printing then uses none).
+    Base empty;
+    empty.settings({{"Printer", 7}});
+    PrintSettingsTab emptyTab(*empty.tables, empty.programFolder());
+    child<QPushButton>(emptyTab, "BitBtn9")->click();
+    QCOMPARE(empty.tables->Table1.asInteger("Printer"), 0);
+
     auto *navigator = child<store::ui::DbNavigator>(tab, "DBNavigator4");
     QCOMPARE(navigator->button(store::ui::DbNavigator::Insert)->toolTip(),
              QStringLiteral("Добавить новое смещение"));
@@ -351,6 +358,19 @@ void TestPages::mainTabPreviewFollowsSwitches()
     QTest::mouseClick(child<QLabel>(main, "Image1"), Qt::LeftButton);
     QTest::mouseClick(child<QLabel>(main, "ImageLogo"), Qt::LeftButton);
     QCOMPARE(clicked.count(), 2);
+
+    // The envelope type: its thumbnail, and a missing thumbnail file keeps
+    // the picture shown instead of stopping the program.
+    auto *thumbnail = child<QLabel>(main, "Image1");
+    if (QFile::exists(program.programFolder() + QStringLiteral("Конверт мини1.bmp"))) {
+        QVERIFY(main.chooseEnvelopeType(1));
+        QCOMPARE(program.tables->Table1.asInteger("TypKonv"), 1);
+    }
+    const QImage shown = thumbnail->pixmap().toImage();
+    QFile::remove(program.programFolder() + QStringLiteral("Конверт мини2.bmp"));
+    QVERIFY(!main.chooseEnvelopeType(2));
+    QCOMPARE(program.tables->Table1.asInteger("TypKonv"), 2);
+    QCOMPARE(thumbnail->pixmap().toImage(), shown);
 
     // Typing into the main tab's boxes is what "Печать" prints.
     auto *komu = child<QLineEdit>(main, "DBEditKomu");

@@ -125,6 +125,12 @@ void TestPrint::printedEnvelope()
     const Printed p = print(printer, texts);
     QVERIFY2(!p.pdf.isEmpty(), "the job was not stored by the test queue");
     QCOMPARE(printedpdf::pageCount(p.pdf), 1);
+    // A picture of the printed envelope for a look by eye.
+    const QString shots = QStringLiteral(KUVERTIX_BUILD_DIR) + QStringLiteral("/envelope-pages");
+    QDir().mkpath(shots);
+    const QString tag = QString::fromUtf8(QTest::currentDataTag())
+                            .replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]+")), QStringLiteral("_"));
+    p.image.save(shots + QStringLiteral("/printed-") + tag + QStringLiteral(".png"));
 
     const QSizeF size = printedpdf::pageSizePoints(p.pdf);
     QVERIFY2(qAbs(size.width() - 220 * PtPerMm) < 1.0 && qAbs(size.height() - 110 * PtPerMm) < 1.0,
