@@ -10,8 +10,38 @@
 #include <QCheckBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace envelope {
+
+namespace {
+
+// A check box whose caption wraps onto a second line when the box is
+// narrower than the caption; the whole box takes clicks.
+class WrappingCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        const QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+        option.rect = QRect(indicator.left(), (height() - indicator.height()) / 2, indicator.width(),
+                            indicator.height());
+        painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect().adjusted(option.rect.right() + 6, 0, 0, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+    }
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
+
+} // namespace
 
 PrintRunPanel::PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QWidget *parent)
     : QWidget(parent), m_tables(tables), m_printer(printer)
@@ -24,9 +54,9 @@ PrintRunPanel::PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QW
     m_print->setGeometry(0, 0, PreferredWidth, 28);
     connect(m_print, &QPushButton::clicked, this, [this] { BitBtnPrintCheckClick(); });
 
-    m_return = new QCheckBox(QStringLiteral("Печатать и обратный конв."), this);
+    m_return = new WrappingCheckBox(QStringLiteral("Печатать и обратный конв."), this);
     m_return->setObjectName(QStringLiteral("CheckBoxObr"));
-    m_return->setGeometry(2, 32, PreferredWidth - 2, 22);
+    m_return->setGeometry(2, 30, PreferredWidth - 2, 36);
 }
 
 PrintRunPanel::~PrintRunPanel() = default;

@@ -33,8 +33,9 @@ struct PrintRunSources {
 class PrintRunPanel : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int PreferredWidth = 190;
-    static constexpr int PreferredHeight = 56;
+    // The button on top, the check box below it (its caption on two lines).
+    static constexpr int PreferredWidth = 136;
+    static constexpr int PreferredHeight = 66;
 
     enum class Outcome { Declined, NoneMarked, Printed, Stopped };
 

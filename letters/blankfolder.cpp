@@ -26,23 +26,23 @@ BlankStrip::BlankStrip(const QString &programFolder, QWidget *parent)
 
     m_label = new QLabel(QStringLiteral("Бланк:"), this);
     m_label->setObjectName(QStringLiteral("LabelBlank"));
-    m_label->setGeometry(0, 2, 42, 24);
+    m_label->setGeometry(0, 3, 42, 24);
 
     m_list = new BlankComboBox(this);
     m_list->setObjectName(QStringLiteral("ComboBox1"));
     m_list->setEditable(false);
-    m_list->setGeometry(44, 2, 256, 24);
+    m_list->setGeometry(44, 3, 256, 24);
     m_list->setMaxVisibleItems(16);
     connect(m_list, &BlankComboBox::aboutToDropDown, this, &BlankStrip::ComboBox1DropDown);
 
     m_edit = new QPushButton(QStringLiteral("Редактировать"), this);
     m_edit->setObjectName(QStringLiteral("BitBtn15"));
-    m_edit->setGeometry(308, 1, 116, 26);
+    m_edit->setGeometry(306, 1, PreferredWidth - 306, 26);
     connect(m_edit, &QPushButton::clicked, this, &BlankStrip::BitBtn15Click);
 
     m_help = new QPushButton(QStringLiteral("Создать свой"), this);
     m_help->setObjectName(QStringLiteral("BitBtn16"));
-    m_help->setGeometry(430, 1, 116, 26);
+    m_help->setGeometry(306, 29, PreferredWidth - 306, 26);
     connect(m_help, &QPushButton::clicked, this, &BlankStrip::BitBtn16Click);
 
     fillBlankList();

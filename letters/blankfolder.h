@@ -29,10 +29,11 @@ signals:
 class BlankStrip : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int PreferredWidth = 556;
+    static constexpr int PreferredWidth = 442;
     static constexpr int PreferredHeight = 56;
-    // ComboBox1 spans x 44..300; ShapeBlank sits under its right end at
-    // (280, 27) of the strip.
+    // ComboBox1 spans x 44..299, y 3..26; ShapeBlank sits under its right
+    // end at (280, 27) of the strip. The two buttons stand one above the
+    // other to the right of the list.
 
     // programFolder ends with the path separator; the templates are the
     // files in it. The list is filled at once.

@@ -1,6 +1,9 @@
 // Writes pictures of the print summary window and of the blank strip with
 // its list open to <build>/png, for looking at them.
 
+#include "addressbook/addressbooktab.h"
+#include "envelope/envelopeprinter.h"
+#include "envelope/printrunpanel.h"
 #include "letters/blankfolder.h"
 #include "messages/summarywindow.h"
 #include "modal.h"
@@ -90,6 +93,30 @@ void stripPicture()
     list->hidePopup();
 }
 
+// The address-book tab with the print-run controls and the blank strip in
+// the places it keeps for them, the reminder bar lit.
+void addressBookPicture()
+{
+    printruntest::Data d;
+    d.standardSetup();
+    for (const char *name : {"Опись.doc", "Анкета.rtf"})
+        QFile(d.dir.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly);
+    d.addRecipient(QStringLiteral("ООО «Металлторг»"), QStringLiteral("г. Москва, ул. Тверская, 1"),
+                   QStringLiteral("101000"), true);
+    d.addRecipient(QStringLiteral("Иванов И. И."), QStringLiteral("г. Омск, ул. Ленина, 5"),
+                   QStringLiteral("644000"), false);
+    addressbook::AddressBookTab tab(d.tables, d.programFolder());
+    envelope::EnvelopePrinter printer(d.tables);
+    new envelope::PrintRunPanel(d.tables, printer, tab.findChild<QWidget *>(QStringLiteral("PlacePrintButtons")));
+    auto *strip = new letters::BlankStrip(d.programFolder(), tab.findChild<QWidget *>(QStringLiteral("PlaceBlankStrip")));
+    strip->lower();
+    tab.recountSelected();
+    tab.setBlankReminder(true);
+    tab.show();
+    tab.blankReminder()->show();
+    tab.grab().save(out(QStringLiteral("printrun-addressbook-tab.png")));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -97,5 +124,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     summaryPicture();
     stripPicture();
+    addressBookPicture();
     return 0;
 }

@@ -56,6 +56,10 @@ void TestPrintRunPanel::controlsCarryTheirNames()
     QCOMPARE(button->text(), QStringLiteral("Печать конвертов"));
     QCOMPARE(box->text(), QStringLiteral("Печатать и обратный конв."));
     QVERIFY(!box->isChecked());
+    // The caption wraps inside the narrow box, and a click on it toggles.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() - 6));
+    QVERIFY(box->isChecked());
+    QVERIFY(h.panel.returnEnvelope());
 }
 
 void TestPrintRunPanel::noMarkedRecipientIsAWarning()
