@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "addressbook/addressbooktab.h"
+#include "addressbook/senderstab.h"
 #include "app/roundcorners.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
@@ -113,9 +115,8 @@ QWidget *TForm1::buildMainPage()
     m_mainTab = new envelope::MainTab(m_tables, m_paths.programFolder());
     connect(m_mainTab, &envelope::MainTab::envelopeTypeClicked, this, &TForm1::Image1Click);
     m_tabs->addTab(m_mainTab, QStringLiteral("Главная"));
-    auto *addressTab = new QWidget;
-    addressTab->setObjectName("TabAddressBook");
-    m_tabs->addTab(addressTab, QStringLiteral("Список адресатов"));
+    m_addressBook = new addressbook::AddressBookTab(m_tables, m_paths.programFolder());
+    m_tabs->addTab(m_addressBook, QStringLiteral("Список адресатов"));
     m_tabs->addTab(buildSettingsTab(), QStringLiteral("Настройки"));
     auto *about = new QWidget;
     about->setObjectName("TabAbout");
@@ -137,8 +138,19 @@ QWidget *TForm1::buildSettingsTab()
     connect(m_printSettings, &envelope::PrintSettingsTab::printFontChanged, m_mainTab,
             &envelope::MainTab::setPrintFont);
     m_settingsTabs->addTab(m_printSettings, QStringLiteral("Печать конвертов"));
-    auto *senders = new QWidget;
-    m_settingsTabs->addTab(senders, QStringLiteral("Отправители"));
+    m_senders = new addressbook::SendersTab(m_tables, m_paths.programFolder());
+    m_settingsTabs->addTab(m_senders, QStringLiteral("Отправители"));
+    connect(m_settingsTabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1)
+            m_senders->focusFilter();
+    });
+    // The senders grid marks the current sender; typing a sender on the
+    // main tab changes which one that is.
+    connect(&m_tables.Table1, &store::Cursor::fieldChanged, this, [this](int field) {
+        const QString name = m_tables.Table1.schema().fields[field].name;
+        if (name == QLatin1String("OtKogo") || name == QLatin1String("OtKuda") || name == QLatin1String("OtIndex"))
+            m_senders->currentSenderChanged();
+    });
     m_settingsTabs->addTab(new envelope::FormatsTab(m_tables, m_paths.programFolder()),
                            QStringLiteral("Форматы конвертов"));
     m_settingsTabs->addTab(buildInterfaceTab(), QStringLiteral("Интерфейс"));
@@ -239,6 +251,7 @@ void TForm1::FormCreate()
     else if (type == 2)
         Image3Click();
     m_mainTab->applySettingsRow();
+    m_addressBook->recountSelected();
 
     registerZipFont();
     m_mainTab->refreshZipCodeFont();
@@ -298,6 +311,8 @@ void TForm1::onTabChanged(int index)
         return;
     }
     m_currentTab = index;
+    if (index == 1)
+        m_addressBook->focusFilter();
 }
 
 void TForm1::TabbedNotebook1Change(int newTab, bool &allowChange)

@@ -16,6 +16,7 @@ class QTabWidget;
 
 namespace store::ui { class DbCheckBox; }
 namespace envelope { class MainTab; class PrintSettingsTab; }
+namespace addressbook { class AddressBookTab; class SendersTab; }
 
 namespace app {
 
@@ -76,6 +77,8 @@ private:
     QTabWidget *m_settingsTabs = nullptr;
     envelope::MainTab *m_mainTab = nullptr;
     envelope::PrintSettingsTab *m_printSettings = nullptr;
+    addressbook::AddressBookTab *m_addressBook = nullptr;
+    addressbook::SendersTab *m_senders = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
     int m_currentTab = 0;
     int m_zipFontId = -1;

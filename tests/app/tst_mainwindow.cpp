@@ -53,6 +53,12 @@ public:
     }
 };
 
+// The main tab's own controls: the address book has fields of the same names.
+QWidget *mainTabOf(app::TForm1 &w)
+{
+    return w.findChild<QWidget *>("TabSheetMain");
+}
+
 QImage thumbnailOf(app::TForm1 &w)
 {
     return w.findChild<QLabel *>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
@@ -190,10 +196,10 @@ void MainWindowTest::enterMovesFocusAndAddsNoLine()
     QVERIFY(QApplication::focusWidget() != memo);
     QCOMPARE(w.tables().Table1.asString("Comment"), QStringLiteral("Marka vpered"));
 
-    auto *komu = w.findChild<QLineEdit *>("DBEditKomu");
+    auto *komu = mainTabOf(w)->findChild<QLineEdit *>("DBEditKomu");
     komu->setFocus();
     QTest::keyClick(komu, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.findChild<QLineEdit *>("DBEditKuda"));
+    QCOMPARE(QApplication::focusWidget(), mainTabOf(w)->findChild<QLineEdit *>("DBEditKuda"));
 }
 
 void MainWindowTest::chooserSetsEnvelopeType()
@@ -247,7 +253,7 @@ void MainWindowTest::closeStoresSettingsRow()
         app::TForm1 w(copy.path());
         w.FormCreate();
         w.show();
-        auto *komu = w.findChild<QLineEdit *>("DBEditKomu");
+        auto *komu = mainTabOf(w)->findChild<QLineEdit *>("DBEditKomu");
         komu->setFocus();
         QTest::keyClicks(komu, "OOO Vector");
         QCOMPARE(storedSetting(copy, "Komu"), QString());
