@@ -1,0 +1,56 @@
+#pragma once
+// The envelope print run over the address book: one envelope for the
+// current recipient, for every marked recipient or for every recipient that
+// passes the filter, each optionally followed by the return envelope to the
+// sender. The walk is independent of the printer: it hands each envelope to
+// a callable, which prints it as its own job.
+
+#include "envelope/envelopelayout.h"
+
+#include <functional>
+
+namespace store {
+class Cursor;
+}
+
+namespace envelope {
+
+// Whom the run prints for, in the order of the scope radio buttons.
+enum class RunScope { Current = 0, Marked = 1, All = 2 };
+
+// Prints one envelope (one job); throws what the printer throws.
+using PrintOneEnvelope = std::function<void(const EnvelopeTexts &)>;
+// Called before envelope `number` (1-based) of `total` is printed.
+using RunProgress = std::function<void(int number, int total)>;
+
+// The sender's half of the texts: OtKogo, OtKuda, OtIndex of the settings row.
+EnvelopeTexts senderOfSettingsRow(const store::Cursor &settings);
+// The envelope for the current row of the recipient cursor from that sender
+// (a row being edited gives its edited texts; an empty cursor empty ones).
+EnvelopeTexts envelopeForCurrent(const store::Cursor &recipients, const EnvelopeTexts &sender);
+// The return envelope: the two parties swapped.
+EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &envelope);
+
+// The recipients of a run in the order they print: for the current scope
+// the current row without moving; otherwise the cursor goes to its first
+// row (a pending edit is stored or dropped as every move does) and every row
+// through its filter, in its present order, is taken; for the marked scope
+// only rows whose Check is negative.
+struct RunOptions {
+    RunScope scope = RunScope::Current;
+    bool withReturn = false;
+};
+
+// The number of envelopes the run will print, counted without moving the
+// cursor (call it after the cursor has settled on its first row for a walk).
+int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options);
+
+// Walks the run: every envelope in order, the return envelope right after
+// its envelope. A walk leaves the cursor on its last row; the current
+// scope does not move it. Bound controls are quiet during a walk and follow
+// the cursor again afterwards. An exception from `print` stops the run and
+// is passed on. Returns the number of envelopes printed.
+int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
+                 const PrintOneEnvelope &print, const RunProgress &progress = {});
+
+} // namespace envelope

@@ -1,0 +1,156 @@
+#include "envelope/printrunpanel.h"
+
+#include "envelope/envelopeprinter.h"
+#include "messages/notices.h"
+#include "messages/summary.h"
+#include "report/reporterror.h"
+#include "store/tables.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace envelope {
+
+namespace {
+
+// A check box whose caption wraps onto a second line when the box is
+// narrower than the caption; the whole box takes clicks.
+class WrappingCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        const QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+        option.rect = QRect(indicator.left(), (height() - indicator.height()) / 2, indicator.width(),
+                            indicator.height());
+        painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect().adjusted(option.rect.right() + 6, 0, 0, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+    }
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
+
+} // namespace
+
+PrintRunPanel::PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QWidget *parent)
+    : QWidget(parent), m_tables(tables), m_printer(printer)
+{
+    setObjectName(QStringLiteral("PrintRunPanel"));
+    resize(PreferredWidth, PreferredHeight);
+
+    m_print = new QPushButton(QStringLiteral("Печать конвертов"), this);
+    m_print->setObjectName(QStringLiteral("BitBtnPrintCheck"));
+    m_print->setGeometry(0, 0, PreferredWidth, 28);
+    connect(m_print, &QPushButton::clicked, this, [this] { BitBtnPrintCheckClick(); });
+
+    m_return = new WrappingCheckBox(QStringLiteral("Печатать и обратный конв."), this);
+    m_return->setObjectName(QStringLiteral("CheckBoxObr"));
+    m_return->setGeometry(2, 30, PreferredWidth - 2, 36);
+}
+
+PrintRunPanel::~PrintRunPanel() = default;
+
+bool PrintRunPanel::returnEnvelope() const
+{
+    return m_return->isChecked();
+}
+
+QString PrintRunPanel::caption() const
+{
+    return window()->windowTitle();
+}
+
+PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
+{
+    // The progress window keeps painting between envelopes; a second click
+    // arriving meanwhile must not start a run inside the run.
+    if (m_running)
+        return Outcome::Declined;
+    m_printed = 0;
+    if (m_sources.addHistoryFilter)
+        m_sources.addHistoryFilter();
+    if (!m_sources.showResume || !m_sources.showResume(ResumeKindEnvelope))
+        return Outcome::Declined;
+
+    RunOptions options;
+    options.scope = RunScope(m_sources.printScope ? m_sources.printScope() : 0);
+    options.withReturn = returnEnvelope();
+    if (options.scope == RunScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
+        ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
+        return Outcome::NoneMarked;
+    }
+
+    m_running = true;
+    int total = 0;
+    try {
+        runEnvelopes(m_tables.Table2, senderOfSettingsRow(m_tables.Table1), options,
+                     [this](const EnvelopeTexts &texts) {
+                         m_printer.PrintKonvert(texts);
+                         ++m_printed;
+                     },
+                     [this, &total](int number, int all) {
+                         total = all;
+                         showProgress(number, all);
+                     });
+    } catch (const ReportError &e) {
+        closeProgress();
+        m_running = false;
+        ShowErrorNotice(this, caption(),
+                        QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
+                            .arg(e.message())
+                            .arg(m_printed)
+                            .arg(total));
+        return Outcome::Stopped;
+    } catch (...) {
+        closeProgress();
+        m_running = false;
+        throw;
+    }
+    closeProgress();
+    m_running = false;
+    return Outcome::Printed;
+}
+
+void PrintRunPanel::showProgress(int number, int total)
+{
+    if (total < 2)
+        return;
+    if (!m_progress) {
+        m_progress = new QProgressDialog(this);
+        m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
+        m_progress->setWindowTitle(caption());
+        m_progress->setCancelButton(nullptr);
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(0);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        m_progress->setRange(0, total);
+        m_progress->show();
+    }
+    m_progress->setLabelText(QStringLiteral("Печать конвертов: конверт %1 из %2").arg(number).arg(total));
+    m_progress->setValue(number - 1);
+    // Paint the window and the progress, but take no clicks or keys now.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PrintRunPanel::closeProgress()
+{
+    if (!m_progress)
+        return;
+    m_progress->close();
+    delete m_progress;
+    m_progress = nullptr;
+}
+
+} // namespace envelope

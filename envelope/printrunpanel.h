@@ -1,0 +1,70 @@
+#pragma once
+// The print-run controls of the address-book tab: "Печать конвертов"
+// (BitBtnPrintCheck) and "Печатать и обратный конв." (CheckBoxObr). The
+// button stores the filter in the history, asks for the summary, and prints
+// the envelopes of the chosen scope one job each, showing "конверт k из n"
+// while the run goes.
+
+#include "envelope/printrun.h"
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QProgressDialog;
+class QPushButton;
+
+namespace store {
+class Tables;
+}
+
+namespace envelope {
+
+class EnvelopePrinter;
+
+// What the run needs of the other pages; the main window provides it.
+struct PrintRunSources {
+    std::function<void()> addHistoryFilter;                 // the filter in force into the history
+    std::function<bool(const QString &kind)> showResume;    // the summary; true to print
+    std::function<int()> printScope;                        // 0 current, 1 marked, 2 all
+    std::function<int()> selectedCount;                     // the marked count
+};
+
+class PrintRunPanel : public QWidget {
+    Q_OBJECT
+public:
+    // The button on top, the check box below it (its caption on two lines).
+    static constexpr int PreferredWidth = 136;
+    static constexpr int PreferredHeight = 66;
+
+    enum class Outcome { Declined, NoneMarked, Printed, Stopped };
+
+    PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QWidget *parent = nullptr);
+    ~PrintRunPanel() override;
+
+    void setSources(PrintRunSources sources) { m_sources = std::move(sources); }
+    bool returnEnvelope() const;
+
+    // The click of "Печать конвертов". A printer that is missing or refuses
+    // a job stops the run with an error box saying how far it got; the
+    // program goes on.
+    Outcome BitBtnPrintCheckClick();
+    // Envelopes handed to the printer by the last run.
+    int lastRunPrinted() const { return m_printed; }
+
+private:
+    void showProgress(int number, int total);
+    void closeProgress();
+    QString caption() const;
+
+    store::Tables &m_tables;
+    EnvelopePrinter &m_printer;
+    PrintRunSources m_sources;
+    QPushButton *m_print = nullptr;
+    QCheckBox *m_return = nullptr;
+    QProgressDialog *m_progress = nullptr;
+    int m_printed = 0;
+    bool m_running = false;
+};
+
+} // namespace envelope
