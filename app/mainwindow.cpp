@@ -2,6 +2,9 @@
 #include "addressbook/addressbooktab.h"
 #include "addressbook/senderstab.h"
 #include "app/roundcorners.h"
+#include "envelope/printrunpanel.h"
+#include "letters/blankfolder.h"
+#include "messages/summarywindow.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
 #include "envelope/ui/printsettingstab.h"
@@ -117,6 +120,7 @@ QWidget *TForm1::buildMainPage()
     m_tabs->addTab(m_mainTab, QStringLiteral("Главная"));
     m_addressBook = new addressbook::AddressBookTab(m_tables, m_paths.programFolder());
     m_tabs->addTab(m_addressBook, QStringLiteral("Список адресатов"));
+    buildPrintControls();
     m_tabs->addTab(buildSettingsTab(), QStringLiteral("Настройки"));
     auto *about = new QWidget;
     about->setObjectName("TabAbout");
@@ -125,6 +129,39 @@ QWidget *TForm1::buildMainPage()
 
     buildLinkPanels(page);
     return page;
+}
+
+// The envelope print run and the blank strip sit in the places the address
+// book keeps for them.
+void TForm1::buildPrintControls()
+{
+    m_printRun = new envelope::PrintRunPanel(m_tables, m_mainTab->envelopePrinter(),
+                                             m_addressBook->findChild<QWidget *>("PlacePrintButtons"));
+    m_blanks = new letters::BlankStrip(m_paths.programFolder(),
+                                       m_addressBook->findChild<QWidget *>("PlaceBlankStrip"));
+    m_blanks->lower();  // the reminder ShapeBlank stays on top of the strip
+    connect(m_blanks, &letters::BlankStrip::blankReminder, m_addressBook,
+            &addressbook::AddressBookTab::setBlankReminder);
+    m_printRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
+                            [this](const QString &kind) { return ShowResume(kind); },
+                            [this] { return m_addressBook->printScope(); },
+                            [this] { return m_addressBook->selectedCount(); }});
+}
+
+bool TForm1::ShowResume(const QString &kind)
+{
+    ResumeScreen screen;
+    screen.scope = ResumeScope(m_addressBook->printScope());
+    screen.selectedCount = m_addressBook->selectedCount();
+    screen.filterText = m_addressBook->filterText();
+    screen.blankName = m_blanks->blankName();
+    screen.returnEnvelope = m_printRun->returnEnvelope();
+    const envelope::PrintFont &font = m_mainTab->printFont();
+    screen.font = {font.family, font.pointSize(), font.bold, font.italic};
+    screen.printLogo = m_tables.Table1.asBoolean("PrintLogo");
+    screen.printZipCode = m_tables.Table1.asBoolean("PrintZIPcode");
+    screen.printComment = m_tables.Table1.asBoolean("PrintKonvertComment");
+    return ::ShowResume(windowTitle(), kind, m_tables, screen);
 }
 
 QWidget *TForm1::buildSettingsTab()

@@ -17,6 +17,8 @@ class QTabWidget;
 namespace store::ui { class DbCheckBox; }
 namespace envelope { class MainTab; class PrintSettingsTab; }
 namespace addressbook { class AddressBookTab; class SendersTab; }
+namespace envelope { class PrintRunPanel; }
+namespace letters { class BlankStrip; }
 
 namespace app {
 
@@ -44,6 +46,8 @@ public:
     // After an unexpected error: the pending edits of the settings row and
     // of the current recipient are dropped, and closing stores nothing.
     void abandonEdits();
+    // The print summary of the kind "Конверт" or "Бланк"; true to print.
+    bool ShowResume(const QString &kind);
     bool zipFontRegistered() const { return m_zipFontId >= 0; }
 
     static constexpr int kWidth = 968;
@@ -59,6 +63,7 @@ protected:
 private:
     void FormClose();
     void buildPages();
+    void buildPrintControls();
     QWidget *buildMainPage();
     QWidget *buildChooserPage();
     QWidget *buildSettingsTab();
@@ -79,6 +84,8 @@ private:
     envelope::PrintSettingsTab *m_printSettings = nullptr;
     addressbook::AddressBookTab *m_addressBook = nullptr;
     addressbook::SendersTab *m_senders = nullptr;
+    envelope::PrintRunPanel *m_printRun = nullptr;
+    letters::BlankStrip *m_blanks = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
     int m_currentTab = 0;
     int m_zipFontId = -1;

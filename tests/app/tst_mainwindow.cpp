@@ -5,7 +5,12 @@
 #include "store/database.h"
 #include "store/errors.h"
 
+#include "../printrun/modal.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QTextEdit>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -82,6 +87,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void startLeavesSettingsRowEditedOnMainTab();
     void startPositionIsForTallestTab_data();
     void startPositionIsForTallestTab();
@@ -99,6 +105,7 @@ private slots:
     void missingTableNamesFileAtStart();
     void damagedTableNamesFileAtStart();
     void questionPanelMailsWithWindowTitle();
+    void printRunShowsSummaryOfTheWindowAndStoresHistory();
 
 private:
     DesktopRecorder m_desktop;
@@ -109,6 +116,12 @@ void MainWindowTest::initTestCase()
     QDesktopServices::setUrlHandler("file", &m_desktop, "open");
     QDesktopServices::setUrlHandler("mailto", &m_desktop, "open");
     QDesktopServices::setUrlHandler("http", &m_desktop, "open");
+}
+
+void MainWindowTest::cleanupTestCase()
+{
+    for (const char *scheme : {"file", "mailto", "http"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
 void MainWindowTest::startLeavesSettingsRowEditedOnMainTab()
@@ -361,6 +374,34 @@ void MainWindowTest::questionPanelMailsWithWindowTitle()
     const QUrl url = m_desktop.opened.first();
     QCOMPARE(url.scheme(), QStringLiteral("mailto"));
     QCOMPARE(QUrlQuery(url).queryItemValue("subject", QUrl::FullyDecoded), w.windowTitle());
+}
+
+void MainWindowTest::printRunShowsSummaryOfTheWindowAndStoresHistory()
+{
+    // "Печать конвертов" on the address book goes through the window's own
+    // summary: the filter typed there and the chosen format are in it, and
+    // the filter is in the history even when the user answers "Нет".
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.findChild<QTabWidget *>("TabbedNotebook1")->setCurrentIndex(1);
+    auto *filter = w.findChild<QComboBox *>("ComboBoxFilter");
+    filter->setEditText(QStringLiteral("Тверь"));
+    w.findChild<QAbstractButton *>("RadioButton3")->click();  // all recipients through the filter
+    QString summary;
+    modal::whenShown("TForm1001", [&](QWidget *window) {
+        summary = window->findChild<QTextEdit *>("RichEdit1")->toPlainText();
+        modal::pressMessageButton(window, 2);
+    });
+    w.findChild<QAbstractButton *>("BitBtnPrintCheck")->click();
+    modal::stopPolls();
+    QVERIFY2(summary.contains(QStringLiteral("Тверь")), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("DL 220x110")), qPrintable(summary));
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    QCOMPARE(t.Table6.asString("Filter"), QStringLiteral("Тверь"));
 }
 
 int main(int argc, char **argv)
