@@ -209,6 +209,16 @@ int Cursor::slotAtPos() const
     return m_visible[m_pos];
 }
 
+// The place of a row in the view, or the fallback place (clamped) when the
+// row is gone or filtered out; -1 for an empty view.
+int Cursor::positionOf(qint64 rowId, int fallback) const
+{
+    for (size_t i = 0; i < m_visible.size(); ++i)
+        if (m_rows[m_visible[i]].id == rowId)
+            return int(i);
+    return m_visible.empty() ? -1 : std::clamp(fallback, 0, int(m_visible.size()) - 1);
+}
+
 int Cursor::visiblePosOfSlot(int slot) const
 {
     auto it = std::find(m_visible.begin(), m_visible.end(), slot);
@@ -601,14 +611,7 @@ void Cursor::refresh()
     const qint64 id = currentRowId();
     const int oldPos = m_pos;
     loadRows();
-    m_pos = -1;
-    for (size_t i = 0; i < m_visible.size(); ++i)
-        if (m_rows[m_visible[i]].id == id) {
-            m_pos = int(i);
-            break;
-        }
-    if (m_pos < 0 && !m_visible.empty())
-        m_pos = std::clamp(oldPos, 0, int(m_visible.size()) - 1);
+    m_pos = positionOf(id, oldPos);
     m_eof = m_visible.empty();
     notifyReset();
 }
@@ -653,14 +656,7 @@ void Cursor::refreshRow(qint64 rowId)
         m_order.insert(at, slot);
     }
     rebuildVisible();
-    m_pos = -1;
-    for (size_t i = 0; i < m_visible.size(); ++i)
-        if (m_rows[m_visible[i]].id == currentId) {
-            m_pos = int(i);
-            break;
-        }
-    if (m_pos < 0 && !m_visible.empty())
-        m_pos = std::clamp(oldPos, 0, int(m_visible.size()) - 1);
+    m_pos = positionOf(currentId, oldPos);
     m_eof = m_visible.empty();
     notifyReset();
 }
@@ -688,12 +684,7 @@ void Cursor::setIndexName(const QString &name)
         buildKeys(row);
     sortRows();
     rebuildVisible();
-    m_pos = m_visible.empty() ? -1 : 0;
-    for (size_t i = 0; i < m_visible.size(); ++i)
-        if (m_rows[m_visible[i]].id == id) {
-            m_pos = int(i);
-            break;
-        }
+    m_pos = positionOf(id, 0);
     notifyReset();
 }
 
@@ -952,12 +943,7 @@ void Cursor::refilter()
     for (Row &row : m_rows)
         row.passes = passesFilter(row);
     rebuildVisible();
-    m_pos = m_visible.empty() ? -1 : 0;
-    for (size_t i = 0; i < m_visible.size(); ++i)
-        if (m_rows[m_visible[i]].id == id) {
-            m_pos = int(i);
-            break;
-        }
+    m_pos = positionOf(id, 0);
     m_bof = true;
     m_eof = m_visible.empty();
     notifyReset();

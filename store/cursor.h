@@ -193,6 +193,7 @@ private:
     void placeAfterPost(int slot, bool wasVisible, bool inserted);
     int slotAtPos() const;
     int visiblePosOfSlot(int slot) const;
+    int positionOf(qint64 rowId, int fallback) const;
     void scrolled(int oldPos, qint64 oldId);
     void notifyReset();
     void notifyRecord();
