@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace store {
 
@@ -106,23 +107,81 @@ void Cursor::close()
     emit stateChanged(m_state);
 }
 
+// Re-reads every row. Rows whose key fields are unchanged keep their sort
+// keys, and when the previous order still holds it is kept without sorting
+// again: re-reading a large book after a walk that changed only marks costs
+// little more than the read itself.
 void Cursor::loadRows()
 {
     QVector<StoredRow> stored = m_file->readAll();
-    m_rows.clear();
+    std::vector<Row> old;
+    old.swap(m_rows);
+    std::unordered_map<qint64, int> oldSlot;
+    oldSlot.reserve(old.size());
+    for (size_t i = 0; i < old.size(); ++i)
+        oldSlot.emplace(old[i].id, int(i));
+
     m_rows.reserve(stored.size());
+    std::vector<int> newSlotOfOld(old.size(), -1);
+    bool sameRows = stored.size() == int(old.size());
     for (StoredRow &s : stored) {
         Row row;
         row.id = s.rowId;
         row.values = std::move(s.values);
+        auto it = oldSlot.find(row.id);
+        if (it != oldSlot.end() && sameKeyValues(old[it->second], row)) {
+            row.keys = std::move(old[it->second].keys);
+            newSlotOfOld[it->second] = int(m_rows.size());
+        } else {
+            buildKeys(row);
+            if (it == oldSlot.end())
+                sameRows = false;
+            else
+                newSlotOfOld[it->second] = int(m_rows.size());
+        }
+        row.passes = passesFilter(row);
         m_rows.push_back(std::move(row));
     }
-    for (Row &row : m_rows) {
-        buildKeys(row);
-        row.passes = passesFilter(row);
+    if (sameRows && keepOrder(old.size(), newSlotOfOld))
+        rebuildVisible();
+    else {
+        sortRows();
+        rebuildVisible();
     }
-    sortRows();
-    rebuildVisible();
+}
+
+bool Cursor::sameKeyValues(const Row &a, const Row &b) const
+{
+    if (a.keys.size() != m_keyFields.size())
+        return false;
+    for (int f : m_keyFields) {
+        const QVariant &x = a.values[f];
+        const QVariant &y = b.values[f];
+        if (x.isNull() != y.isNull() || (!x.isNull() && x != y))
+            return false;
+    }
+    return true;
+}
+
+// Carries the previous order over to the re-read rows; false when a row
+// now stands out of order, so that the caller sorts.
+bool Cursor::keepOrder(size_t oldCount, const std::vector<int> &newSlotOfOld)
+{
+    if (m_order.size() != oldCount)
+        return false;
+    std::vector<int> order;
+    order.reserve(m_order.size());
+    for (int oldSlot : m_order) {
+        const int slot = newSlotOfOld[oldSlot];
+        if (slot < 0)
+            return false;
+        order.push_back(slot);
+    }
+    for (size_t i = 1; i < order.size(); ++i)
+        if (lessThan(m_rows[order[i]], m_rows[order[i - 1]]))
+            return false;
+    m_order.swap(order);
+    return true;
 }
 
 // The fields of the index keys are looked up once here: sorting compares
@@ -385,6 +444,18 @@ const QVector<QVariant> *Cursor::currentValues() const
     return slot < 0 ? nullptr : &m_rows[slot].values;
 }
 
+QVector<int> Cursor::changedFields() const
+{
+    QVector<int> changed;
+    for (int i = 0; i < m_buffer.size(); ++i) {
+        const QVariant &a = m_buffer[i];
+        const QVariant &b = m_original[i];
+        if (a.isNull() != b.isNull() || (!a.isNull() && a != b))
+            changed << i;
+    }
+    return changed;
+}
+
 bool Cursor::isModified() const
 {
     if (!isEditing())
@@ -451,7 +522,7 @@ void Cursor::post()
     } else {
         slot = slotAtPos();
         stored.rowId = m_rows[slot].id;
-        m_file->update(stored);
+        m_file->update(stored, changedFields());
         if (storeInPlace(slot)) {
             m_buffer.clear();
             m_original.clear();

@@ -93,6 +93,7 @@ public:
     // stored, added or deleted it; keeps the position like refresh().
     void refreshRow(qint64 rowId);
     bool isModified() const;
+    QVector<int> changedFields() const;  // of the row being edited
 
     // Order and lookup
     void setIndexName(const QString &name);  // empty: the order of the row key
@@ -182,6 +183,8 @@ private:
     void checkBrowseMode();  // store or drop a pending edit before moving
     void setState(State s);
     void loadRows();
+    bool sameKeyValues(const Row &a, const Row &b) const;
+    bool keepOrder(size_t oldCount, const std::vector<int> &newSlotOfOld);
     void useIndex(const IndexDef *index);
     bool storeInPlace(int slot);
     void buildKeys(Row &row) const;

@@ -142,7 +142,8 @@ TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(pa
 TableFile::~TableFile()
 {
     sqlite3_finalize(m_insertStatement);
-    sqlite3_finalize(m_updateStatement);
+    for (auto &entry : m_updateStatements)
+        sqlite3_finalize(entry.second);
     if (m_batchDepth > 0)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(m_db);
@@ -262,18 +263,32 @@ qint64 TableFile::insert(StoredRow &row)
     return row.rowId;
 }
 
-void TableFile::update(const StoredRow &row)
+void TableFile::update(const StoredRow &row, const QVector<int> &changedFields)
 {
-    QStringList sets;
     QVector<int> bound;
-    for (int i = 0; i < m_schema.fields.size(); ++i) {
-        if (m_schema.fields[i].type == FieldType::AutoInc)
-            continue;
-        sets << quoted(m_schema.fields[i].name) + " = ?";
-        bound << i;
+    for (int i : changedFields)
+        if (m_schema.fields[i].type != FieldType::AutoInc)
+            bound << i;
+    if (changedFields.isEmpty())
+        for (int i = 0; i < m_schema.fields.size(); ++i)
+            if (m_schema.fields[i].type != FieldType::AutoInc)
+                bound << i;
+    if (bound.isEmpty())
+        return;
+    // One prepared statement per set of changed fields: a walk that changes
+    // one field of every row writes that field only.
+    QByteArray key;
+    for (int i : bound)
+        key += char(i);
+    sqlite3_stmt *&slot = m_updateStatements[key];
+    if (!slot) {
+        QStringList sets;
+        for (int i : bound)
+            sets << quoted(m_schema.fields[i].name) + " = ?";
+        cachedStatement(slot, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                  .arg(quoted(m_schema.tableName), sets.join(", ")));
     }
-    sqlite3_stmt *st = cachedStatement(m_updateStatement, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                              .arg(quoted(m_schema.tableName), sets.join(", ")));
+    sqlite3_stmt *st = slot;
     begin();
     try {
         for (int k = 0; k < bound.size(); ++k)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <map>
 #include <memory>
 
 struct sqlite3;
@@ -41,7 +42,8 @@ public:
     // Returns the new row id; values of AutoInc fields are ignored and the
     // assigned key is written back into row.values.
     qint64 insert(StoredRow &row);
-    void update(const StoredRow &row);
+    // Writes the given fields of the row (all of them when the list is empty).
+    void update(const StoredRow &row, const QVector<int> &changedFields = {});
     void remove(qint64 rowId);
 
     // While a batch is open, writes join one transaction that commit() makes
@@ -68,7 +70,7 @@ private:
     sqlite3 *m_db = nullptr;
     int m_batchDepth = 0;
     sqlite3_stmt *m_insertStatement = nullptr;  // prepared once, reused by every post
-    sqlite3_stmt *m_updateStatement = nullptr;
+    std::map<QByteArray, sqlite3_stmt *> m_updateStatements;  // by the set of fields written
 };
 
 } // namespace store

@@ -32,6 +32,8 @@ private slots:
     void postedRowLeavingFilterDisappears();
     void twoCursorsSeeEachOthersRowsAfterRefresh();
     void refreshKeepsPosition();
+    void refreshReordersRowRenamedByOtherCursor();
+    void postWritesOnlyChangedFields();
     void eventsFireInTableOrder();
     void batchIsAllOrNone();
     void walkPostingEveryRowVisitsEachOnce();
@@ -436,6 +438,45 @@ void CursorTest::refreshKeepsPosition()
     t.Table2.refresh();
     QCOMPARE(t.Table2.asString("Komu"), QStringLiteral("Г"));
     QCOMPARE(t.Table2.recordCount(), 4);
+}
+
+void CursorTest::refreshReordersRowRenamedByOtherCursor()
+{
+    FreshBase base;
+    store::Tables t;
+    t.openAllIn(base.path());
+    for (const char *n : {"Белов", "Волков", "Громов"})
+        addRecipient(t.Table2, QString::fromUtf8(n));
+    t.Table2_.refresh();
+    t.Table2_.setIndexName("Komu_i");
+    t.Table2_.last();
+    t.Table2_.setValue("Komu", QStringLiteral("Абрамов"));
+    t.Table2_.post();
+    t.Table2_.first();
+    t.Table2_.setValue("Check", -1);  // a mark alone keeps the order
+    t.Table2_.post();
+    t.Table2.refresh();
+    QCOMPARE(column(t.Table2, "Komu"), (QStringList{"Абрамов", "Белов", "Волков"}));
+    t.Table2.first();
+    QCOMPARE(t.Table2.asInteger("Check"), -1);
+}
+
+void CursorTest::postWritesOnlyChangedFields()
+{
+    // The mark stored through the second cursor survives an edit of another
+    // field through the first one, which still holds the old mark.
+    FreshBase base;
+    store::Tables t;
+    t.openAllIn(base.path());
+    addRecipient(t.Table2, "Орлов");
+    t.Table2_.refresh();
+    t.Table2_.setValue("Check", -1);
+    t.Table2_.post();
+    t.Table2.setValue("Prim", QStringLiteral("срочно"));
+    t.Table2.post();
+    t.Table2.refresh();
+    QCOMPARE(t.Table2.asInteger("Check"), -1);
+    QCOMPARE(t.Table2.asString("Prim"), QStringLiteral("срочно"));
 }
 
 void CursorTest::eventsFireInTableOrder()
