@@ -12,6 +12,13 @@ struct FreshBase {
     QString path() const { return dir.path(); }
 };
 
+// A fresh data folder with all eight cursors open on it.
+struct OpenBase {
+    FreshBase base;
+    store::Tables tables;
+    OpenBase() { tables.openAllIn(base.path()); }
+};
+
 inline void addRecipient(store::Cursor &c, const QString &komu, const QVariant &check = 0)
 {
     c.insert();

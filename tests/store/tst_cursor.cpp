@@ -41,9 +41,8 @@ private slots:
 
 void CursorTest::emptyCursorReadsEmptyZeroFalse()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     QCOMPARE(t.Table2.recordCount(), 0);
     QVERIFY(t.Table2.eof());
     QVERIFY(t.Table2.bof());
@@ -56,9 +55,8 @@ void CursorTest::emptyCursorReadsEmptyZeroFalse()
 
 void CursorTest::walkSetsBofAndEofLikeTheClassicTable()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"А", "Б", "В"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     t.Table2.first();
@@ -84,24 +82,22 @@ void CursorTest::walkSetsBofAndEofLikeTheClassicTable()
 
 void CursorTest::editOnEmptyTableStartsNewRow()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table1.edit();
     QCOMPARE(t.Table1.state(), Cursor::State::Insert);
     t.Table1.setValue("OtKogo", QStringLiteral("ООО Ромашка"));
     t.Table1.post();
     store::Tables again;
-    again.openAllIn(base.path());
+    again.openAllIn(open.base.path());
     QCOMPARE(again.Table1.recordCount(), 1);
     QCOMPARE(again.Table1.asString("OtKogo"), QStringLiteral("ООО Ромашка"));
 }
 
 void CursorTest::rowBeingEditedReadsEditedValues()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Иванов");
     t.Table2.edit();
     t.Table2.setValue("Komu", QStringLiteral("Петров"));
@@ -114,9 +110,8 @@ void CursorTest::rowBeingEditedReadsEditedValues()
 
 void CursorTest::movingStoresChangedEditAndDropsUnchangedOne()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Алексеев");
     addRecipient(t.Table2, "Борисов");
     t.Table2.first();
@@ -141,9 +136,8 @@ void CursorTest::movingStoresChangedEditAndDropsUnchangedOne()
 
 void CursorTest::switchingIndexStoresChangedEdit()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Яковлев");
     t.Table2.setValue("Group", QStringLiteral("Друзья"));
     t.Table2.setIndexName("Check_i");
@@ -155,9 +149,8 @@ void CursorTest::switchingIndexStoresChangedEdit()
 
 void CursorTest::cancelRestoresStoredValues()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Смирнов");
     t.Table2.setValue("Komu", QStringLiteral("Кузнецов"));
     t.Table2.cancel();
@@ -171,9 +164,8 @@ void CursorTest::cancelRestoresStoredValues()
 
 void CursorTest::insertedRowGetsNewKeyAndZeroMark()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table2.insert();
     t.Table2.setValue("Komu", QStringLiteral("Первый"));
     t.Table2.post();
@@ -190,9 +182,8 @@ void CursorTest::insertedRowGetsNewKeyAndZeroMark()
 
 void CursorTest::deleteRemovesRowFromFile()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"А", "Б", "В"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     t.Table2.first();
@@ -220,9 +211,8 @@ void CursorTest::textLongerThanCapacityIsCut()
 {
     QFETCH(QString, field);
     QFETCH(int, capacity);
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     const QString cyrillic = QString(capacity + 7, QChar(0x0416));  // "Ж"
     t.Table2.insert();
     t.Table2.setValue(field, cyrillic);
@@ -234,9 +224,8 @@ void CursorTest::textLongerThanCapacityIsCut()
 
 void CursorTest::emptyNumbersReadAsZeroAndStayEmpty()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table4.insert();
     t.Table4.setValue("NameKonvert", QStringLiteral("Новый"));
     t.Table4.post();
@@ -267,9 +256,8 @@ void CursorTest::notANumberRaisesConversionError()
 {
     QFETCH(QString, field);
     QFETCH(QString, text);
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     store::Cursor &c = field == "TypKonv" ? t.Table1 : t.Table4;
     c.insert();
     try {
@@ -283,9 +271,8 @@ void CursorTest::notANumberRaisesConversionError()
 
 void CursorTest::komuOrderIsRussianAndIgnoresCase()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"юрьев", "Ёлкин", "Ершов", "елагин", "Zeta", "alpha", "Борисов", "", "Яшин", "бобров"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     QCOMPARE(column(t.Table2, "Komu"),
@@ -302,9 +289,8 @@ void CursorTest::komuOrderIsRussianAndIgnoresCase()
 
 void CursorTest::checkOrderPutsEveryMarkFirst()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "один", 1);
     addRecipient(t.Table2, "пусто", QVariant());
     addRecipient(t.Table2, "минус пять", -5);
@@ -317,9 +303,8 @@ void CursorTest::checkOrderPutsEveryMarkFirst()
 
 void CursorTest::dateTimeOrderIsNewestFirst()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     auto add = [&](const char *text, QDate d, QTime tm) {
         t.Table6.insert();
         t.Table6.setValue("Filter", QString::fromUtf8(text));
@@ -339,9 +324,8 @@ void CursorTest::dateTimeOrderIsNewestFirst()
 
 void CursorTest::findKeyMatchesFirstIndexFieldOnly()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"Широкий", "Узкий", "Квадратный"}) {
         t.Table4.insert();
         t.Table4.setValue("NameKonvert", QString::fromUtf8(n));
@@ -358,9 +342,8 @@ void CursorTest::findKeyMatchesFirstIndexFieldOnly()
 
 void CursorTest::findKeyMissLeavesPosition()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"А", "Б", "В"}) {
         t.Table5.insert();
         t.Table5.setValue("PrinterName", QString::fromUtf8(n));
@@ -376,9 +359,8 @@ void CursorTest::findKeyMissLeavesPosition()
 
 void CursorTest::filterHidesRowsFromEveryOperation()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"Анна", "Борис", "Алла", "Вера"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     const int komu = t.Table2.fieldIndex("Komu");
@@ -393,9 +375,8 @@ void CursorTest::filterHidesRowsFromEveryOperation()
 
 void CursorTest::postedRowLeavingFilterDisappears()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"Анна", "Алла", "Ася"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     const int komu = t.Table2.fieldIndex("Komu");
@@ -411,9 +392,8 @@ void CursorTest::postedRowLeavingFilterDisappears()
 
 void CursorTest::twoCursorsSeeEachOthersRowsAfterRefresh()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Первый");
     QCOMPARE(t.Table2_.recordCount(), 0);
     t.Table2_.refresh();
@@ -427,9 +407,8 @@ void CursorTest::twoCursorsSeeEachOthersRowsAfterRefresh()
 
 void CursorTest::refreshKeepsPosition()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"Б", "Г", "Е"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     t.Table2.first();
@@ -442,9 +421,8 @@ void CursorTest::refreshKeepsPosition()
 
 void CursorTest::refreshReordersRowRenamedByOtherCursor()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"Белов", "Волков", "Громов"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     t.Table2_.refresh();
@@ -465,9 +443,8 @@ void CursorTest::postWritesOnlyChangedFields()
 {
     // The mark stored through the second cursor survives an edit of another
     // field through the first one, which still holds the old mark.
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Орлов");
     t.Table2_.refresh();
     t.Table2_.setValue("Check", -1);
@@ -481,9 +458,8 @@ void CursorTest::postWritesOnlyChangedFields()
 
 void CursorTest::eventsFireInTableOrder()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     QStringList events;
     Cursor &c = t.Table3;
     connect(&c, &Cursor::beforeInsert, this, [&] { events << "beforeInsert"; });
@@ -511,9 +487,8 @@ void CursorTest::eventsFireInTableOrder()
 
 void CursorTest::batchIsAllOrNone()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Был");
     t.Table2.beginBatch();
     for (int i = 0; i < 5; ++i)
@@ -525,7 +500,7 @@ void CursorTest::batchIsAllOrNone()
         addRecipient(t.Table2, QStringLiteral("Новый %1").arg(i));
     t.Table2.commitBatch();
     store::Tables again;
-    again.openAllIn(base.path());
+    again.openAllIn(open.base.path());
     QCOMPARE(again.Table2.recordCount(), 6);
 }
 
@@ -533,9 +508,8 @@ void CursorTest::walkPostingEveryRowVisitsEachOnce()
 {
     // Marking every row in the order of the marks would move each row to
     // the front; walking in key order keeps every row in its place.
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (int i = 0; i < 50; ++i)
         addRecipient(t.Table2, QStringLiteral("Адресат %1").arg(i), i % 3 == 0 ? -1 : 0);
     t.Table2_.refresh();

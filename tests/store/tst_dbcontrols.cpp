@@ -48,9 +48,8 @@ private slots:
 
 void DbControlsTest::typingPutsCursorIntoEditAndScrollingShowsNewRow()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     addRecipient(t.Table2, "Антонов");
     addRecipient(t.Table2, "Борисов");
     t.Table2.first();
@@ -72,9 +71,8 @@ void DbControlsTest::typingPutsCursorIntoEditAndScrollingShowsNewRow()
 
 void DbControlsTest::numericBoxRefusesLetters()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table4.insert();
     t.Table4.setValue("NameKonvert", QStringLiteral("DL"));
     t.Table4.post();
@@ -94,9 +92,8 @@ void DbControlsTest::numericBoxRefusesLetters()
 
 void DbControlsTest::memoStoresLineBreaksAsCrLf()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table1.edit();
     DbMemo memo(&t.Table1, "KonvertComment");
     memo.show();
@@ -111,9 +108,8 @@ void DbControlsTest::memoStoresLineBreaksAsCrLf()
 
 void DbControlsTest::checkBoxWritesAndFollowsStoredValue()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table1.edit();
     t.Table1.post();
     DbCheckBox box(&t.Table1, "PrintLogo", QStringLiteral("Логотип"));
@@ -130,9 +126,8 @@ void DbControlsTest::checkBoxWritesAndFollowsStoredValue()
 
 void DbControlsTest::gridFollowsCursorOrderAndFilter()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"Вера", "Анна", "Борис", "Алла"})
         addRecipient(t.Table2, QString::fromUtf8(n));
     DbGrid grid(&t.Table2, {{"N", "-N", 5, false}, {"Komu", "Кому", 30, true}, {"Group", "Группа", 15, true}});
@@ -160,9 +155,8 @@ void DbControlsTest::gridFollowsCursorOrderAndFilter()
 
 void DbControlsTest::clickingGridRowMovesCursor()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (int i = 0; i < 30; ++i)
         addRecipient(t.Table2, QStringLiteral("Адресат %1").arg(i, 2, 10, QChar('0')));
     DbGrid grid(&t.Table2, {{"Komu", "Кому", 30, true}});
@@ -178,9 +172,8 @@ void DbControlsTest::clickingGridRowMovesCursor()
 
 void DbControlsTest::navigatorDeleteAsksFirst()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     t.Table3.insert();
     t.Table3.setValue("OtKogo", QStringLiteral("Отправитель"));
     t.Table3.post();
@@ -203,9 +196,8 @@ void DbControlsTest::navigatorDeleteAsksFirst()
 
 void DbControlsTest::lookupListStoresKeyOfChosenRow()
 {
-    FreshBase base;
-    store::Tables t;
-    t.openAllIn(base.path());
+    OpenBase open;
+    store::Tables &t = open.tables;
     for (const char *n : {"C5", "DL", "C4"}) {
         t.Table4.insert();
         t.Table4.setValue("NameKonvert", QString::fromLatin1(n));
