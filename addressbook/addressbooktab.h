@@ -4,6 +4,7 @@
 // history, the print scope and the sum for the blank forms.
 
 #include "addressbook/recipientbook.h"
+#include "addressbook/sheetexchangeflow.h"
 #include "addressbook/sumentry.h"
 #include "store/tables.h"
 
@@ -61,6 +62,14 @@ public:
 
     RecipientBook &book() { return m_book; }
 
+    // The spreadsheet program behind the button SpeedButton2; without one
+    // the button reports that LibreOffice Calc is missing.
+    void setSheetOfficeFactory(SheetExchange::OfficeFactory factory);
+
+    // The clearing button SpeedButton3: two questions, then every recipient
+    // that passes the filter is deleted.
+    void SpeedButton3Click();
+
 private:
     void buildGrid();
     void buildFilter();
@@ -70,6 +79,7 @@ private:
     void buildScope();
     void buildReservePanel();
     void buildPlacesOfOtherParts();
+    void buildExchangeButtons(QWidget *place);
     void buildInstruction();
 
     void filterChanged(const QString &text);
@@ -84,6 +94,7 @@ private:
     QString m_programFolder;
     RecipientBook m_book;
     SumEntry m_sum;
+    SheetExchange m_exchange;
 
     store::ui::DbGrid *m_grid = nullptr;
     FilterComboBox *m_filter = nullptr;
