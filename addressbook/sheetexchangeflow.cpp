@@ -120,6 +120,12 @@ QString SheetExchange::chooseFile()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(QStringLiteral("Все файлы (*.*)"));
+    dialog.setWindowTitle(QStringLiteral("Открыть"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Папка:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Имя файла:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Тип файлов:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Открыть"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Отмена"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
