@@ -110,7 +110,7 @@ void removeOldCopies()
 {
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
     const QDir temp = QDir::temp();
-    for (const QFileInfo &f : temp.entryInfoList({copyPrefix + QStringLiteral("*.xls")}, QDir::Files))
+    for (const QFileInfo &f : temp.entryInfoList({copyPrefix + QStringLiteral("*.ods")}, QDir::Files))
         if (f.lastModified() < dayAgo)
             QFile::remove(f.absoluteFilePath());
 }
@@ -118,7 +118,7 @@ void removeOldCopies()
 QString newCopyPath()
 {
     return QDir::temp().filePath(copyPrefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"))
-                                 + QStringLiteral(".xls"));
+                                 + QStringLiteral(".ods"));
 }
 
 bool isCsv(const QString &path)
@@ -224,7 +224,9 @@ void CalcSheet::exportRows(const QVector<QStringList> &rows)
                 sheet->getCellRangeByPosition(0, 0, exportedColumns - 1, sal_Int32(rows.size()) - 1), UNO_QUERY_THROW);
             range->setDataArray(dataArray(rows));
         });
-        process.storeCopy(document.component, copy, "MS Excel 97");
+        // In the office's own format: stored in about half the time of the
+        // workbook's own, and the user saves the untitled document anyway.
+        process.storeCopy(document.component, copy, "calc8");
     } catch (const office::OfficeError &e) {
         throw translated(e, SheetError::Kind::NoExportWorkbook);
     }

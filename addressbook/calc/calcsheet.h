@@ -5,7 +5,7 @@
 //
 // Export: the rows go as one range into the first sheet of the export
 // workbook loaded from the program folder (the file itself is never
-// stored), a copy is written beside the temporary files, and the copy is
+// stored), a copy is written beside the temporary files (as .ods), and the copy is
 // handed to a viewer: by default the desktop's own LibreOffice, which opens
 // it as a new untitled document that the user saves under a name of their
 // own.
