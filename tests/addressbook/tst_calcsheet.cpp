@@ -115,6 +115,7 @@ class TestCalcSheet : public QObject {
 private slots:
     void initTestCase();
     void exportWritesFilteredRowsIntoACopy();
+    void emptyListExportsAnUntouchedCopy();
     void importShowsCellsAsDisplayed_data();
     void importShowsCellsAsDisplayed();
     void badInputIsTyped_data();
@@ -164,6 +165,18 @@ void TestCalcSheet::exportWritesFilteredRowsIntoACopy()
     QCOMPARE(back.text(1, 2), QString("012345"));
     QCOMPARE(back.text(1, 10), QString("последнее поле"));
     QCOMPARE(back.text(2, 0), QString("Петров П. П."));
+    QFile::remove(shown[0]);
+}
+
+void TestCalcSheet::emptyListExportsAnUntouchedCopy()
+{
+    QStringList shown;
+    CalcSheet calc(m_programFolder, noting(shown));
+    calc.exportRows({});
+    QCOMPARE(shown.size(), 1);
+    const SheetCells back = calc.readCells(shown[0], 2, 11);
+    for (int c = 0; c < 11; ++c)
+        QCOMPARE(back.text(0, c), QString());
     QFile::remove(shown[0]);
 }
 
