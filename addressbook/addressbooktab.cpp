@@ -4,6 +4,8 @@
 #include "addressbook/filterhistory.h"
 #include "addressbook/marks.h"
 #include "addressbook/showmessage.h"
+#include "messages/notices.h"
+#include "store/errors.h"
 #include "store/ui/dbcontrols.h"
 
 #include <QCheckBox>
@@ -406,7 +408,12 @@ void AddressBookTab::SpeedButton3Click()
     if (showMessage(this, caption, 400, 100,
                     QStringLiteral("Вы уверены, что хотите полностью очистить базу адресатов?"), buttons) != 1)
         return;
-    m_book.clearListed();
+    try {
+        m_book.clearListed();
+    } catch (const store::StoreError &e) {
+        ShowErrorNotice(this, caption, QStringLiteral("Адресаты не удалены: базу адресатов не удалось "
+                                                      "изменить.\n\n") + e.message());
+    }
 }
 
 void AddressBookTab::buildInstruction()

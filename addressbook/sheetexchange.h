@@ -101,9 +101,9 @@ struct ImportOutcome {
     bool errors = false;   // a cell had to be changed to be stored
 };
 
-// Adds rowCount new unmarked recipients to the cursor, one per row of the
-// cells, empty rows included, each batch of importBatchSize rows committed
-// as one transaction. When storing fails, the rows of the failing batch are
+// Drops a pending edit of the cursor, then adds rowCount new unmarked
+// recipients to it, one per row of the cells, empty rows included, each
+// batch of importBatchSize rows committed as one transaction. When storing fails, the rows of the failing batch are
 // dropped, those of earlier batches stay (outcome counts them), and the
 // store error is passed on.
 constexpr int importBatchSize = 500;

@@ -108,6 +108,11 @@ void SheetExchange::exportBook(SheetOffice &office)
         ClosePopUpMsg();
         showError(sheetErrorText(e));
         return;
+    } catch (const store::StoreError &e) {
+        ClosePopUpMsg();
+        showError(QStringLiteral("Выгрузка не выполнена: изменения текущего адресата не удалось сохранить.\n\n")
+                  + e.message());
+        return;
     }
     ClosePopUpMsg();
 }
