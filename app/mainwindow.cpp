@@ -2,6 +2,7 @@
 #include "addressbook/addressbooktab.h"
 #include "addressbook/senderstab.h"
 #include "app/roundcorners.h"
+#include "envelope/preflight.h"
 #include "envelope/printrunpanel.h"
 #include "letters/blankfolder.h"
 #include "messages/summarywindow.h"
@@ -161,7 +162,11 @@ bool TForm1::ShowResume(const QString &kind)
     screen.printLogo = m_tables.Table1.asBoolean("PrintLogo");
     screen.printZipCode = m_tables.Table1.asBoolean("PrintZIPcode");
     screen.printComment = m_tables.Table1.asBoolean("PrintKonvertComment");
-    return ::ShowResume(windowTitle(), kind, m_tables, screen);
+    // The check of the run's recipients follows the summary when it finds anything.
+    const envelope::RunOptions run{envelope::RunScope(screen.scope), screen.returnEnvelope};
+    const QString findings = envelope::preflightParagraph(envelope::preflightRun(
+        kind == ResumeKindEnvelope, m_tables.Table2, run, m_mainTab->envelopePrinter()));
+    return ::ShowResume(windowTitle(), kind, m_tables, screen, findings);
 }
 
 QWidget *TForm1::buildSettingsTab()
