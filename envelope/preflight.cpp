@@ -166,6 +166,23 @@ void forEachRunRecipient(const store::Cursor &recipients, RunScope scope, const 
     }
 }
 
+QList<EnvelopeTexts> runEnvelopeTexts(const store::Cursor &recipients, const RunOptions &run,
+                                      const EnvelopeTexts &sender)
+{
+    QList<EnvelopeTexts> envelopes;
+    forEachRunRecipient(recipients, run.scope, [&](const QString &komu, const QString &kuda,
+                                                    const QString &index) {
+        EnvelopeTexts e = sender;
+        e.komu = komu;
+        e.kuda = kuda;
+        e.index = index;
+        envelopes << e;
+        if (run.withReturn)
+            envelopes << returnEnvelopeOf(e);
+    });
+    return envelopes;
+}
+
 PreflightReport preflightEnvelopes(const store::Cursor &recipients, const RunOptions &run,
                                    const EnvelopeFormat &format, const EnvelopeOptions &options,
                                    const EnvelopeTexts &sender)

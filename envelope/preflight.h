@@ -81,6 +81,11 @@ private:
 using VisitRecipient = std::function<void(const QString &komu, const QString &kuda, const QString &index)>;
 void forEachRunRecipient(const store::Cursor &recipients, RunScope scope, const VisitRecipient &visit);
 
+// The envelopes a run will print, in order (each return envelope right
+// after its envelope), read without moving the cursor.
+QList<EnvelopeTexts> runEnvelopeTexts(const store::Cursor &recipients, const RunOptions &run,
+                                      const EnvelopeTexts &sender);
+
 // The check of an envelope run. With the return envelope, every recipient
 // also goes into the sender's boxes and the sender into the recipient's.
 PreflightReport preflightEnvelopes(const store::Cursor &recipients, const RunOptions &run,
