@@ -118,8 +118,10 @@ void EnvelopePreview::paintOutlines(QPainter &painter, const QRectF &paper) cons
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(box);
         const QString label = clipped ? caption + QStringLiteral(" — не помещается") : caption;
-        const QRectF labelBox(box.left(), box.top() - 12, painter.fontMetrics().horizontalAdvance(label) + 4, 12);
-        painter.fillRect(labelBox, QColor(255, 255, 255, 210));
+        // Above the box's right end, see-through: the text under it still shows.
+        const double labelWidth = painter.fontMetrics().horizontalAdvance(label) + 4;
+        const QRectF labelBox(box.right() - labelWidth, box.top() - 12, labelWidth, 12);
+        painter.fillRect(labelBox, QColor(255, 255, 255, 120));
         painter.setPen(colour);
         painter.drawText(labelBox.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, label);
     }

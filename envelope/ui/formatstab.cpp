@@ -111,7 +111,12 @@ EnvelopePreviewWindow *FormatsTab::BitBtnFormatPreviewClick()
         PreviewSource source;
         source.format = [this] { return formatOfCurrentRow(m_tables.Table4); };
         source.offset = [] { return PrintOffset{}; };
-        source.options = [this] { return m_printer ? m_printer->settingsRowOptions() : EnvelopeOptions{}; };
+        // Every box of the format is placed, whether or not it prints now.
+        source.options = [this] {
+            EnvelopeOptions options = m_printer ? m_printer->settingsRowOptions() : EnvelopeOptions{};
+            options.printLogo = options.printZipCode = options.printComment = true;
+            return options;
+        };
         source.texts = [this] { return m_printer ? m_printer->settingsRowTexts() : EnvelopeTexts{}; };
         m_preview = new EnvelopePreviewWindow(QStringLiteral("Формат конверта"), source, true, this);
         m_preview->setObjectName(QStringLiteral("FormFormatPreview"));
