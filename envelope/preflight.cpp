@@ -16,25 +16,6 @@ namespace {
 constexpr int NamesShown = 3;
 constexpr int NameLengthShown = 40;
 
-// The boxes whose place the format gives, with their captions on the
-// formats tab.
-struct CheckedBox {
-    const QString &object;
-    const char *caption;
-};
-
-const CheckedBox CheckedBoxes[] = {
-    {obj::OtKogo, "От кого"},
-    {obj::OtKuda, "Откуда"},
-    {obj::OtIndex, "Индекс отправителя"},
-    {obj::Komu, "Кому"},
-    {obj::Kuda, "Куда"},
-    {obj::Index, "Индекс получателя"},
-    {obj::ZIPcode, "Индекс получателя(большой, слева внизу)"},
-    {obj::Logo, "Логотип"},
-    {obj::KonvertComment, "Комментарий"},
-};
-
 QString shownName(const QString &name)
 {
     QString shown = name.simplified();
@@ -127,24 +108,10 @@ unsigned EnvelopeFitCheck::clipping(const QString &name, const QString &address,
 
 QStringList EnvelopeFitCheck::boxesOffTheEnvelope() const
 {
-    // Boxes are placed at whole units of 3.78 per millimetre; half a unit
-    // of rounding is not a box off the envelope.
-    const double right = m_format.w * UnitsPerMm + 0.5;
-    const double bottom = m_format.h * UnitsPerMm + 0.5;
-    QStringList off;
-    for (const CheckedBox &checked : CheckedBoxes) {
-        const ReportObject *object = m_page.findObject(checked.object);
-        const bool printed = object->isVisible()
-            && (object->kind() == ReportObject::Kind::Text
-                || static_cast<const ReportPicture *>(object)->hasPicture());
-        const QRect box = object->geometry();
-        if (!printed || box.isEmpty())
-            continue;
-        if (box.left() < -0.5 || box.top() < -0.5 || box.left() + box.width() > right
-            || box.top() + box.height() > bottom)
-            off << QString::fromUtf8(checked.caption);
-    }
-    return off;
+    QStringList captions;
+    for (const QString &name : envelope::boxesOffTheEnvelope(m_page, m_format))
+        captions << boxCaption(name);
+    return captions;
 }
 
 void forEachRunRecipient(const store::Cursor &recipients, RunScope scope, const VisitRecipient &visit)

@@ -20,22 +20,6 @@ const QColor ClippedColour(0xD0, 0x20, 0x20);
 
 } // namespace
 
-QString boxCaption(const QString &name)
-{
-    static const QHash<QString, QString> captions{
-        {obj::OtKogo, QStringLiteral("От кого")},
-        {obj::OtKuda, QStringLiteral("Откуда")},
-        {obj::OtIndex, QStringLiteral("Индекс отправителя")},
-        {obj::Komu, QStringLiteral("Кому")},
-        {obj::Kuda, QStringLiteral("Куда")},
-        {obj::Index, QStringLiteral("Индекс получателя")},
-        {obj::ZIPcode, QStringLiteral("Индекс получателя(большой)")},
-        {obj::Logo, QStringLiteral("Логотип")},
-        {obj::KonvertComment, QStringLiteral("Комментарий")},
-    };
-    return captions.value(name);
-}
-
 EnvelopePreview::EnvelopePreview(const ReportPage &page, QWidget *parent)
     : QWidget(parent), m_page(page)
 {
@@ -223,9 +207,16 @@ void EnvelopePreviewWindow::showStatus()
     for (const QString &name : m_preview->clipped())
         if (!boxCaption(name).isEmpty())
             names << boxCaption(name);
-    const QString problem = m_page.paperProblem();
+    QString problem = m_page.paperProblem();
+    QStringList off;
+    for (const QString &name : boxesOffTheEnvelope(m_page, m_source.format()))
+        off << boxCaption(name);
+    if (problem.isEmpty() && !off.isEmpty())
+        problem = QStringLiteral("За краем конверта: ") + off.join(QStringLiteral(", "));
     if (!problem.isEmpty())
-        m_status->setText(problem);
+        m_status->setText(problem + (names.isEmpty() ? QString()
+                                                     : QStringLiteral("; не помещается при печати: ")
+                                                           + names.join(QStringLiteral(", "))));
     else if (names.isEmpty())
         m_status->setText(QStringLiteral("Все надписи помещаются в свои поля."));
     else

@@ -91,8 +91,4 @@ private:
     bool m_pending = false;
 };
 
-// The caption of a page object as the formats tab names its box; empty for
-// the captions printed beside the boxes.
-QString boxCaption(const QString &objectName);
-
 } // namespace envelope
