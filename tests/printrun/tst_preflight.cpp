@@ -64,9 +64,6 @@ void TestPreflight::findingsOfARun_data()
                                  << QList<unsigned>{NameClipped};
     QTest::newRow("current (the first row)") << int(RunScope::Current) << false << QStringList{""}
                                              << QList<unsigned>{EmptyName};
-    // The one-line sender box takes the recipient on the return envelope.
-    QTest::newRow("marked, with return") << int(RunScope::Marked) << true << QStringList{LongName}
-                                         << QList<unsigned>{NameClipped};
 }
 
 void TestPreflight::findingsOfARun()
