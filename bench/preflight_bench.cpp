@@ -50,9 +50,14 @@ void buildShippedTables(const QString &folder)
 void addRecipients(store::Cursor &recipients, int count)
 {
     realistic::Generator generator;
+    int longNames = 0, longAddresses = 0, longestName = 0, longestAddress = 0;
     recipients.beginBatch();
     for (int i = 0; i < count; ++i) {
         const realistic::Recipient r = generator.next();
+        longNames += r.komu.size() > 60 ? 1 : 0;
+        longAddresses += r.kuda.size() > 100 ? 1 : 0;
+        longestName = std::max(longestName, int(r.komu.size()));
+        longestAddress = std::max(longestAddress, int(r.kuda.size()));
         recipients.insert();
         recipients.setValue(QStringLiteral("Komu"), r.komu);
         recipients.setValue(QStringLiteral("Kuda"), r.kuda);
@@ -60,6 +65,8 @@ void addRecipients(store::Cursor &recipients, int count)
         recipients.post();
     }
     recipients.commitBatch();
+    std::printf("names over 60 characters: %d, longest %d; addresses over 100 characters: %d, longest %d\n",
+                longNames, longestName, longAddresses, longestAddress);
 }
 
 } // namespace
@@ -103,6 +110,16 @@ int main(int argc, char **argv)
             addresses += (f.problems & envelope::AddressClipped) ? 1 : 0;
             either += (f.problems & (envelope::NameClipped | envelope::AddressClipped)) ? 1 : 0;
         }
+        // The longest texts the table holds: a name of 100 and an address of 150 characters.
+        envelope::EnvelopeFitCheck fit(printer.chosenFormat(), printer.settingsRowOptions());
+        const unsigned longest = fit.clipping(
+            QStringLiteral("Федеральное государственное бюджетное образовательное учреждение высшего "
+                           "образования \"Российский государственный университет\"").left(100),
+            QStringLiteral("пр-т Маршала Жукова, д. 148, корп. 2, стр. 1, кв. 311, пос. Солнечный, "
+                           "Ногинский городской округ, Ханты-Мансийский автономный округ - Югра, а/я 12").left(150));
+        std::printf("%-14s longest texts: %s\n", qPrintable(tables.Table4.asString(QStringLiteral("NameKonvert"))),
+                    longest == 0 ? "fit" : longest == envelope::NameClipped ? "name cut off"
+                                   : longest == envelope::AddressClipped ? "address cut off" : "both cut off");
         const double all = report.recipients;
         std::printf("%-14s check %6.3f s (CPU %6.3f s)  cut off: names %5d (%5.2f %%)  addresses %5d (%5.2f %%)"
                     "  either %5d (%5.2f %%)%s%s\n",
