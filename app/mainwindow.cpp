@@ -4,6 +4,7 @@
 #include "app/roundcorners.h"
 #include "envelope/printrunpanel.h"
 #include "letters/blankfolder.h"
+#include "letters/blankrunpanel.h"
 #include "messages/summarywindow.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
@@ -146,6 +147,18 @@ void TForm1::buildPrintControls()
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
                             [this] { return m_addressBook->selectedCount(); }});
+
+    // "Печать бланков" stands to the right of the blank strip.
+    m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(),
+                                            m_addressBook->findChild<QWidget *>("PlaceBlankStrip"));
+    m_blankRun->move(letters::BlankStrip::PreferredWidth + 6, 0);
+    m_blankRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
+                            [this](const QString &kind) { return ShowResume(kind); },
+                            [this] { return m_addressBook->printScope(); },
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_blanks->blankName(); },
+                            [this](bool on) { m_addressBook->setBlankReminder(on); },
+                            [this] { return m_addressBook->sumText(); }});
 }
 
 bool TForm1::ShowResume(const QString &kind)
