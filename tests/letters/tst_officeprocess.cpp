@@ -4,6 +4,7 @@
 
 #include "letters/office/officeprocess.h"
 #include "letters/office/unotext.h"
+#include "tests/letters/officeprocesses.h"
 
 #include <com/sun/star/text/XTextDocument.hpp>
 
@@ -21,28 +22,8 @@ using office::OfficeProcess;
 
 namespace {
 
-// Whether any process of the group still exists.
-bool groupAlive(pid_t group)
-{
-    return group > 0 && ::kill(-group, 0) == 0;
-}
-
-// The ids of the processes of a group whose command is `name`.
-QList<pid_t> groupMembers(pid_t group, const QString &name)
-{
-    QList<pid_t> found;
-    const auto entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool ok = false;
-        const pid_t pid = entry.toInt(&ok);
-        if (ok && ::getpgid(pid) == group) {
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-            if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name.toUtf8())
-                found << pid;
-        }
-    }
-    return found;
-}
+using officetest::groupAlive;
+using officetest::groupMembers;
 
 QString pdfText(const QString &pdf)
 {
