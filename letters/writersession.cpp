@@ -229,6 +229,9 @@ void WriterSession::WordOpen(const QString &name)
                           QStringLiteral("Одновременная работа с двумя отчётами невозможна. "
                                          "Сначала закончите работу с предыдущим."));
     const QString path = QDir::isAbsolutePath(name) ? name : m_programFolder + name;
+    if (!QFileInfo(path).isFile())
+        throw OfficeError(OfficeError::Kind::DocumentUnreadable,
+                          QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
     m_office.start();
     Reference<css::lang::XComponent> document = m_office.loadHidden(path, true);
     if (!Reference<css::text::XTextDocument>(document, UNO_QUERY).is()) {
