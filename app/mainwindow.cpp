@@ -148,10 +148,10 @@ void TForm1::buildPrintControls()
                             [this] { return m_addressBook->printScope(); },
                             [this] { return m_addressBook->selectedCount(); }});
 
-    // "Печать бланков" stands to the right of the blank strip.
-    m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(),
-                                            m_addressBook->findChild<QWidget *>("PlaceBlankStrip"));
-    m_blankRun->move(letters::BlankStrip::PreferredWidth + 6, 0);
+    // "Печать бланков" stands to the right of the blank strip, level with it.
+    const QWidget *strip = m_addressBook->findChild<QWidget *>("PlaceBlankStrip");
+    m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(), m_addressBook);
+    m_blankRun->move(strip->geometry().right() + 7, strip->y());
     m_blankRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
