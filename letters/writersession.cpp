@@ -242,7 +242,7 @@ void WriterSession::WordOpen(const QString &name)
                           QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
     m_office.start();
     Reference<css::lang::XComponent> document = m_office.loadHidden(path, true);
-    if (!Reference<css::text::XTextDocument>(document, UNO_QUERY).is()) {
+    if (!m_office.call([&] { return Reference<css::text::XTextDocument>(document, UNO_QUERY).is(); })) {
         office::OfficeProcess::closeDocument(document);
         throw OfficeError(OfficeError::Kind::DocumentUnreadable,
                           QStringLiteral("Файл «%1» не является документом текстового редактора.")

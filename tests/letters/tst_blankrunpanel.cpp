@@ -5,7 +5,6 @@
 #include "letters/blankrunpanel.h"
 #include "messages/popup_message.h"
 #include "report/printer.h"
-#include "tests/letters/officeprocesses.h"
 #include "tests/printrun/modal.h"
 #include "tests/printrun/printedjobs.h"
 #include "tests/printrun/printrunfixture.h"

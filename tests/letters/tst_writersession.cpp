@@ -103,7 +103,6 @@ private slots:
     void listInRowMode();
     void inventoryWithSum();
     void everyPlaceCaseAndLiteralData();
-    void missingOffice();
     void killedOfficeStopsTheRun();
 
 private:
@@ -231,19 +230,6 @@ void TestWriterSession::everyPlaceCaseAndLiteralData()
     // The filled text keeps the placeholder's bold serif.
     const QString fonts = runProgram(QStringLiteral("pdffonts"), {printedjobs::waitForJob(job, submitted)});
     QVERIFY2(fonts.contains(QStringLiteral("LiberationSerif-Bold")), qPrintable(fonts));
-}
-
-void TestWriterSession::missingOffice()
-{
-    WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter(),
-                          QStringLiteral("/nonexistent/soffice"));
-    try {
-        session.WordOpen(QStringLiteral("Опись.doc"));
-        QFAIL("opened without an office");
-    } catch (const office::OfficeError &e) {
-        QCOMPARE(e.kind(), office::OfficeError::Kind::NotInstalled);
-    }
-    QVERIFY(!session.isOpen());
 }
 
 void TestWriterSession::killedOfficeStopsTheRun()
