@@ -15,7 +15,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QMap>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -44,46 +43,6 @@ private:
     letters::WriterSession &m_inner;
 };
 
-// Adds up the time spent in each operation of the session.
-class Timed : public letters::WordSession {
-public:
-    explicit Timed(letters::WordSession &inner) : m_inner(inner) {}
-    void WordOpen(const QString &name) override { time("open", [&] { m_inner.WordOpen(name); }); }
-    void WordReplace(const QString &t, const QString &r) override { time("replace", [&] { m_inner.WordReplace(t, r); }); }
-    bool WordContains(const QString &t) override
-    {
-        bool found = false;
-        time("contains", [&] { found = m_inner.WordContains(t); });
-        return found;
-    }
-    void WordCopyRow(const QString &m) override { time("copy row", [&] { m_inner.WordCopyRow(m); }); }
-    void WordAddRow() override { time("add row", [&] { m_inner.WordAddRow(); }); }
-    void WordDeleteRow(const QString &m) override { time("delete row", [&] { m_inner.WordDeleteRow(m); }); }
-    void WordFinish(bool print) override { time("finish (export, print, close)", [&] { m_inner.WordFinish(print); }); }
-
-    void report(int sheets) const
-    {
-        for (auto it = m_ms.begin(); it != m_ms.end(); ++it)
-            std::printf("  %-32s %5d calls %8.1f ms per sheet\n", it.key().constData(), m_calls.value(it.key()),
-                        it.value() / sheets);
-    }
-
-private:
-    template <class F>
-    void time(const char *what, F &&f)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        f();
-        m_ms[what] += double(clock.nsecsElapsed()) / 1e6;
-        ++m_calls[what];
-    }
-
-    letters::WordSession &m_inner;
-    QMap<QByteArray, double> m_ms;
-    QMap<QByteArray, int> m_calls;
-};
-
 void fillBook(store::Tables &t, int recipients)
 {
     t.Table1.insert();
@@ -109,8 +68,7 @@ Timing timeRun(store::Tables &t, bool officePerSheet, int sheetLimit)
 {
     letters::WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter());
     OfficePerSheet perSheet(session);
-    Timed timed(session);
-    letters::WordSession &word = officePerSheet ? static_cast<letters::WordSession &>(perSheet) : timed;
+    letters::WordSession &word = officePerSheet ? static_cast<letters::WordSession &>(perSheet) : session;
     letters::BlankRun::Sources sources;
     sources.templateName = Blank;
     sources.sender = letters::blankSenderOf(t.Table1);
@@ -133,8 +91,6 @@ Timing timeRun(store::Tables &t, bool officePerSheet, int sheetLimit)
     run.finish();
     timing.totalMs = double(clock.nsecsElapsed()) / 1e6;
     timing.sheets = run.sheetsPrinted();
-    if (!officePerSheet)
-        timed.report(timing.sheets);
     return timing;
 }
 
