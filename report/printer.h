@@ -26,6 +26,19 @@ public:
     // SpoolerUnreachable or JobRefused (carrying the printer's name).
     int print(const ReportPage &page, const QString &jobTitle = QStringLiteral("Kuvertix")) const;
 
+    // Submits a PDF made elsewhere (a filled blank) as one job, its pages at
+    // their own size; returns the job number. Throws ReportError as print().
+    int printPdf(const QString &pdfPath, const QString &jobTitle) const;
+
+    // The sentence errors end with, saying what was not printed; envelopes
+    // by default.
+    void setNotPrintedText(const QString &text) { m_notPrinted = text; }
+
 private:
+    // Hands a ready PDF to the spooler with the given options.
+    int submit(const QString &printer, const QString &pdfPath, const QString &jobTitle,
+               const QByteArray &media) const;
+
     QString m_printerName;
+    QString m_notPrinted = QStringLiteral("Конверт не напечатан.");
 };
