@@ -145,7 +145,8 @@ void TForm1::buildPrintControls()
     m_printRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
-                            [this] { return m_addressBook->selectedCount(); }});
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_printSettings->oneJobPerRun(); }});
 }
 
 bool TForm1::ShowResume(const QString &kind)

@@ -44,10 +44,10 @@ QString lastCupsReason()
 }
 
 // The size as the spooler names a custom medium, e.g. "Custom.220x110mm".
-QByteArray customMediaName(const ReportPage &page)
+QByteArray customMediaName(const QSizeF &paperMm)
 {
-    return "Custom." + QByteArray::number(page.widthMm(), 'g', 10) + 'x'
-        + QByteArray::number(page.heightMm(), 'g', 10) + "mm";
+    return "Custom." + QByteArray::number(paperMm.width(), 'g', 10) + 'x'
+        + QByteArray::number(paperMm.height(), 'g', 10) + "mm";
 }
 
 } // namespace
@@ -91,14 +91,24 @@ int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
                           printer);
     writeReportPagePdf(page, &file);
     file.close();
+    return submit(printer, file.fileName(), page.sizeMm(), jobTitle);
+}
 
-    const QByteArray media = customMediaName(page);
+int ReportPrinter::printFile(const QString &pdfFile, const QSizeF &paperMm, const QString &jobTitle) const
+{
+    return submit(destination(), pdfFile, paperMm, jobTitle);
+}
+
+int ReportPrinter::submit(const QString &printer, const QString &pdfFile, const QSizeF &paperMm,
+                          const QString &jobTitle) const
+{
+    const QByteArray media = customMediaName(paperMm);
     cups_option_t *options = nullptr;
     int count = 0;
     count = cupsAddOption("media", media.constData(), count, &options);
     count = cupsAddOption("sides", "one-sided", count, &options);
     const int job = cupsPrintFile(printer.toUtf8().constData(),
-                                  QFile::encodeName(file.fileName()).constData(),
+                                  QFile::encodeName(pdfFile).constData(),
                                   jobTitle.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (job > 0)

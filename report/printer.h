@@ -26,6 +26,14 @@ public:
     // SpoolerUnreachable or JobRefused (carrying the printer's name).
     int print(const ReportPage &page, const QString &jobTitle = QStringLiteral("Kuvertix")) const;
 
+    // Submits a PDF file already written (any number of pages of the given
+    // paper) as one job; returns the job number. Throws as print().
+    int printFile(const QString &pdfFile, const QSizeF &paperMm,
+                  const QString &jobTitle = QStringLiteral("Kuvertix")) const;
+
 private:
+    int submit(const QString &printer, const QString &pdfFile, const QSizeF &paperMm,
+               const QString &jobTitle) const;
+
     QString m_printerName;
 };

@@ -3,10 +3,13 @@
 #include "envelope/commenttexts.h"
 #include "envelope/datafiles.h"
 #include "envelope/fontres.h"
+#include "envelope/runsettings.h"
 #include "envelope/ui/errorbox.h"
 #include "store/tables.h"
 #include "store/ui/dbcontrols.h"
 
+#include <QCheckBox>
+#include <QDir>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -152,7 +155,36 @@ void PrintSettingsTab::buildOffsetsGroup()
                           QRect(210, 158, 160, 30));
     connect(choose, &QPushButton::clicked, this, &PrintSettingsTab::BitBtn9Click);
 
-    infoText(OffsetsInfo, group, QRect(380, 22, 554, 166))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
+    infoText(OffsetsInfo, group, QRect(380, 22, 554, 134))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
+    buildOneJobSwitch(group, QRect(380, 160, 554, 26));
+}
+
+// Whether a print run goes to the printer as one job of all its envelopes.
+// The settings row has no field for it; it is kept in its own small file,
+// written as soon as it changes.
+void PrintSettingsTab::buildOneJobSwitch(QWidget *group, const QRect &box)
+{
+    m_oneJob = new QCheckBox(QStringLiteral("Отправлять все конверты одной печати одним заданием"), group);
+    m_oneJob->setObjectName(QStringLiteral("CheckBoxOneJob"));
+    m_oneJob->setToolTip(QStringLiteral("Выключено: каждый конверт — отдельное задание печати.\n"
+                                        "Включено: все конверты уходят на принтер одним заданием; "
+                                        "так намного быстрее, когда конвертов много."));
+    m_oneJob->setGeometry(box);
+    m_oneJob->setChecked(loadOneJobPerRun(m_dataFolder));
+    connect(m_oneJob, &QCheckBox::toggled, this, [this](bool on) {
+        if (saveOneJobPerRun(m_dataFolder, on))
+            return;
+        const QSignalBlocker block(m_oneJob);
+        m_oneJob->setChecked(!on);
+        ui::showErrorBox(this, QStringLiteral("Не удалось сохранить настройку в файле «%1». "
+                                              "Проверьте, что папка base доступна для записи.")
+                                   .arg(QDir::toNativeSeparators(runSettingsPath(m_dataFolder))));
+    });
+}
+
+bool PrintSettingsTab::oneJobPerRun() const
+{
+    return m_oneJob->isChecked();
 }
 
 void PrintSettingsTab::buildZipCodeGroup()

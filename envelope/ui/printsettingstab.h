@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QFontDialog;
 class QLabel;
 
@@ -46,6 +47,8 @@ public:
     void BitBtn8Click();
     // "Выбрать смещение".
     void BitBtn9Click();
+    // "Отправлять все конверты одной печати одним заданием" (off by default).
+    bool oneJobPerRun() const;
     // Quick texts and "Очистить".
     void appendQuickText(const QString &phrase);
     void clearComment();
@@ -61,6 +64,7 @@ signals:
 private:
     void buildFontGroup();
     void buildOffsetsGroup();
+    void buildOneJobSwitch(QWidget *group, const QRect &box);
     void buildZipCodeGroup();
     void buildCommentGroup();
     std::optional<QFont> runFontDialog(const QFont &current);
@@ -75,6 +79,7 @@ private:
     QLabel *m_panelFont2 = nullptr;
     store::ui::DbGrid *m_offsets = nullptr;
     store::ui::DbMemo *m_comment = nullptr;
+    QCheckBox *m_oneJob = nullptr;
 };
 
 } // namespace envelope
