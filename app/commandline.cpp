@@ -6,14 +6,14 @@ namespace {
 
 const QString HelpHint = QStringLiteral(" Справка: kuvertix --help");
 
-bool scopeFromText(const QString &text, envelope::RunScope &scope)
+bool scopeFromText(const QString &text, addressbook::PrintScope &scope)
 {
     if (text == QLatin1String("current"))
-        scope = envelope::RunScope::Current;
+        scope = addressbook::PrintScope::Current;
     else if (text == QLatin1String("marked"))
-        scope = envelope::RunScope::Marked;
+        scope = addressbook::PrintScope::Marked;
     else if (text == QLatin1String("all"))
-        scope = envelope::RunScope::All;
+        scope = addressbook::PrintScope::All;
     else
         return false;
     return true;

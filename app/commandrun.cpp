@@ -39,10 +39,10 @@ public:
     {
         if (!line.filter.isEmpty())
             m_book->setFilterText(line.filter);
-        if (line.run.scope == envelope::RunScope::Marked && m_book->selectedCalc() == 0)
+        if (line.run.scope == addressbook::PrintScope::Marked && m_book->selectedCalc() == 0)
             return false;
         // The current recipient of a run without a window: the first by name.
-        if (line.run.scope == envelope::RunScope::Current)
+        if (line.run.scope == addressbook::PrintScope::Current)
             m_tables.Table2.first();
         return true;
     }

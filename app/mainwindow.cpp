@@ -152,7 +152,7 @@ void TForm1::buildPrintControls()
 bool TForm1::ShowResume(const QString &kind)
 {
     ResumeScreen screen;
-    screen.scope = ResumeScope(m_addressBook->printScope());
+    screen.scope = m_addressBook->printScope();
     screen.selectedCount = m_addressBook->selectedCount();
     screen.filterText = m_addressBook->filterText();
     screen.blankName = m_blanks->blankName();

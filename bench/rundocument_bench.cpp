@@ -173,7 +173,7 @@ int main(int argc, char **argv)
         envelope::EnvelopePrinter printer(tables);
         printer.setOutput([](const ReportPage &) { return 0; });
         const envelope::EnvelopeTexts sender = envelope::senderOfSettingsRow(tables.Table1);
-        const envelope::RunOptions all{envelope::RunScope::All, false};
+        const envelope::RunOptions all{addressbook::PrintScope::All, false};
 
         const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
         const Figures document = measured([&] {

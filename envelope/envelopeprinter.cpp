@@ -26,7 +26,7 @@ EnvelopePrinter::Output EnvelopePrinter::spoolerOutput()
 EnvelopePrinter::DocumentOutput EnvelopePrinter::spoolerDocumentOutput()
 {
     return [](const QString &pdfFile, const QSizeF &paperMm) {
-        return ReportPrinter().printFile(pdfFile, paperMm, QStringLiteral("Kuvertix: конверты"));
+        return ReportPrinter().printPdf(pdfFile, paperMm, QStringLiteral("Kuvertix: конверты"));
     };
 }
 

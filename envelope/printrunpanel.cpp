@@ -86,9 +86,9 @@ QString PrintRunPanel::caption() const
 // the marked scope has no marked recipient.
 bool PrintRunPanel::startRun(RunOptions &options)
 {
-    options.scope = RunScope(m_sources.printScope ? m_sources.printScope() : 0);
+    options.scope = m_sources.printScope ? m_sources.printScope() : addressbook::PrintScope::Current;
     options.withReturn = returnEnvelope();
-    if (options.scope == RunScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
+    if (options.scope == addressbook::PrintScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
         ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
         return false;
     }

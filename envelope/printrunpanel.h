@@ -29,7 +29,7 @@ class EnvelopePrinter;
 struct PrintRunSources {
     std::function<void()> addHistoryFilter;                 // the filter in force into the history
     std::function<bool(const QString &kind)> showResume;    // the summary; true to print
-    std::function<int()> printScope;                        // 0 current, 1 marked, 2 all
+    std::function<addressbook::PrintScope()> printScope;    // whom the run serves
     std::function<int()> selectedCount;                     // the marked count
     std::function<bool()> oneJobPerRun;                     // a run as one job (print settings)
 };

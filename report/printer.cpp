@@ -25,12 +25,12 @@ bool spoolerUnreachable()
     return false;
 }
 
-[[noreturn]] void throwSpoolerUnreachable(const QString &printer)
+[[noreturn]] void throwSpoolerUnreachable(const QString &printer, const QString &notPrinted)
 {
     throw ReportError(ReportError::Kind::SpoolerUnreachable,
-                      QStringLiteral("Служба печати не отвечает (%1). Конверт не напечатан. "
+                      QStringLiteral("Служба печати не отвечает (%1). %2 "
                                      "Проверьте, что служба печати запущена, и повторите печать.")
-                          .arg(QString::fromUtf8(cupsServer())),
+                          .arg(QString::fromUtf8(cupsServer()), notPrinted),
                       printer);
 }
 
@@ -72,11 +72,12 @@ QString ReportPrinter::destination() const
     if (!name.isEmpty())
         return name;
     if (spoolerUnreachable())
-        throwSpoolerUnreachable(QString());
+        throwSpoolerUnreachable(QString(), m_notPrinted);
     throw ReportError(ReportError::Kind::NoDefaultPrinter,
                       QStringLiteral("Принтер не установлен: в системе нет принтера по умолчанию. "
-                                     "Конверт не напечатан. Установите принтер или выберите "
-                                     "принтер по умолчанию и повторите печать."));
+                                     "%1 Установите принтер или выберите "
+                                     "принтер по умолчанию и повторите печать.")
+                          .arg(m_notPrinted));
 }
 
 int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
@@ -91,33 +92,38 @@ int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
                           printer);
     writeReportPagePdf(page, &file);
     file.close();
-    return submit(printer, file.fileName(), page.sizeMm(), jobTitle);
+
+    return submit(printer, file.fileName(), jobTitle, customMediaName(page.sizeMm()));
 }
 
-int ReportPrinter::printFile(const QString &pdfFile, const QSizeF &paperMm, const QString &jobTitle) const
+int ReportPrinter::printPdf(const QString &pdfPath, const QString &jobTitle) const
 {
-    return submit(destination(), pdfFile, paperMm, jobTitle);
+    return submit(destination(), pdfPath, jobTitle, QByteArray());
 }
 
-int ReportPrinter::submit(const QString &printer, const QString &pdfFile, const QSizeF &paperMm,
-                          const QString &jobTitle) const
+int ReportPrinter::printPdf(const QString &pdfPath, const QSizeF &paperMm, const QString &jobTitle) const
 {
-    const QByteArray media = customMediaName(paperMm);
+    return submit(destination(), pdfPath, jobTitle, customMediaName(paperMm));
+}
+
+int ReportPrinter::submit(const QString &printer, const QString &pdfPath, const QString &jobTitle,
+                          const QByteArray &media) const
+{
     cups_option_t *options = nullptr;
     int count = 0;
-    count = cupsAddOption("media", media.constData(), count, &options);
+    if (!media.isEmpty())
+        count = cupsAddOption("media", media.constData(), count, &options);
     count = cupsAddOption("sides", "one-sided", count, &options);
     const int job = cupsPrintFile(printer.toUtf8().constData(),
-                                  QFile::encodeName(pdfFile).constData(),
+                                  QFile::encodeName(pdfPath).constData(),
                                   jobTitle.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (job > 0)
         return job;
     if (spoolerUnreachable())
-        throwSpoolerUnreachable(printer);
+        throwSpoolerUnreachable(printer, m_notPrinted);
     throw ReportError(ReportError::Kind::JobRefused,
-                      QStringLiteral("Принтер «%1» не принял задание печати: %2. "
-                                     "Конверт не напечатан.")
-                          .arg(printer, lastCupsReason()),
+                      QStringLiteral("Принтер «%1» не принял задание печати: %2. %3")
+                          .arg(printer, lastCupsReason(), m_notPrinted),
                       printer);
 }

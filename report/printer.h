@@ -26,14 +26,22 @@ public:
     // SpoolerUnreachable or JobRefused (carrying the printer's name).
     int print(const ReportPage &page, const QString &jobTitle = QStringLiteral("Kuvertix")) const;
 
-    // Submits a PDF file already written (any number of pages of the given
-    // paper) as one job; returns the job number. Throws as print().
-    int printFile(const QString &pdfFile, const QSizeF &paperMm,
-                  const QString &jobTitle = QStringLiteral("Kuvertix")) const;
+    // Submits a PDF made elsewhere (a filled blank) as one job, its pages at
+    // their own size; returns the job number. Throws ReportError as print().
+    int printPdf(const QString &pdfPath, const QString &jobTitle) const;
+    // Submits a PDF of many pages of one paper size (a whole envelope run)
+    // as one job, asking for that paper as print() does for one page.
+    int printPdf(const QString &pdfPath, const QSizeF &paperMm, const QString &jobTitle) const;
+
+    // The sentence errors end with, saying what was not printed; envelopes
+    // by default.
+    void setNotPrintedText(const QString &text) { m_notPrinted = text; }
 
 private:
-    int submit(const QString &printer, const QString &pdfFile, const QSizeF &paperMm,
-               const QString &jobTitle) const;
+    // Hands a ready PDF to the spooler with the given options.
+    int submit(const QString &printer, const QString &pdfPath, const QString &jobTitle,
+               const QByteArray &media) const;
 
     QString m_printerName;
+    QString m_notPrinted = QStringLiteral("Конверт не напечатан.");
 };

@@ -32,7 +32,7 @@ void TestRunDocument::pagesAreTheEnvelopesOfTheRunInOrder()
     EnvelopePrinter printer(d.tables);
     const QString pdf = d.dir.filePath(QStringLiteral("run.pdf"));
     const EnvelopeTexts sender = senderOfSettingsRow(d.tables.Table1);
-    QCOMPARE(saveRunPdf({d.tables.Table2, printer, sender, {RunScope::Marked, true}}, pdf), 4);
+    QCOMPARE(saveRunPdf({d.tables.Table2, printer, sender, {addressbook::PrintScope::Marked, true}}, pdf), 4);
 
     const QStringList texts = pdfpages::texts(pdf);
     QCOMPARE(texts.size(), 4);
@@ -91,7 +91,7 @@ void TestRunDocument::stoppedRunLeavesTheEarlierFile()
     earlier.close();
 
     EnvelopePrinter printer(d.tables);
-    EnvelopeRun run{d.tables.Table2, printer, senderOfSettingsRow(d.tables.Table1), {RunScope::Marked, false},
+    EnvelopeRun run{d.tables.Table2, printer, senderOfSettingsRow(d.tables.Table1), {addressbook::PrintScope::Marked, false},
                     [](int number, int) {
                         if (number == 2)
                             throw RunCancelled{};

@@ -1,0 +1,56 @@
+#include "addressbook/printscope.h"
+
+#include "addressbook/marks.h"
+#include "store/cursor.h"
+
+namespace addressbook {
+
+namespace {
+
+// Keeps bound controls from following every move of a walk.
+class QuietControls {
+public:
+    explicit QuietControls(store::Cursor &cursor) : m_cursor(cursor) { m_cursor.disableControls(); }
+    ~QuietControls() { m_cursor.enableControls(); }
+    QuietControls(const QuietControls &) = delete;
+    QuietControls &operator=(const QuietControls &) = delete;
+
+private:
+    store::Cursor &m_cursor;
+};
+
+} // namespace
+
+int countInScope(const store::Cursor &recipients, PrintScope scope)
+{
+    if (scope == PrintScope::Current)
+        return 1;
+    if (scope == PrintScope::All)
+        return recipients.viewRowCount();
+    const int check = recipients.fieldIndex(QStringLiteral("Check"));
+    int marked = 0;
+    for (int row = 0, n = recipients.viewRowCount(); row < n; ++row)
+        marked += isMarked(recipients.valueAt(row, check)) ? 1 : 0;
+    return marked;
+}
+
+int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient &visit)
+{
+    if (scope == PrintScope::Current) {
+        visit(recipients, 1, 1);
+        return 1;
+    }
+    QuietControls quiet(recipients);
+    recipients.first();
+    const int total = countInScope(recipients, scope);
+    const int check = recipients.fieldIndex(QStringLiteral("Check"));
+    int visited = 0;
+    while (!recipients.eof()) {
+        if (scope == PrintScope::All || isMarked(recipients.value(check)))
+            visit(recipients, ++visited, total);
+        recipients.next();
+    }
+    return visited;
+}
+
+} // namespace addressbook
