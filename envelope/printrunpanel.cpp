@@ -3,6 +3,7 @@
 #include "envelope/envelopeprinter.h"
 #include "envelope/rundocument.h"
 #include "messages/notices.h"
+#include "messages/place_centered.h"
 #include "messages/summary.h"
 #include "report/reporterror.h"
 #include "store/tables.h"
@@ -250,16 +251,7 @@ void PrintRunPanel::showDocumentProgress(int number, int total, const QString &a
     if (total < 2)
         return;
     if (!m_progress) {
-        m_progress = new QProgressDialog(this);
-        m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
-        m_progress->setWindowTitle(caption());
-        m_progress->setCancelButtonText(QStringLiteral("Отмена"));
-        m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(0);
-        m_progress->setAutoClose(false);
-        m_progress->setAutoReset(false);
-        m_progress->setRange(0, total);
-        m_progress->show();
+        openProgress(total, true);
         m_sinceRepaint.invalidate();
     }
     // Thousands of pages a second: repainting for each would cost more
@@ -279,22 +271,33 @@ void PrintRunPanel::showProgress(int number, int total)
 {
     if (total < 2)
         return;
-    if (!m_progress) {
-        m_progress = new QProgressDialog(this);
-        m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
-        m_progress->setWindowTitle(caption());
-        m_progress->setCancelButton(nullptr);
-        m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(0);
-        m_progress->setAutoClose(false);
-        m_progress->setAutoReset(false);
-        m_progress->setRange(0, total);
-        m_progress->show();
-    }
+    if (!m_progress)
+        openProgress(total, false);
     m_progress->setLabelText(QStringLiteral("Печать конвертов: конверт %1 из %2").arg(number).arg(total));
     m_progress->setValue(number - 1);
     // Paint the window and the progress, but take no clicks or keys now.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// The progress window over the main window, with or without "Отмена".
+void PrintRunPanel::openProgress(int total, bool cancellable)
+{
+    m_progress = new QProgressDialog(this);
+    m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
+    m_progress->setWindowTitle(caption());
+    if (cancellable)
+        m_progress->setCancelButtonText(QStringLiteral("Отмена"));
+    else
+        m_progress->setCancelButton(nullptr);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setRange(0, total);
+    m_progress->setMinimumWidth(360);
+    m_progress->adjustSize();
+    PlaceCentered(m_progress);
+    m_progress->show();
 }
 
 void PrintRunPanel::closeProgress()

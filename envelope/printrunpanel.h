@@ -72,6 +72,7 @@ private:
     bool startRun(RunOptions &options);
     Outcome printAsOneJob(const RunOptions &options);
     QString choosePdfFile();
+    void openProgress(int total, bool cancellable);
     void showProgress(int number, int total);
     // Progress of a run written as one document: repainted a few times a
     // second, with a cancel button; throws RunCancelled once it is pressed.
