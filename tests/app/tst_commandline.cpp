@@ -9,8 +9,7 @@
 
 #include <QtTest>
 
-using app::CommandLine;
-using Action = CommandLine::Action;
+using Action = app::CommandLine::Action;
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -19,7 +18,6 @@ private slots:
     void parse();
     void runs_data();
     void runs();
-    void thousandRecipientsInNameOrder();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
 };
@@ -27,33 +25,27 @@ private slots:
 void TestCommandLine::parse_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("action");  // -1: refused
     QTest::addColumn<int>("scope");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<bool>("withReturn");
-    const int none = -1;
     QTest::newRow("no options") << QStringList{} << int(Action::Window) << 2 << "" << false;
-    QTest::newRow("help") << QStringList{"--help"} << int(Action::Help) << 2 << "" << false;
     QTest::newRow("pdf of all") << QStringList{"--pdf", "a.pdf"} << int(Action::Pdf) << 2 << "" << false;
     QTest::newRow("print marked, return") << QStringList{"--print", "--scope", "marked", "--return"}
                                           << int(Action::Print) << 1 << "" << true;
     QTest::newRow("values after =") << QStringList{"--scope=current", "--filter=металл||оао", "--pdf=a.pdf"}
                                     << int(Action::Pdf) << 0 << "металл||оао" << false;
-    QTest::newRow("unknown option") << QStringList{"--pfd", "a.pdf"} << none << 0 << "" << false;
-    QTest::newRow("pdf and print") << QStringList{"--pdf", "a.pdf", "--print"} << none << 0 << "" << false;
-    QTest::newRow("unknown scope") << QStringList{"--print", "--scope", "first"} << none << 0 << "" << false;
-    QTest::newRow("pdf without file") << QStringList{"--pdf", "--return"} << none << 0 << "" << false;
-    QTest::newRow("filter, nothing to do") << QStringList{"--filter", "москва"} << none << 0 << "" << false;
-    QTest::newRow("option twice") << QStringList{"--print", "--print"} << none << 0 << "" << false;
-    QTest::newRow("stray argument") << QStringList{"--print", "a.pdf"} << none << 0 << "" << false;
+    for (const QStringList &wrong : {QStringList{"--pfd", "a.pdf"}, QStringList{"--pdf", "a.pdf", "--print"},
+                                     QStringList{"--print", "--scope", "first"}, QStringList{"--pdf", "--return"},
+                                     QStringList{"--filter", "москва"}, QStringList{"--print", "--print"}})
+        QTest::newRow(qPrintable(wrong.join(' '))) << wrong << -1 << 0 << "" << false;
 }
 
 void TestCommandLine::parse()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, action);
-    const CommandLine line = app::parseCommandLine(arguments);
-    QCOMPARE(app::wantsCommandLineRun(arguments), !arguments.isEmpty());
+    const app::CommandLine line = app::parseCommandLine(arguments);
     if (action < 0) {
         QVERIFY(line.error.endsWith(QStringLiteral("Справка: kuvertix --help")));
         return;
@@ -68,13 +60,17 @@ void TestCommandLine::parse()
 void TestCommandLine::runs_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QStringList>("pages");  // recipient of each page
-    QTest::newRow("all") << QStringList{} << QStringList{"Акулов", "Белкина", "Волков", "Дятлов"};
+    QTest::addColumn<QStringList>("pages");  // the recipient of each page
+    const QStringList four{"Акулов", "Белкина", "Волков", "Дятлов"};
+    QTest::newRow("all") << QStringList{} << four;
     QTest::newRow("current is the first by name") << QStringList{"--scope", "current"} << QStringList{"Акулов"};
     QTest::newRow("marked through a filter") << QStringList{"--scope", "marked", "--filter", "СКЛАД"}
                                              << QStringList{"Белкина", "Волков"};
-    QTest::newRow("every term of the filter") << QStringList{"--filter", "склад|В"}
-                                              << QStringList{"Волков", "Дятлов"};
+    QTest::newRow("every term of the filter") << QStringList{"--filter", "склад|В"} << QStringList{"Волков", "Дятлов"};
+    QStringList thousand;  // stored out of name order
+    for (int i = 0; i < 1000; ++i)
+        thousand << QStringLiteral("Адресат %1").arg(i, 4, 10, QLatin1Char('0'));
+    QTest::newRow("a thousand") << QStringList{} << thousand;
 }
 
 void TestCommandLine::runs()
@@ -84,43 +80,27 @@ void TestCommandLine::runs()
     printruntest::Data d;
     d.standardSetup();
     d.tables.Table1.post();
-    for (const auto &[name, marked, prim] : {std::tuple{"Волков", true, "склад"}, std::tuple{"Акулов", true, ""},
-                                             std::tuple{"Дятлов", false, "склад"}, std::tuple{"Белкина", true, "склад"}})
-        d.addRecipient(QString::fromUtf8(name), QStringLiteral("Тула"), QStringLiteral("300000"), marked,
-                       QString::fromUtf8(prim));
-    const QString pdf = d.dir.filePath(QStringLiteral("run.pdf"));
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const CommandLine line = app::parseCommandLine(QStringList{"--pdf", pdf} + arguments);
-    QCOMPARE(app::runCommandLine(line, d.programFolder(), outStream, errStream), app::ExitOk);
-    QCOMPARE(err, QString());
-    const QStringList texts = pdfpages::texts(pdf);
-    QCOMPARE(texts.size(), pages.size());
-    for (int i = 0; i < pages.size(); ++i)
-        QVERIFY2(texts[i].contains(pages[i] + QStringLiteral(" Тула 300000")), qPrintable(texts[i]));
-}
-
-void TestCommandLine::thousandRecipientsInNameOrder()
-{
-    printruntest::Data d;
-    d.standardSetup();
-    d.tables.Table1.post();
     d.tables.Table2.beginBatch();
-    for (int i = 0; i < 1000; ++i)  // stored out of name order
-        d.addRecipient(QStringLiteral("Адресат %1").arg((i * 7) % 1000, 4, 10, QLatin1Char('0')),
-                       QStringLiteral("Москва"), QStringLiteral("101000"));
+    if (pages.size() == 1000)
+        for (int i = 0; i < 1000; ++i)
+            d.addRecipient(pages[(i * 7) % 1000], QStringLiteral("Тула"), QStringLiteral("300000"));
+    else
+        for (const auto &[name, marked, prim] : {std::tuple{"Волков", true, "склад"}, std::tuple{"Акулов", true, ""},
+                                                 std::tuple{"Дятлов", false, "склад"}, std::tuple{"Белкина", true, "склад"}})
+            d.addRecipient(QString::fromUtf8(name), QStringLiteral("Тула"), QStringLiteral("300000"), marked,
+                           QString::fromUtf8(prim));
     d.tables.Table2.commitBatch();
     const QString pdf = d.dir.filePath(QStringLiteral("run.pdf"));
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(app::runCommandLine(app::parseCommandLine({"--pdf", pdf}), d.programFolder(), outStream, errStream),
-             app::ExitOk);
+    const app::CommandLine line = app::parseCommandLine(QStringList{"--pdf", pdf} + arguments);
+    QCOMPARE(app::runCommandLine(line, d.programFolder(), outStream, errStream), app::ExitOk);
+    QCOMPARE(err, QString());
+    QVERIFY(out.startsWith(QStringLiteral("Сохранено конвертов: %1,").arg(pages.size())));
     const QStringList texts = pdfpages::texts(pdf);
-    QCOMPARE(texts.size(), 1000);
-    for (int i = 0; i < 1000; ++i)
-        QVERIFY2(texts[i].contains(QStringLiteral("Адресат %1 Москва").arg(i, 4, 10, QLatin1Char('0'))),
-                 qPrintable(texts[i]));
-    QVERIFY(out.contains(QStringLiteral("Сохранено конвертов: 1000")));
+    QCOMPARE(texts.size(), pages.size());
+    for (int i = 0; i < pages.size(); ++i)
+        QVERIFY2(texts[i].contains(pages[i] + QStringLiteral(" Тула 300000")), qPrintable(texts[i]));
 }
 
 void TestCommandLine::programWithoutDisplay_data()
@@ -129,13 +109,12 @@ void TestCommandLine::programWithoutDisplay_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("stderrText");
     QTest::addColumn<int>("pages");
-    // The shipped data folder of the build: an empty address book, no marks.
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "" << -1;
-    QTest::newRow("wrong scope") << QStringList{"--print", "--scope", "some"} << 2 << "Неизвестный охват «some»" << -1;
-    QTest::newRow("none marked") << QStringList{"--scope", "marked"} << 1 << "не выделено ни одного адресата" << -1;
+    // The build's own data folder: shipped tables, an empty address book.
+    QTest::newRow("wrong scope") << QStringList{"--print", "--scope", "some"} << 2 << "Неизвестный охват «some»" << 0;
+    QTest::newRow("none marked") << QStringList{"--scope", "marked"} << 1 << "не выделено ни одного адресата" << 0;
     QTest::newRow("empty book, current") << QStringList{"--scope", "current"} << 0 << "" << 1;
-    QTest::newRow("folder missing") << QStringList{"--scope", "current", "--pdf", "/nonexistent/x.pdf"} << 1
-                                    << "Не удалось записать файл «/nonexistent/x.pdf»" << -1;
+    QTest::newRow("no such folder") << QStringList{"--pdf", "/nonexistent/x.pdf"} << 1
+                                    << "Не удалось записать файл «/nonexistent/x.pdf»" << 0;
 }
 
 void TestCommandLine::programWithoutDisplay()
@@ -144,7 +123,7 @@ void TestCommandLine::programWithoutDisplay()
     QFETCH(int, pages);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("envelopes.pdf"));
-    if (arguments != QStringList{"--help"} && !arguments.contains("--print") && !arguments.contains("--pdf"))
+    if (!arguments.contains("--print") && !arguments.contains("--pdf"))
         arguments << "--pdf" << pdf;
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -153,14 +132,11 @@ void TestCommandLine::programWithoutDisplay()
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(KUVERTIX_PROGRAM_DIR "/kuvertix"), arguments);
     QVERIFY(program.waitForFinished(60000));
-    const QString err = QString::fromUtf8(program.readAllStandardError());
     QTEST(program.exitCode(), "status");
+    const QString err = QString::fromUtf8(program.readAllStandardError());
     QFETCH(QString, stderrText);
     QVERIFY2(stderrText.isEmpty() ? err.isEmpty() : err.contains(stderrText), qPrintable(err));
-    if (arguments == QStringList{"--help"})
-        QVERIFY(program.readAllStandardOutput().contains("--pdf"));
-    QCOMPARE(pdfpages::texts(pdf).size(), pages < 0 ? 0 : pages);
-    QCOMPARE(QFile::exists(pdf), pages > 0);
+    QCOMPARE(pdfpages::texts(pdf).size(), pages);
 }
 
 QTEST_MAIN(TestCommandLine)
