@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include "messages/notices.h"
+#include "report/pdfdocument.h"
 
 #include <cstdio>
 #include <memory>
@@ -55,6 +56,7 @@ int runWithoutWindow(int &argc, char **argv, const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForPdfPages();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -9,6 +9,7 @@
 // per size (default 10000; its time per envelope does not grow with N).
 #include "envelope/envelopeprinter.h"
 #include "envelope/rundocument.h"
+#include "report/pdfdocument.h"
 #include "report/renderer.h"
 #include "store/tables.h"
 
@@ -122,6 +123,7 @@ Figures measured(const char *name, int count, Run run)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForPdfPages();  // as the program does
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOption({"counts", "book sizes", "A,B,..", "1000,10000,100000"});

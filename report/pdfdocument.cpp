@@ -3,6 +3,10 @@
 #include "report/renderer.h"
 #include "report/reporterror.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 void requireUsablePaper(const ReportPage &page)
@@ -48,4 +52,11 @@ void ReportPdfDocument::finish()
 {
     if (m_painter.isActive())
         m_painter.end();
+}
+
+void keepFreedMemoryForPdfPages()
+{
+#ifdef __GLIBC__
+    mallopt(M_TRIM_THRESHOLD, 16 << 20);
+#endif
 }
