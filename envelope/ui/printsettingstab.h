@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QFontDialog;
+class ReportPage;
 class QLabel;
 
 namespace store {
@@ -47,8 +48,15 @@ public:
     void BitBtn8Click();
     // "Выбрать смещение".
     void BitBtn9Click();
-    // "Отправлять все конверты одной печати одним заданием" (off by default).
+    // "Отправлять всю печать одним заданием" (off by default).
     bool oneJobPerRun() const;
+    // "Калибровочный лист": the sheet on the chosen format with the chosen
+    // offset, one job; a missing printer or a refused job shows an error box.
+    // Returns the job number, 0 when nothing was printed.
+    int BitBtnCalibrationClick();
+    // Where the sheet goes (the default printer unless set otherwise).
+    using SheetOutput = std::function<int(const ReportPage &)>;
+    void setSheetOutput(SheetOutput output) { m_sheetOutput = std::move(output); }
     // Quick texts and "Очистить".
     void appendQuickText(const QString &phrase);
     void clearComment();
@@ -74,6 +82,7 @@ private:
     QString m_dataFolder;
     PrintFont m_font;
     FontChooser m_chooser;
+    SheetOutput m_sheetOutput;
     QFontDialog *m_dialog = nullptr;
     QLabel *m_panelFont1 = nullptr;
     QLabel *m_panelFont2 = nullptr;
