@@ -27,11 +27,19 @@ int countInScope(const store::Cursor &recipients, PrintScope scope)
         return 1;
     if (scope == PrintScope::All)
         return recipients.viewRowCount();
+    return int(rowsInScope(recipients, scope).size());
+}
+
+QList<int> rowsInScope(const store::Cursor &recipients, PrintScope scope)
+{
+    QList<int> rows;
+    if (scope == PrintScope::Current)
+        return rows;
     const int check = recipients.fieldIndex(QStringLiteral("Check"));
-    int marked = 0;
     for (int row = 0, n = recipients.viewRowCount(); row < n; ++row)
-        marked += isMarked(recipients.valueAt(row, check)) ? 1 : 0;
-    return marked;
+        if (scope == PrintScope::All || isMarked(recipients.valueAt(row, check)))
+            rows << row;
+    return rows;
 }
 
 int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient &visit)

@@ -3,6 +3,8 @@
 // marked ones or all that pass the filter), and the one walk over it that
 // the envelope run, the blank run and the spreadsheet export share.
 
+#include <QList>
+
 #include <functional>
 
 namespace store {
@@ -19,6 +21,11 @@ enum class PrintScope { Current = 0, Marked = 1, All = 2 };
 // cursor: 1 for the current one, otherwise the rows through the filter (only
 // the marked ones for Marked).
 int countInScope(const store::Cursor &recipients, PrintScope scope);
+
+// The view rows a walk over Marked or All visits, in the grid's order, read
+// without moving the cursor; empty for Current, whose one recipient is the
+// current row as it stands.
+QList<int> rowsInScope(const store::Cursor &recipients, PrintScope scope);
 
 // Called with the cursor on a recipient of the scope; number is 1-based
 // and total is countInScope at the start of the walk.

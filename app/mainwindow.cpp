@@ -5,6 +5,7 @@
 #include "envelope/preflight.h"
 #include "envelope/printrunpanel.h"
 #include "letters/blankfolder.h"
+#include "letters/blankrunpanel.h"
 #include "messages/summarywindow.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
@@ -153,6 +154,18 @@ void TForm1::buildPrintControls()
         const envelope::RunOptions run{m_addressBook->printScope(), m_printRun->returnEnvelope()};
         return envelope::runEnvelopeTexts(m_tables.Table2, run, envelope::senderOfSettingsRow(m_tables.Table1));
     });
+
+    // "Печать бланков" stands to the right of the blank strip, level with it.
+    const QWidget *strip = m_addressBook->findChild<QWidget *>("PlaceBlankStrip");
+    m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(), m_addressBook);
+    m_blankRun->move(strip->geometry().right() + 7, strip->y());
+    m_blankRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
+                            [this](const QString &kind) { return ShowResume(kind); },
+                            [this] { return m_addressBook->printScope(); },
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_blanks->blankName(); },
+                            [this](bool on) { m_addressBook->setBlankReminder(on); },
+                            [this] { return m_addressBook->sumText(); }});
 }
 
 bool TForm1::ShowResume(const QString &kind)
@@ -169,7 +182,7 @@ bool TForm1::ShowResume(const QString &kind)
     screen.printZipCode = m_tables.Table1.asBoolean("PrintZIPcode");
     screen.printComment = m_tables.Table1.asBoolean("PrintKonvertComment");
     // The check of the run's recipients follows the summary when it finds anything.
-    const envelope::RunOptions run{envelope::RunScope(screen.scope), screen.returnEnvelope};
+    const envelope::RunOptions run{screen.scope, screen.returnEnvelope};
     const QString findings = envelope::preflightParagraph(envelope::preflightRun(
         kind == ResumeKindEnvelope, m_tables.Table2, run, m_mainTab->envelopePrinter()));
     return ::ShowResume(windowTitle(), kind, m_tables, screen, findings);

@@ -18,7 +18,7 @@ namespace store::ui { class DbCheckBox; }
 namespace envelope { class MainTab; class PrintSettingsTab; }
 namespace addressbook { class AddressBookTab; class SendersTab; }
 namespace envelope { class PrintRunPanel; }
-namespace letters { class BlankStrip; }
+namespace letters { class BlankStrip; class BlankRunPanel; }
 
 namespace app {
 
@@ -86,6 +86,7 @@ private:
     addressbook::SendersTab *m_senders = nullptr;
     envelope::PrintRunPanel *m_printRun = nullptr;
     letters::BlankStrip *m_blanks = nullptr;
+    letters::BlankRunPanel *m_blankRun = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
     int m_currentTab = 0;
     int m_zipFontId = -1;

@@ -121,15 +121,17 @@ std::vector<Reference<css::text::XText>> shapeTexts(const Reference<css::lang::X
 }
 
 // Replaces every occurrence in one shape's text; the new text takes the
-// formatting of the placeholder's first character.
-void replaceInText(const Reference<css::text::XText> &text, const QString &find, const QStringList &paragraphs)
+// formatting of the placeholder's first character. Returns the count.
+int replaceInText(const Reference<css::text::XText> &text, const QString &find, const QStringList &paragraphs)
 {
     int from = 0;
+    int count = 0;
     while (true) {
         const QString all = toQString(text->getString());
         const int at = all.indexOf(find, from, Qt::CaseInsensitive);
         if (at < 0)
-            return;
+            return count;
+        ++count;
         const Reference<css::text::XTextCursor> cursor = text->createTextCursor();
         const Reference<css::text::XTextRange> place(cursor, UNO_QUERY_THROW);
         cursor->gotoStart(false);
@@ -203,9 +205,15 @@ WriterSession::~WriterSession()
 
 void WriterSession::end() noexcept
 {
-    forgetRow();
-    office::OfficeProcess::closeDocument(m_document);
+    forgetDocument();
     m_office.stop();
+}
+
+void WriterSession::forgetDocument() noexcept
+{
+    forgetRow();
+    m_shapes.clear();
+    office::OfficeProcess::closeDocument(m_document);
 }
 
 void WriterSession::forgetRow()
@@ -229,16 +237,25 @@ void WriterSession::WordOpen(const QString &name)
                           QStringLiteral("Одновременная работа с двумя отчётами невозможна. "
                                          "Сначала закончите работу с предыдущим."));
     const QString path = QDir::isAbsolutePath(name) ? name : m_programFolder + name;
+    if (!QFileInfo(path).isFile())
+        throw OfficeError(OfficeError::Kind::DocumentUnreadable,
+                          QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
     m_office.start();
     Reference<css::lang::XComponent> document = m_office.loadHidden(path, true);
-    if (!Reference<css::text::XTextDocument>(document, UNO_QUERY).is()) {
+    if (!m_office.call([&] { return Reference<css::text::XTextDocument>(document, UNO_QUERY).is(); })) {
         office::OfficeProcess::closeDocument(document);
         throw OfficeError(OfficeError::Kind::DocumentUnreadable,
                           QStringLiteral("Файл «%1» не является документом текстового редактора.")
                               .arg(QFileInfo(path).fileName()));
     }
     m_document = document;
+    m_shapes = m_office.call([&] { return shapeTexts(m_document); });
     m_documentName = QFileInfo(path).fileName();
+    if (path != m_templatePath) {
+        m_templatePath = path;
+        m_absent.clear();
+        m_present.clear();
+    }
     m_repeatList.clear();
     forgetRow();
 }
@@ -246,6 +263,9 @@ void WriterSession::WordOpen(const QString &name)
 void WriterSession::WordReplace(const QString &text, const QString &replacement)
 {
     requireDocument();
+    const QString key = text.toLower();
+    if (m_absent.contains(key))
+        return;
     const QStringList paragraphs = paragraphsOf(replacement);
     const bool regex = paragraphs.size() > 1;
     m_office.call([&] {
@@ -262,9 +282,13 @@ void WriterSession::WordReplace(const QString &text, const QString &replacement)
             descriptor->setSearchString(toOUString(text));
             descriptor->setReplaceString(toOUString(paragraphs.first()));
         }
-        replaceable->replaceAll(Reference<css::util::XSearchDescriptor>(descriptor, UNO_QUERY_THROW));
-        for (const auto &shape : shapeTexts(m_document))
-            replaceInText(shape, text, paragraphs);
+        int count = replaceable->replaceAll(Reference<css::util::XSearchDescriptor>(descriptor, UNO_QUERY_THROW));
+        for (const auto &shape : m_shapes)
+            count += replaceInText(shape, text, paragraphs);
+        if (count > 0)
+            m_present.insert(key);
+        else if (!m_present.contains(key))
+            m_absent.insert(key);
     });
 }
 
@@ -278,7 +302,7 @@ bool WriterSession::WordContains(const QString &text)
         descriptor->setSearchString(toOUString(text));
         if (searchable->findFirst(descriptor).is())
             return true;
-        for (const auto &shape : shapeTexts(m_document))
+        for (const auto &shape : m_shapes)
             if (toQString(shape->getString()).contains(text, Qt::CaseInsensitive))
                 return true;
         return false;
@@ -328,6 +352,8 @@ void WriterSession::WordAddRow()
     requireDocument();
     if (!m_rowCopied)
         return;
+    // The fresh row brings its placeholders back.
+    m_absent.clear();
     rowOperation([&] {
         m_rowTable->getRows()->insertByIndex(m_rowIndex + 1, 1);
         const Reference<css::frame::XModel> model(m_document, UNO_QUERY_THROW);
@@ -359,11 +385,7 @@ void WriterSession::WordFinish(bool print)
     // The document is closed whatever happens below.
     struct CloseAtEnd {
         WriterSession &session;
-        ~CloseAtEnd()
-        {
-            session.forgetRow();
-            office::OfficeProcess::closeDocument(session.m_document);
-        }
+        ~CloseAtEnd() { session.forgetDocument(); }
     } closeAtEnd{*this};
 
     for (const QString &marker : std::as_const(m_repeatList))

@@ -10,10 +10,14 @@
 #include "report/printer.h"
 
 #include <com/sun/star/datatransfer/XTransferable.hpp>
+#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 
 #include <QList>
+#include <QSet>
 #include <QStringList>
+
+#include <vector>
 
 namespace letters {
 
@@ -50,6 +54,8 @@ public:
 private:
     void requireDocument() const;
     void forgetRow();
+    // Closes the document without saving; never throws.
+    void forgetDocument() noexcept;
     // Runs a row operation; the office's refusals are swallowed, its loss is not.
     template <class F>
     void rowOperation(F &&f);
@@ -58,6 +64,8 @@ private:
     ReportPrinter m_printer;
     office::OfficeProcess m_office;
     css::uno::Reference<css::lang::XComponent> m_document;
+    // The texts of the document's drawing shapes, which its search misses.
+    std::vector<css::uno::Reference<css::text::XText>> m_shapes;
     QString m_documentName;
     QStringList m_repeatList;
     bool m_rowCopied = false;
@@ -65,6 +73,14 @@ private:
     int m_rowIndex = -1;
     css::uno::Reference<css::datatransfer::XTransferable> m_row;
     QList<int> m_jobs;
+    // Replacing a text the template does not hold costs a call to the
+    // office for every form; it is skipped once the template is known not to
+    // hold it. A text that never matched in a document opened from the
+    // template is absent from the template (user data is inserted
+    // literally, so only a repeated row can bring placeholders back).
+    QString m_templatePath;
+    QSet<QString> m_absent;   // lower case
+    QSet<QString> m_present;  // lower case: matched at least once
 };
 
 } // namespace letters
