@@ -16,9 +16,6 @@ class Cursor;
 
 namespace envelope {
 
-// The scope under the name the envelope pages knew it by.
-using RunScope = addressbook::PrintScope;
-
 // Prints one envelope (one job); throws what the printer throws.
 using PrintOneEnvelope = std::function<void(const EnvelopeTexts &)>;
 // Called before envelope `number` (1-based) of `total` is printed.
