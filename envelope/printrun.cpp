@@ -3,6 +3,8 @@
 #include "addressbook/marks.h"
 #include "store/cursor.h"
 
+#include <algorithm>
+
 namespace envelope {
 
 namespace {
@@ -62,36 +64,59 @@ int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options
 }
 
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress)
+                 const PrintOneEnvelope &print, const RunProgress &progress, RunResume *stoppedAt)
 {
     int printed = 0;
     int total = 0;
-    const auto printWithReturn = [&](const EnvelopeTexts &envelope) {
+    RunResume at;
+    const auto printOne = [&](const EnvelopeTexts &envelope) {
         if (progress)
             progress(printed + 1, total);
-        print(envelope);
+        try {
+            print(envelope);
+        } catch (...) {
+            if (stoppedAt)
+                *stoppedAt = at;
+            throw;
+        }
         ++printed;
+    };
+    const auto printWithReturn = [&](const EnvelopeTexts &envelope, bool returnOnly) {
+        at = {recipients.currentRowId(), false};
+        if (!returnOnly)
+            printOne(envelope);
         if (!options.withReturn)
             return;
-        if (progress)
-            progress(printed + 1, total);
-        print(returnEnvelopeOf(envelope));
-        ++printed;
+        at.returnOnly = true;
+        printOne(returnEnvelopeOf(envelope));
     };
 
     if (options.scope == RunScope::Current) {
-        total = countRunEnvelopes(recipients, options);
-        printWithReturn(envelopeForCurrent(recipients, sender));
+        const bool returnOnly = options.from.returnOnly && options.withReturn;
+        total = countRunEnvelopes(recipients, options) - (returnOnly ? 1 : 0);
+        printWithReturn(envelopeForCurrent(recipients, sender), returnOnly);
         return printed;
     }
 
     QuietControls quiet(recipients);
     recipients.first();
-    total = countRunEnvelopes(recipients, options);
     const int check = recipients.fieldIndex(QStringLiteral("Check"));
+    if (options.from.rowId != 0) {
+        while (!recipients.eof() && recipients.currentRowId() != options.from.rowId)
+            recipients.next();
+        if (recipients.eof())  // the recipient is gone (deleted, filtered out): nothing to resume
+            return 0;
+    }
+    total = 0;
+    for (int row = std::max(recipients.recNo(), 0), n = recipients.viewRowCount(); row < n; ++row)
+        total += takesRow(recipients, check, row, options.scope) ? (options.withReturn ? 2 : 1) : 0;
+    bool returnOnly = options.from.rowId != 0 && options.from.returnOnly && options.withReturn;
+    if (returnOnly)
+        --total;
     while (!recipients.eof()) {
         if (options.scope == RunScope::All || addressbook::isMarked(recipients.value(check)))
-            printWithReturn(envelopeForCurrent(recipients, sender));
+            printWithReturn(envelopeForCurrent(recipients, sender), returnOnly);
+        returnOnly = false;
         recipients.next();
     }
     return printed;

@@ -36,9 +36,17 @@ EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &envelope);
 // row (a pending edit is stored or dropped as every move does) and every row
 // through its filter, in its present order, is taken; for the marked scope
 // only rows whose Check is negative.
+// Where a run that stopped goes on: the recipient row whose envelope is
+// next, and whether only its return envelope is left.
+struct RunResume {
+    qint64 rowId = 0;  // 0: from the first recipient
+    bool returnOnly = false;
+};
+
 struct RunOptions {
     RunScope scope = RunScope::Current;
     bool withReturn = false;
+    RunResume from;  // a walk skips the recipients before this one
 };
 
 // The number of envelopes the run will print, counted without moving the
@@ -49,8 +57,10 @@ int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options
 // its envelope. A walk leaves the cursor on its last row; the current
 // scope does not move it. Bound controls are quiet during a walk and follow
 // the cursor again afterwards. An exception from `print` stops the run and
-// is passed on. Returns the number of envelopes printed.
+// is passed on, after `stoppedAt` (when given) is set to the envelope that
+// was not printed. Returns the number of envelopes printed.
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress = {});
+                 const PrintOneEnvelope &print, const RunProgress &progress = {},
+                 RunResume *stoppedAt = nullptr);
 
 } // namespace envelope

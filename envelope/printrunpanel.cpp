@@ -3,6 +3,7 @@
 #include "envelope/envelopeprinter.h"
 #include "messages/notices.h"
 #include "messages/summary.h"
+#include "report/printer.h"
 #include "report/reporterror.h"
 #include "store/tables.h"
 
@@ -92,34 +93,81 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
     }
 
     m_running = true;
-    int total = 0;
+    // A full spooler queue is waited out with the progress window saying so.
+    ReportPrinter::setQueueWait([this](int pending) { return waitForQueue(pending); });
+    Outcome outcome = Outcome::Printed;
     try {
-        runEnvelopes(m_tables.Table2, senderOfSettingsRow(m_tables.Table1), options,
-                     [this](const EnvelopeTexts &texts) {
-                         m_printer.PrintKonvert(texts);
-                         ++m_printed;
-                     },
-                     [this, &total](int number, int all) {
-                         total = all;
-                         showProgress(number, all);
-                     });
-    } catch (const ReportError &e) {
-        closeProgress();
-        m_running = false;
-        ShowErrorNotice(this, caption(),
-                        QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
-                            .arg(e.message())
-                            .arg(m_printed)
-                            .arg(total));
-        return Outcome::Stopped;
+        outcome = runFrom(options);
     } catch (...) {
+        ReportPrinter::setQueueWait({});
         closeProgress();
         m_running = false;
         throw;
     }
-    closeProgress();
+    ReportPrinter::setQueueWait({});
     m_running = false;
-    return Outcome::Printed;
+    return outcome;
+}
+
+// Runs from options.from; when the run stops, says how far it got and who
+// is next, and goes on from there when the user asks.
+PrintRunPanel::Outcome PrintRunPanel::runFrom(RunOptions options)
+{
+    for (;;) {
+        int total = 0;
+        const int printedBefore = m_printed;
+        RunResume stoppedAt;
+        try {
+            runEnvelopes(m_tables.Table2, senderOfSettingsRow(m_tables.Table1), options,
+                         [this](const EnvelopeTexts &texts) {
+                             m_printer.PrintKonvert(texts);
+                             ++m_printed;
+                         },
+                         [this, &total](int number, int all) {
+                             total = all;
+                             showProgress(number, all);
+                         },
+                         &stoppedAt);
+            closeProgress();
+            return Outcome::Printed;
+        } catch (const ReportError &e) {
+            closeProgress();
+            const QString next = nextRecipientText(stoppedAt);
+            const QString text = QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
+                                     .arg(e.message())
+                                     .arg(m_printed)
+                                     .arg(printedBefore + total)
+                                 + QStringLiteral("\nСледующий: %1.").arg(next);
+            if (!AskRetryNotice(this, caption(), text + QStringLiteral("\n\nПродолжить печать с него?"),
+                                QStringLiteral("Продолжить"), QStringLiteral("Закрыть")))
+                return Outcome::Stopped;
+            options.from = stoppedAt;
+        }
+    }
+}
+
+QString PrintRunPanel::nextRecipientText(const RunResume &at) const
+{
+    const QString name = m_tables.Table2.asString(QStringLiteral("Komu"));
+    return at.returnOnly ? QStringLiteral("обратный конверт адресата «%1»").arg(name)
+                         : QStringLiteral("конверт адресата «%1»").arg(name);
+}
+
+bool PrintRunPanel::waitForQueue(int pending)
+{
+    if (!m_progress)
+        showProgress(1, 2);
+    if (!m_progress->findChild<QPushButton *>(QStringLiteral("PrintRunCancel"))) {
+        auto *cancel = new QPushButton(QStringLiteral("Прервать печать"), m_progress);
+        cancel->setObjectName(QStringLiteral("PrintRunCancel"));
+        m_progress->setCancelButton(cancel);
+    }
+    m_progress->setLabelText(QStringLiteral("Очередь принтера заполнена (заданий в очереди: %1).\n"
+                                            "Ждём, пока принтер напечатает прежние задания…")
+                                 .arg(pending));
+    // The cancel button must take its click while the run waits.
+    QApplication::processEvents();
+    return !m_progress->wasCanceled();
 }
 
 void PrintRunPanel::showProgress(int number, int total)

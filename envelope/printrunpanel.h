@@ -46,13 +46,18 @@ public:
     bool returnEnvelope() const;
 
     // The click of "Печать конвертов". A printer that is missing or refuses
-    // a job stops the run with an error box saying how far it got; the
-    // program goes on.
+    // a job stops the run with a box saying how far it got and which
+    // envelope is next, offering to go on from there; the program goes on.
+    // A full spooler queue is waited out (the progress window says so and
+    // can cancel).
     Outcome BitBtnPrintCheckClick();
     // Envelopes handed to the printer by the last run.
     int lastRunPrinted() const { return m_printed; }
 
 private:
+    Outcome runFrom(RunOptions options);
+    QString nextRecipientText(const RunResume &at) const;
+    bool waitForQueue(int pendingJobs);
     void showProgress(int number, int total);
     void closeProgress();
     QString caption() const;

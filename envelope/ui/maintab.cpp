@@ -222,7 +222,10 @@ void MainTab::refreshZipCodeFont()
 
 bool MainTab::chooseEnvelopeType(int typKonv)
 {
-    m_tables.Table1.setValue(QStringLiteral("TypKonv"), typKonv);
+    // Showing the stored type at start writes nothing (the settings row may
+    // be read-only).
+    if (m_tables.Table1.asInteger(QStringLiteral("TypKonv")) != typKonv)
+        m_tables.Table1.setValue(QStringLiteral("TypKonv"), typKonv);
     return showEnvelopeType(typKonv);
 }
 
