@@ -245,12 +245,14 @@ void TestSettings::hugePictureIsScaledWhileRead()
     QVERIFY(refused.message().contains(QStringLiteral("30000 × 20000")));
 
     // Beyond the pixel limit a picture is refused from its header, even one
-    // the reader could decode.
-    QImage wide(8000, 7000, QImage::Format_Mono);
-    wide.fill(0);
-    QVERIFY(wide.save(png, "PNG"));
+    // the reader could decode scaled.
+    QImage wide(12000, 9000, QImage::Format_Grayscale8);
+    wide.fill(128);
+    QVERIFY(wide.save(jpeg, "JPEG"));
     wide = QImage();
-    QCOMPARE(readPicture(png).problem, PictureFile::Problem::TooLarge);
+    const PictureFile beyond = readPicture(jpeg);
+    QCOMPARE(beyond.problem, PictureFile::Problem::TooLarge);
+    QVERIFY(beyond.image.isNull());
 }
 
 void TestSettings::storedLogoKeepsItsBytes()
