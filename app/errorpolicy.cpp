@@ -23,8 +23,8 @@ QString storeFailureText(const store::StoreError &e)
         advice = QStringLiteral("Освободите место на диске и сохраните запись ещё раз или отмените правку.");
         break;
     case K::ReadOnly:
-        advice = QStringLiteral("Разрешите запись в папку данных программы и сохраните запись ещё раз "
-                                "или отмените правку.");
+        advice = QStringLiteral("Разрешите запись в папку данных программы (или перенесите программу "
+                                "в папку, доступную для записи) и повторите изменение.");
         break;
     case K::NotADatabase:
         advice = QStringLiteral("Закройте программу: при следующем запуске файл будет проверен и, "

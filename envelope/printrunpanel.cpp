@@ -14,6 +14,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
+
 namespace envelope {
 
 namespace {
@@ -155,15 +157,17 @@ QString PrintRunPanel::nextRecipientText(const RunResume &at) const
 
 bool PrintRunPanel::waitForQueue(int pending)
 {
-    if (!m_progress)
-        showProgress(1, 2);
+    openProgress();
     if (!m_progress->findChild<QPushButton *>(QStringLiteral("PrintRunCancel"))) {
         auto *cancel = new QPushButton(QStringLiteral("Прервать печать"), m_progress);
         cancel->setObjectName(QStringLiteral("PrintRunCancel"));
         m_progress->setCancelButton(cancel);
     }
-    m_progress->setLabelText(QStringLiteral("Очередь принтера заполнена (заданий в очереди: %1).\n"
+    m_progress->setLabelText(QStringLiteral("Печать конвертов: конверт %1 из %2\n"
+                                            "Очередь принтера заполнена (заданий в очереди: %3).\n"
                                             "Ждём, пока принтер напечатает прежние задания…")
+                                 .arg(m_number)
+                                 .arg(m_total)
                                  .arg(pending));
     // The cancel button must take its click while the run waits.
     QApplication::processEvents();
@@ -172,24 +176,31 @@ bool PrintRunPanel::waitForQueue(int pending)
 
 void PrintRunPanel::showProgress(int number, int total)
 {
-    if (total < 2)
+    m_number = number;
+    m_total = total;
+    if (total < 2 && !m_progress)
         return;
-    if (!m_progress) {
-        m_progress = new QProgressDialog(this);
-        m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
-        m_progress->setWindowTitle(caption());
-        m_progress->setCancelButton(nullptr);
-        m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(0);
-        m_progress->setAutoClose(false);
-        m_progress->setAutoReset(false);
-        m_progress->setRange(0, total);
-        m_progress->show();
-    }
+    openProgress();
     m_progress->setLabelText(QStringLiteral("Печать конвертов: конверт %1 из %2").arg(number).arg(total));
     m_progress->setValue(number - 1);
     // Paint the window and the progress, but take no clicks or keys now.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PrintRunPanel::openProgress()
+{
+    if (m_progress)
+        return;
+    m_progress = new QProgressDialog(this);
+    m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
+    m_progress->setWindowTitle(caption());
+    m_progress->setCancelButton(nullptr);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setRange(0, std::max(m_total, 1));
+    m_progress->show();
 }
 
 void PrintRunPanel::closeProgress()

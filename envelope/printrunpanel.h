@@ -59,6 +59,7 @@ private:
     QString nextRecipientText(const RunResume &at) const;
     bool waitForQueue(int pendingJobs);
     void showProgress(int number, int total);
+    void openProgress();
     void closeProgress();
     QString caption() const;
 
@@ -69,6 +70,8 @@ private:
     QCheckBox *m_return = nullptr;
     QProgressDialog *m_progress = nullptr;
     int m_printed = 0;
+    int m_number = 0;  // the envelope being printed, of m_total
+    int m_total = 0;
     bool m_running = false;
 };
 

@@ -97,7 +97,10 @@ QString Cursor::repairNote() const
 void Cursor::requireWritable() const
 {
     if (isReadOnly())
-        throw StoreError(StoreError::Kind::ReadOnly, readOnlyMessage(), filePath());
+        throw StoreError(StoreError::Kind::ReadOnly,
+                         QStringLiteral("Папка данных %1 доступна только для чтения.")
+                             .arg(QDir::toNativeSeparators(m_location)),
+                         filePath());
 }
 
 void Cursor::open()

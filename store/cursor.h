@@ -69,7 +69,8 @@ public:
     State state() const { return m_state; }
     bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
     // The file or its folder refuses writes (found at open): edit, insert
-    // and delete are then refused with readOnlyMessage().
+    // and delete are then refused with a StoreError of kind ReadOnly.
+    // readOnlyMessage() is what to tell the user once, at start.
     bool isReadOnly() const;
     QString readOnlyMessage() const;
     // Set when the file's indexes were rebuilt at open.
