@@ -11,8 +11,8 @@ namespace app {
 class Application : public QApplication {
     Q_OBJECT
 public:
-    // Called with the message of every uncaught error that is not a typed
-    // input conversion error.
+    // Called with the message of an uncaught error that ends the program (a
+    // fault of the program itself, not of the disk, the data or the printer).
     using UnexpectedErrorHandler = std::function<void(const QString &message)>;
 
     // Called with the box text of a failure the program survives (a table

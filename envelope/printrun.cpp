@@ -64,8 +64,9 @@ int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options
 }
 
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress, RunResume *stoppedAt)
+                 const PrintOneEnvelope &print, const RunProgress &progress, RunResume *resume)
 {
+    const RunResume from = resume ? *resume : RunResume();
     int printed = 0;
     int total = 0;
     RunResume at;
@@ -75,8 +76,8 @@ int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const R
         try {
             print(envelope);
         } catch (...) {
-            if (stoppedAt)
-                *stoppedAt = at;
+            if (resume)
+                *resume = at;
             throw;
         }
         ++printed;
@@ -92,7 +93,7 @@ int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const R
     };
 
     if (options.scope == RunScope::Current) {
-        const bool returnOnly = options.from.returnOnly && options.withReturn;
+        const bool returnOnly = from.returnOnly && options.withReturn;
         total = countRunEnvelopes(recipients, options) - (returnOnly ? 1 : 0);
         printWithReturn(envelopeForCurrent(recipients, sender), returnOnly);
         return printed;
@@ -101,8 +102,8 @@ int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const R
     QuietControls quiet(recipients);
     recipients.first();
     const int check = recipients.fieldIndex(QStringLiteral("Check"));
-    if (options.from.rowId != 0) {
-        while (!recipients.eof() && recipients.currentRowId() != options.from.rowId)
+    if (from.rowId != 0) {
+        while (!recipients.eof() && recipients.currentRowId() != from.rowId)
             recipients.next();
         if (recipients.eof())  // the recipient is gone (deleted, filtered out): nothing to resume
             return 0;
@@ -110,7 +111,7 @@ int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const R
     total = 0;
     for (int row = std::max(recipients.recNo(), 0), n = recipients.viewRowCount(); row < n; ++row)
         total += takesRow(recipients, check, row, options.scope) ? (options.withReturn ? 2 : 1) : 0;
-    bool returnOnly = options.from.rowId != 0 && options.from.returnOnly && options.withReturn;
+    bool returnOnly = from.rowId != 0 && from.returnOnly && options.withReturn;
     if (returnOnly)
         --total;
     while (!recipients.eof()) {

@@ -46,7 +46,6 @@ struct RunResume {
 struct RunOptions {
     RunScope scope = RunScope::Current;
     bool withReturn = false;
-    RunResume from;  // a walk skips the recipients before this one
 };
 
 // The number of envelopes the run will print, counted without moving the
@@ -57,10 +56,12 @@ int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options
 // its envelope. A walk leaves the cursor on its last row; the current
 // scope does not move it. Bound controls are quiet during a walk and follow
 // the cursor again afterwards. An exception from `print` stops the run and
-// is passed on, after `stoppedAt` (when given) is set to the envelope that
-// was not printed. Returns the number of envelopes printed.
+// is passed on. Returns the number of envelopes printed.
+// `resume`, when given, says where the run starts (a walk skips the
+// recipients before its row) and, when the run stops on an error, is set to
+// the envelope that was not printed, where the run may go on.
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
                  const PrintOneEnvelope &print, const RunProgress &progress = {},
-                 RunResume *stoppedAt = nullptr);
+                 RunResume *resume = nullptr);
 
 } // namespace envelope

@@ -99,7 +99,7 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
     ReportPrinter::setQueueWait([this](int pending) { return waitForQueue(pending); });
     Outcome outcome = Outcome::Printed;
     try {
-        outcome = runFrom(options);
+        outcome = runGoingOnAfterStops(options);
     } catch (...) {
         ReportPrinter::setQueueWait({});
         closeProgress();
@@ -111,14 +111,14 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
     return outcome;
 }
 
-// Runs from options.from; when the run stops, says how far it got and who
-// is next, and goes on from there when the user asks.
-PrintRunPanel::Outcome PrintRunPanel::runFrom(RunOptions options)
+// Prints the run; when it stops, says how far it got and which envelope is
+// next, and goes on from there when the user asks.
+PrintRunPanel::Outcome PrintRunPanel::runGoingOnAfterStops(const RunOptions &options)
 {
+    RunResume position;
     for (;;) {
         int total = 0;
         const int printedBefore = m_printed;
-        RunResume stoppedAt;
         try {
             runEnvelopes(m_tables.Table2, senderOfSettingsRow(m_tables.Table1), options,
                          [this](const EnvelopeTexts &texts) {
@@ -129,12 +129,12 @@ PrintRunPanel::Outcome PrintRunPanel::runFrom(RunOptions options)
                              total = all;
                              showProgress(number, all);
                          },
-                         &stoppedAt);
+                         &position);
             closeProgress();
             return Outcome::Printed;
         } catch (const ReportError &e) {
             closeProgress();
-            const QString next = nextRecipientText(stoppedAt);
+            const QString next = nextRecipientText(position);
             const QString text = QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
                                      .arg(e.message())
                                      .arg(m_printed)
@@ -143,7 +143,6 @@ PrintRunPanel::Outcome PrintRunPanel::runFrom(RunOptions options)
             if (!AskRetryNotice(this, caption(), text + QStringLiteral("\n\nПродолжить печать с него?"),
                                 QStringLiteral("Продолжить"), QStringLiteral("Закрыть")))
                 return Outcome::Stopped;
-            options.from = stoppedAt;
         }
     }
 }

@@ -55,7 +55,7 @@ public:
     int lastRunPrinted() const { return m_printed; }
 
 private:
-    Outcome runFrom(RunOptions options);
+    Outcome runGoingOnAfterStops(const RunOptions &options);
     QString nextRecipientText(const RunResume &at) const;
     bool waitForQueue(int pendingJobs);
     void showProgress(int number, int total);

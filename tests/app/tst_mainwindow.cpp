@@ -395,6 +395,7 @@ void MainWindowTest::failedPostKeepsProgramAndEdit()
     w.FormCreate();
     store::Cursor &book = w.tables().Table2;
     const int rows = book.recordCount();
+    const QStringList before = copy.baseHashes();
     disk.fill();
     ActingObject save;
     save.action = [&] {
@@ -408,6 +409,7 @@ void MainWindowTest::failedPostKeepsProgramAndEdit()
     QVERIFY2(policy.reported.first().startsWith(QStringLiteral("Нет места на диске")), qPrintable(policy.reported.first()));
     QCOMPARE(book.state(), store::Cursor::State::Insert);
     QCOMPARE(book.asString("Komu"), QStringLiteral("Новый адресат"));
+    QCOMPARE(copy.baseHashes(), before);
     // Room again: the same edit is stored.
     QVERIFY(QFile::remove(disk.filePath(".filler")));
     book.post();

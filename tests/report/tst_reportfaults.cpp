@@ -99,7 +99,6 @@ class TestReportFaults : public QObject {
     Q_OBJECT
 private slots:
     void fullQueueIsWaitedOut();
-    void givingUpTheWaitIsItsOwnError();
     void fullTemporaryFolderIsNamed();
 };
 
@@ -137,31 +136,6 @@ void TestReportFaults::fullQueueIsWaitedOut()
     QCOMPARE(jobs.size(), 3 * limit);
     QVERIFY(!jobs.contains(0));
     QVERIFY2(waits >= 2, qPrintable(QString::number(waits)));
-}
-
-void TestReportFaults::givingUpTheWaitIsItsOwnError()
-{
-    const int limit = 2;
-    PrivateSpooler spooler(limit);
-    if (!spooler.ok())
-        QSKIP(qPrintable(spooler.reason()));
-    cupsSetServer(QFile::encodeName(spooler.socket()).constData());
-    ReportPage page;
-    buildPage(page);
-    int asked = 0;
-    ReportPrinter::setQueueWait([&](int) { return ++asked < 3; });
-    for (int i = 0; i < limit; ++i)
-        QVERIFY(ReportPrinter(Queue).print(page) > 0);
-    try {
-        ReportPrinter(Queue).print(page);
-        QFAIL("a full queue accepted a job");
-    } catch (const ReportError &e) {
-        QCOMPARE(e.kind(), ReportError::Kind::QueueFull);
-        QVERIFY2(e.message().contains(QStringLiteral("Очередь печати переполнена")), qPrintable(e.message()));
-    }
-    ReportPrinter::setQueueWait({});
-    cupsSetServer(nullptr);
-    QCOMPARE(asked, 3);
 }
 
 void TestReportFaults::fullTemporaryFolderIsNamed()
