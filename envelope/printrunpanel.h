@@ -51,8 +51,10 @@ public:
     bool returnEnvelope() const;
 
     // The click of "Печать конвертов". A printer that is missing or refuses
-    // a job stops the run with an error box saying how far it got; the
-    // program goes on.
+    // a job stops the run with a box saying how far it got and which
+    // envelope is next, offering to go on from there; the program goes on.
+    // A full spooler queue is waited out (the progress window says so and
+    // can cancel).
     Outcome BitBtnPrintCheckClick();
     // Envelopes handed to the printer (or saved) by the last run.
     int lastRunPrinted() const { return m_printed; }
@@ -70,13 +72,18 @@ public:
 
 private:
     bool startRun(RunOptions &options);
+    Outcome runGoingOnAfterStops(const RunOptions &options);
+    QString nextRecipientText(const RunResume &at) const;
+    bool waitForQueue(int pendingJobs);
     Outcome printAsOneJob(const RunOptions &options);
     QString choosePdfFile();
-    void openProgress(int total, bool cancellable);
     void showProgress(int number, int total);
     // Progress of a run written as one document: repainted a few times a
     // second, with a cancel button; throws RunCancelled once it is pressed.
     void showDocumentProgress(int number, int total, const QString &action);
+    // The progress window over the main window, with or without "Отмена";
+    // nothing when it is open already.
+    void openProgress(bool cancellable = false);
     void closeProgress();
     QString caption() const;
 
@@ -91,6 +98,8 @@ private:
     QElapsedTimer m_sinceRepaint;
     QString m_lastPdf;
     int m_printed = 0;
+    int m_number = 0;  // the envelope being printed, of m_total
+    int m_total = 0;
     bool m_running = false;
 };
 
