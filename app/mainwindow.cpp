@@ -147,7 +147,8 @@ void TForm1::buildPrintControls()
     m_printRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
-                            [this] { return m_addressBook->selectedCount(); }});
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_printSettings->oneJobPerRun(); }});
     // The preview steps through the envelopes the address-book run would print.
     m_mainTab->setRunSource([this] {
         const envelope::RunOptions run{m_addressBook->printScope(), m_printRun->returnEnvelope()};
