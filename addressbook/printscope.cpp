@@ -3,6 +3,8 @@
 #include "addressbook/marks.h"
 #include "store/cursor.h"
 
+#include <algorithm>
+
 namespace addressbook {
 
 namespace {
@@ -42,7 +44,8 @@ QList<int> rowsInScope(const store::Cursor &recipients, PrintScope scope)
     return rows;
 }
 
-int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient &visit)
+int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient &visit,
+              qint64 fromRowId)
 {
     if (scope == PrintScope::Current) {
         visit(recipients, 1, 1);
@@ -50,8 +53,16 @@ int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient 
     }
     QuietControls quiet(recipients);
     recipients.first();
-    const int total = countInScope(recipients, scope);
+    if (fromRowId != 0) {
+        while (!recipients.eof() && recipients.currentRowId() != fromRowId)
+            recipients.next();
+        if (recipients.eof())
+            return 0;
+    }
     const int check = recipients.fieldIndex(QStringLiteral("Check"));
+    int total = 0;
+    for (int row = std::max(recipients.recNo(), 0), n = recipients.viewRowCount(); row < n; ++row)
+        total += (scope == PrintScope::All || isMarked(recipients.valueAt(row, check))) ? 1 : 0;
     int visited = 0;
     while (!recipients.eof()) {
         if (scope == PrintScope::All || isMarked(recipients.value(check)))

@@ -39,6 +39,10 @@ using VisitRecipient = std::function<void(store::Cursor &recipients, int number,
 // cursor on its last row; bound controls stay quiet during it and follow the
 // cursor again afterwards. An exception from visit ends the walk and is
 // passed on. Returns the number of recipients visited.
-int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient &visit);
+// `fromRowId`, when not 0, resumes a walk over Marked or All at the row of
+// that id, skipping the recipients before it (number and total then count
+// from there); when that row is no longer listed nothing is visited.
+int walkScope(store::Cursor &recipients, PrintScope scope, const VisitRecipient &visit,
+              qint64 fromRowId = 0);
 
 } // namespace addressbook

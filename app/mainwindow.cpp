@@ -155,7 +155,8 @@ void TForm1::buildPrintControls()
     m_printRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
-                            [this] { return m_addressBook->selectedCount(); }});
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_printSettings->oneJobPerRun(); }});
     // The preview steps through the envelopes the address-book run would print.
     m_mainTab->setRunSource([this] {
         const envelope::RunOptions run{m_addressBook->printScope(), m_printRun->returnEnvelope()};
@@ -309,8 +310,10 @@ void TForm1::FormCreate()
     m_settingsTabs->setCurrentIndex(0);
 
     // The settings row stays in edit state for the whole run; every settings
-    // control writes into it and it is stored when the window closes.
-    m_tables.Table1.edit();
+    // control writes into it and it is stored when the window closes. In a
+    // data folder that cannot be written the settings are shown, not edited.
+    if (!m_tables.Table1.isReadOnly())
+        m_tables.Table1.edit();
     // The saved print font; a missing or unreadable file keeps the default.
     m_printSettings->loadSavedFont();
 
@@ -344,20 +347,41 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+QStringList TForm1::startupNotices() const
+{
+    QStringList notices;
+    if (m_tables.Table1.isReadOnly())
+        notices << m_tables.Table1.readOnlyMessage();
+    notices << m_tables.openingNotes();
+    return notices;
+}
+
 void TForm1::FormClose()
 {
-    if (!m_abandoned) {
+    if (!m_abandoned)
+        storeSettingsRow();
+    unregisterZipFont();
+}
+
+// The settings of the session are stored at close. When the store refuses
+// them the user hears why and may try again (after freeing space, say)
+// before the window closes.
+void TForm1::storeSettingsRow()
+{
+    for (;;) {
         try {
             m_tables.Table1.post();
+            return;
         } catch (const store::StoreError &e) {
-            ShowErrorNotice(this, windowTitle(),
-                            QStringLiteral("Не удалось сохранить настройки.\n%1\n\nОстальные данные "
-                                           "не пострадали: адресаты, отправители и форматы были "
-                                           "сохранены раньше.")
-                                .arg(e.message()));
+            const QString text = QStringLiteral("Не удалось сохранить настройки.\n%1\n\nУстраните причину "
+                                                "и нажмите «Повторить», или закройте программу без "
+                                                "сохранения настроек. Адресаты, отправители и форматы "
+                                                "были сохранены раньше.")
+                                     .arg(e.message());
+            if (!AskRetryNotice(this, windowTitle(), text))
+                return;
         }
     }
-    unregisterZipFont();
 }
 
 void TForm1::abandonEdits()

@@ -31,6 +31,9 @@ public:
     ~TForm1() override;
 
     void FormCreate();
+    // What the user must hear once after the start: a data folder that
+    // cannot be written, table files whose indexes were rebuilt.
+    QStringList startupNotices() const;
 
     store::Tables &tables() { return m_tables; }
     const ProgramPaths &paths() const { return m_paths; }
@@ -62,6 +65,7 @@ protected:
 
 private:
     void FormClose();
+    void storeSettingsRow();
     void buildPages();
     void buildPrintControls();
     QWidget *buildMainPage();

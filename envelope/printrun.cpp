@@ -2,6 +2,8 @@
 
 #include "store/cursor.h"
 
+#include <algorithm>
+
 namespace envelope {
 
 EnvelopeTexts senderOfSettingsRow(const store::Cursor &settings)
@@ -33,24 +35,41 @@ int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options
 }
 
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress)
+                 const PrintOneEnvelope &print, const RunProgress &progress, RunResume *resume)
 {
+    const RunResume from = resume ? *resume : RunResume();
+    const bool resumeWithReturnOnly = from.returnOnly && options.withReturn;
     const int perRecipient = options.withReturn ? 2 : 1;
     int printed = 0;
+    RunResume at;
     const auto printOne = [&](const EnvelopeTexts &envelope, int total) {
         if (progress)
             progress(printed + 1, total);
-        print(envelope);
+        try {
+            print(envelope);
+        } catch (...) {
+            if (resume)
+                *resume = at;
+            throw;
+        }
         ++printed;
     };
-    addressbook::walkScope(recipients, options.scope,
-                           [&](store::Cursor &row, int, int recipientsInScope) {
-                               const int total = recipientsInScope * perRecipient;
-                               const EnvelopeTexts envelope = envelopeForCurrent(row, sender);
-                               printOne(envelope, total);
-                               if (options.withReturn)
-                                   printOne(returnEnvelopeOf(envelope), total);
-                           });
+    bool returnOnly = resumeWithReturnOnly;
+    addressbook::walkScope(
+        recipients, options.scope,
+        [&](store::Cursor &row, int, int recipientsInScope) {
+            const int total = recipientsInScope * perRecipient - (resumeWithReturnOnly ? 1 : 0);
+            const EnvelopeTexts envelope = envelopeForCurrent(row, sender);
+            at = {row.currentRowId(), false};
+            if (!returnOnly)
+                printOne(envelope, total);
+            returnOnly = false;
+            if (!options.withReturn)
+                return;
+            at.returnOnly = true;
+            printOne(returnEnvelopeOf(envelope), total);
+        },
+        from.rowId);
     return printed;
 }
 

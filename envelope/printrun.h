@@ -31,6 +31,13 @@ EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &envelope);
 
 // The recipients of a run are those of the print scope, in the order of
 // its walk (addressbook::walkScope).
+// Where a run that stopped goes on: the recipient row whose envelope is
+// next, and whether only its return envelope is left.
+struct RunResume {
+    qint64 rowId = 0;  // 0: from the first recipient
+    bool returnOnly = false;
+};
+
 struct RunOptions {
     addressbook::PrintScope scope = addressbook::PrintScope::Current;
     bool withReturn = false;
@@ -43,7 +50,11 @@ int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options
 // Walks the run over the print scope: every envelope in order, the return
 // envelope right after its envelope. An exception from `print` stops the run
 // and is passed on. Returns the number of envelopes printed.
+// `resume`, when given, says where the run starts (a walk skips the
+// recipients before its row) and, when the run stops on an error, is set to
+// the envelope that was not printed, where the run may go on.
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress = {});
+                 const PrintOneEnvelope &print, const RunProgress &progress = {},
+                 RunResume *resume = nullptr);
 
 } // namespace envelope

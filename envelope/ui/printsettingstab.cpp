@@ -5,6 +5,7 @@
 #include "envelope/datafiles.h"
 #include "envelope/fontres.h"
 #include "envelope/envelopeformat.h"
+#include "envelope/runsettings.h"
 #include "envelope/ui/errorbox.h"
 #include "report/page.h"
 #include "report/printer.h"
@@ -12,6 +13,8 @@
 #include "store/tables.h"
 #include "store/ui/dbcontrols.h"
 
+#include <QCheckBox>
+#include <QDir>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -163,6 +166,35 @@ void PrintSettingsTab::buildOffsetsGroup()
     sheet->setToolTip(QStringLiteral("Печать листа с метками и шкалами на выбранном формате конверта: "
                                      "по нему измеряются смещения принтера"));
     connect(sheet, &QPushButton::clicked, this, [this] { BitBtnCalibrationClick(); });
+    buildOneJobSwitch(group, QRect(596, 160, 338, 26));
+}
+
+// Whether a print run goes to the printer as one job of all its envelopes.
+// The settings row has no field for it; it is kept in its own small file,
+// written as soon as it changes.
+void PrintSettingsTab::buildOneJobSwitch(QWidget *group, const QRect &box)
+{
+    m_oneJob = new QCheckBox(QStringLiteral("Отправлять всю печать одним заданием"), group);
+    m_oneJob->setObjectName(QStringLiteral("CheckBoxOneJob"));
+    m_oneJob->setToolTip(QStringLiteral("Выключено: каждый конверт — отдельное задание печати.\n"
+                                        "Включено: все конверты уходят на принтер одним заданием; "
+                                        "так намного быстрее, когда конвертов много."));
+    m_oneJob->setGeometry(box);
+    m_oneJob->setChecked(loadOneJobPerRun(m_dataFolder));
+    connect(m_oneJob, &QCheckBox::toggled, this, [this](bool on) {
+        if (saveOneJobPerRun(m_dataFolder, on))
+            return;
+        const QSignalBlocker block(m_oneJob);
+        m_oneJob->setChecked(!on);
+        ui::showErrorBox(this, QStringLiteral("Не удалось сохранить настройку в файле «%1». "
+                                              "Проверьте, что папка base доступна для записи.")
+                                   .arg(QDir::toNativeSeparators(runSettingsPath(m_dataFolder))));
+    });
+}
+
+bool PrintSettingsTab::oneJobPerRun() const
+{
+    return m_oneJob->isChecked();
 }
 
 void PrintSettingsTab::buildZipCodeGroup()

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QFontDialog;
 class ReportPage;
 class QLabel;
@@ -47,6 +48,8 @@ public:
     void BitBtn8Click();
     // "Выбрать смещение".
     void BitBtn9Click();
+    // "Отправлять всю печать одним заданием" (off by default).
+    bool oneJobPerRun() const;
     // "Калибровочный лист": the sheet on the chosen format with the chosen
     // offset, one job; a missing printer or a refused job shows an error box.
     // Returns the job number, 0 when nothing was printed.
@@ -69,6 +72,7 @@ signals:
 private:
     void buildFontGroup();
     void buildOffsetsGroup();
+    void buildOneJobSwitch(QWidget *group, const QRect &box);
     void buildZipCodeGroup();
     void buildCommentGroup();
     std::optional<QFont> runFontDialog(const QFont &current);
@@ -84,6 +88,7 @@ private:
     QLabel *m_panelFont2 = nullptr;
     store::ui::DbGrid *m_offsets = nullptr;
     store::ui::DbMemo *m_comment = nullptr;
+    QCheckBox *m_oneJob = nullptr;
 };
 
 } // namespace envelope

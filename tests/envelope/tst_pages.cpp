@@ -3,6 +3,7 @@
 // of its page in the build folder (envelope-pages/) for a look by eye.
 
 #include "envelope/fontres.h"
+#include "envelope/runsettings.h"
 #include "envelope/ui/errorbox.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
@@ -90,6 +91,7 @@ private slots:
     void settingsTabQuickTexts();
     void settingsTabFont();
     void settingsTabOffsets();
+    void settingsTabOneJobSwitch();
     void mainTabPreviewFollowsSwitches();
     void mainTabLogoChoice();
     void mainTabPrintFailureKeepsRunning();
@@ -275,7 +277,7 @@ void TestPages::settingsTabFont()
     QVERIFY(QDir(program.folder).mkdir(QStringLiteral("Font.res")));
     child<QPushButton>(tab, "BitBtn8")->click();
     QCOMPARE(m_errors.size(), 1);
-    QVERIFY(m_errors.first().startsWith(QStringLiteral("Не удалось сохранить шрифт")));
+    QVERIFY2(m_errors.first().contains(QStringLiteral("не удалось сохранить шрифт")), qPrintable(m_errors.first()));
 }
 
 void TestPages::settingsTabOffsets()
@@ -323,6 +325,33 @@ void TestPages::settingsTabOffsets()
     auto *navigator = child<store::ui::DbNavigator>(tab, "DBNavigator4");
     QCOMPARE(navigator->button(store::ui::DbNavigator::Insert)->toolTip(),
              QStringLiteral("Добавить новое смещение"));
+}
+
+void TestPages::settingsTabOneJobSwitch()
+{
+    Program program;
+    const QString dataFolder = program.programFolder() + QStringLiteral("base");
+    {
+        PrintSettingsTab tab(*program.tables, program.programFolder());
+        tab.show();
+        auto *box = child<QCheckBox>(tab, "CheckBoxOneJob");
+        QVERIFY(!tab.oneJobPerRun());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        QVERIFY(tab.oneJobPerRun());
+    }
+    PrintSettingsTab next(*program.tables, program.programFolder());
+    QVERIFY(next.oneJobPerRun());  // kept in base/Kuvertix.ini, not in the tables
+
+    // A settings file that cannot be written: the switch stays as it was.
+    QVERIFY(QFile::remove(envelope::runSettingsPath(dataFolder)));
+    QVERIFY(QDir(dataFolder).mkdir(QStringLiteral("Kuvertix.ini")));
+    PrintSettingsTab blocked(*program.tables, program.programFolder());
+    blocked.show();
+    auto *box = child<QCheckBox>(blocked, "CheckBoxOneJob");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    QVERIFY(!blocked.oneJobPerRun());
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY(m_errors[0].contains(QStringLiteral("Kuvertix.ini")));
 }
 
 void TestPages::mainTabPreviewFollowsSwitches()

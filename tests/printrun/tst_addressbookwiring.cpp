@@ -58,7 +58,7 @@ public:
                                s.printComment = tables.Table1.asBoolean(QStringLiteral("PrintKonvertComment"));
                                return ShowResume(tab->windowTitle(), kind, tables, s);
                            },
-                           [this] { return tab->printScope(); }, [this] { return tab->selectedCount(); }});
+                           [this] { return tab->printScope(); }, [this] { return tab->selectedCount(); }, [] { return false; }});
         tab->recountSelected();
         tab->resize(968, 520);
         tab->show();

@@ -3,6 +3,7 @@
 // while the run goes, and braces in the user's data that are not valid
 // markup.
 
+#include "pdfpages.h"
 #include "printrunharness.h"
 #include "report/reporterror.h"
 
@@ -42,9 +43,11 @@ private slots:
     void controlsCarryTheirNames();
     void noMarkedRecipientIsAWarning();
     void printerFailureStopsTheRunWithAMessage();
+    void stoppedRunGoesOnFromTheNextEnvelope();
     void progressShowsEnvelopeKOfN();
     void clickDuringARunStartsNoSecondRun();
-    void invalidMarkupInDataAbandonsTheRunSilently();
+    void badCodesInDataShowAsText();
+    void pdfButtonSavesTheRunIntoTheChosenFile();
 };
 
 void TestPrintRunPanel::controlsCarryTheirNames()
@@ -100,7 +103,8 @@ void TestPrintRunPanel::printerFailureStopsTheRunWithAMessage()
     QCOMPARE(h.jobs, (QList<int>{101, 102}));
     QCOMPARE(h.panel.lastRunPrinted(), 2);
     QCOMPARE(notice, QStringLiteral("Печать конвертов остановлена: Принтер «Офис» не принял задание: нет бумаги.\n"
-                                    "Напечатано конвертов: 2 из 4."));
+                                    "Напечатано конвертов: 2 из 4.\nСледующий: конверт адресата «Волков».\n\n"
+                                    "Продолжить печать с него?"));
     QVERIFY(!h.panel.findChild<QProgressDialog *>());
     QVERIFY(!h.tables.Table2.controlsDisabled());
 
@@ -110,6 +114,34 @@ void TestPrintRunPanel::printerFailureStopsTheRunWithAMessage()
     h.scope = 0;
     QCOMPARE(h.click(), Outcome::Printed);
     QCOMPARE(h.jobs.size(), 2);
+}
+
+void TestPrintRunPanel::stoppedRunGoesOnFromTheNextEnvelope()
+{
+    Harness h;
+    addThree(h);
+    int calls = 0;
+    h.setOutput([&calls](const ReportPage &) {
+        if (++calls == 2)
+            throw ReportError(ReportError::Kind::QueueFull, QStringLiteral("Очередь печати переполнена."));
+        return 100 + calls;
+    });
+    h.scope = 1;
+    h.setReturnEnvelope(true);
+    QString notice;
+    modal::whenShown(QStringLiteral("NoticeBox"), [&notice](QWidget *w) {
+        auto *box = static_cast<QMessageBox *>(w);
+        notice = box->text();
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == QStringLiteral("Продолжить"))
+                b->click();
+    });
+    QCOMPARE(h.click(), Outcome::Printed);
+    QVERIFY2(notice.contains(QStringLiteral("Напечатано конвертов: 1 из 4.\nСледующий: обратный конверт адресата «Акулов»")),
+             qPrintable(notice));
+    // Акулов's own envelope is not printed again.
+    QCOMPARE(h.jobs, (QList<int>{101, 103, 104, 105}));
+    QCOMPARE(h.panel.lastRunPrinted(), 4);
 }
 
 void TestPrintRunPanel::progressShowsEnvelopeKOfN()
@@ -152,21 +184,55 @@ void TestPrintRunPanel::clickDuringARunStartsNoSecondRun()
     QCOMPARE(h.summaries.size(), 1);
 }
 
-void TestPrintRunPanel::invalidMarkupInDataAbandonsTheRunSilently()
+void TestPrintRunPanel::badCodesInDataShowAsText()
 {
     Harness h;
     h.setOutput({});
-    h.addRecipient(QStringLiteral("Акулов{FSбольшой}"), QStringLiteral("Москва"), QStringLiteral("101000"));
+    h.addRecipient(QStringLiteral("Акулов{FSбольшой}{FC$GG}{FS99999999999}"), QStringLiteral("Москва"),
+                   QStringLiteral("101000"));
     h.scope = 0;
-    try {
-        h.click();
-        QFAIL("the summary showed a size code without a number");
-    } catch (const std::exception &e) {
-        QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("is not a valid")), e.what());
-    }
-    modal::stopPolls();
+    QCOMPARE(h.click(), Outcome::Printed);
+    QCOMPARE(h.summaries.size(), 1);
+    QVERIFY2(h.summaries.first().contains(QStringLiteral("Акулов{FSбольшой}{FC$GG}{FS99999999999}")),
+             qPrintable(h.summaries.first()));
+    QCOMPARE(h.jobs.size(), 1);
+}
+
+void TestPrintRunPanel::pdfButtonSavesTheRunIntoTheChosenFile()
+{
+    Harness h;
+    addThree(h);
+    h.scope = 1;
+    h.setReturnEnvelope(true);
+    QStringList proposed;
+    QString chosen;
+    h.panel.setFileChooser([&](const QString &name) {
+        proposed << name;
+        return chosen;
+    });
+    auto *button = h.panel.findChild<QPushButton *>(QStringLiteral("BitBtnPdf"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("В PDF"));
+
+    QTest::mouseClick(button, Qt::LeftButton);  // the dialog cancelled
+    QCOMPARE(proposed.size(), 1);
+    QVERIFY(proposed[0].endsWith(QStringLiteral("/Конверты %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate))));
+
+    chosen = h.dir.filePath(QStringLiteral("конверты"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    const QString pdf = chosen + QStringLiteral(".pdf");
+    QCOMPARE(h.panel.lastPdfFile(), pdf);
+    QCOMPARE(h.panel.lastRunPrinted(), 4);
+    const QStringList pages = pdfpages::texts(pdf);
+    QCOMPARE(pages.size(), 4);
+    QVERIFY(pages[0].contains(QStringLiteral("Акулов")) && pages[3].contains(QStringLiteral("Волков")));
+    QVERIFY(h.jobs.isEmpty());  // nothing went to the printer
     QVERIFY(h.summaries.isEmpty());
-    QVERIFY(h.jobs.isEmpty());
+    QVERIFY(!h.panel.findChild<QProgressDialog *>());
+    chosen.clear();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(proposed.size(), 3);
+    QVERIFY(proposed[2].startsWith(h.dir.path() + QLatin1Char('/')));  // the folder of the last file
 }
 
 QTEST_MAIN(TestPrintRunPanel)
