@@ -70,6 +70,9 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
+    // The controls go before the cursors they are bound to: a cell editor
+    // still open stores its text into a living cursor as it closes.
+    delete m_notebook1;
 }
 
 int TForm1::heightOfTab(int tab)

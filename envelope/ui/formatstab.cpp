@@ -68,6 +68,7 @@ void FormatsTab::buildList()
         &m_tables.Table4, {{QStringLiteral("NameKonvert"), QStringLiteral("Название конверта"), 20}},
         this);
     grid->setObjectName(QStringLiteral("DBGrid3"));
+    grid->setEditable(true);
     grid->setGeometry(8, 8, 170, 352);
     grid->horizontalHeader()->setStretchLastSection(true);
 

@@ -122,9 +122,7 @@ void PrintSettingsTab::buildOffsetsGroup()
     m_offsets->setColumnWidth(0, 180);
     m_offsets->setColumnWidth(1, 80);
     m_offsets->setColumnWidth(2, 80);
-    m_offsets->gridModel()->setReadOnly(false);
-    m_offsets->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                               | QAbstractItemView::AnyKeyPressed);
+    m_offsets->setEditable(true);
     // The chosen offset in the colour of an active window caption, unlike
     // the selection colour of the grid's current row.
     m_offsets->gridModel()->setCellStyler([this](int row, int, store::ui::CellStyle &style) {

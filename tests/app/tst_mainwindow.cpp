@@ -6,6 +6,7 @@
 #include "store/errors.h"
 
 #include "../printrun/modal.h"
+#include "programcopy.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -22,21 +23,6 @@
 #include <QtTest>
 
 namespace {
-
-// A copy of the program folder: the tests change its tables freely.
-struct ProgramCopy {
-    QTemporaryDir dir;
-    ProgramCopy()
-    {
-        const QDir source(KUVERTIX_PROGRAM_DIR);
-        for (const QString &name : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(name), path(name));
-        QDir(dir.path()).mkdir("base");
-        for (const QString &name : QDir(source.filePath("base")).entryList(QDir::Files))
-            QFile::copy(source.filePath("base/" + name), path("base/" + name));
-    }
-    QString path(const QString &name = {}) const { return QDir(dir.path()).filePath(name); }
-};
 
 // Records what the window asks the desktop to open.
 class DesktopRecorder : public QObject {
