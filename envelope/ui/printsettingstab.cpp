@@ -8,6 +8,7 @@
 #include "store/ui/dbcontrols.h"
 
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
@@ -64,6 +65,7 @@ PrintSettingsTab::PrintSettingsTab(store::Tables &tables, const QString &program
     resize(PreferredWidth, PreferredHeight);
     m_dialog = new QFontDialog(this);
     m_dialog->setObjectName(QStringLiteral("FontDialog1"));
+    m_dialog->setOption(QFontDialog::DontUseNativeDialog);
     m_chooser = [this](const QFont &current) { return runFontDialog(current); };
     buildFontGroup();
     buildOffsetsGroup();
@@ -227,10 +229,19 @@ void PrintSettingsTab::loadSavedFont()
 
 std::optional<QFont> PrintSettingsTab::runFontDialog(const QFont &current)
 {
-    m_dialog->setCurrentFont(current);
+    // The dialog lists installed families only: it opens on the family the
+    // print font is drawn with (Arial is drawn with its metric twin
+    // Liberation Sans), and a family left as it was keeps its stored name.
+    const QString drawnWith = QFontInfo(current).family();
+    QFont shown = current;
+    shown.setFamily(drawnWith);
+    m_dialog->setCurrentFont(shown);
     if (m_dialog->exec() != QDialog::Accepted)
         return std::nullopt;
-    return m_dialog->selectedFont();
+    QFont chosen = m_dialog->selectedFont();
+    if (chosen.family() == drawnWith)
+        chosen.setFamily(current.family());
+    return chosen;
 }
 
 void PrintSettingsTab::BitBtn7Click()

@@ -10,6 +10,10 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QFontDialog>
+#include <QListView>
 #include <QDesktopServices>
 #include <QTextEdit>
 #include <QDir>
@@ -92,6 +96,7 @@ private slots:
     void damagedTableNamesFileAtStart();
     void questionPanelMailsWithWindowTitle();
     void printRunShowsSummaryOfTheWindowAndStoresHistory();
+    void fontDialogIsWholeAndRussian();
 
 private:
     DesktopRecorder m_desktop;
@@ -388,6 +393,64 @@ void MainWindowTest::printRunShowsSummaryOfTheWindowAndStoresHistory()
     store::Tables t;
     t.openAllIn(copy.path("base"));
     QCOMPARE(t.Table6.asString("Filter"), QStringLiteral("Тверь"));
+}
+
+// The font dialog opens on the print font, is not shaped like the panels of
+// the window, speaks Russian, and keeps the style when another family is
+// chosen with the mouse.
+void MainWindowTest::fontDialogIsWholeAndRussian()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.findChild<QTabWidget *>("TabbedNotebook1")->setCurrentIndex(2);
+    QFont opened, chosen;
+    QString title;
+    bool shaped = false;
+    int listHeight = 0;
+    modal::whenShown("FontDialog1", [&](QWidget *window) {
+        auto *dialog = static_cast<QFontDialog *>(window);
+        opened = dialog->currentFont();
+        title = dialog->windowTitle();
+        QListView *families = nullptr, *styles = nullptr;
+        for (QListView *list : dialog->findChildren<QListView *>()) {
+            shaped = shaped || !list->mask().isEmpty();
+            listHeight = list->height();
+            for (int r = 0; r < list->model()->rowCount(); ++r) {
+                const QString item = list->model()->index(r, 0).data().toString();
+                if (item == QLatin1String("DejaVu Serif"))
+                    families = list;
+                if (item == QLatin1String("Bold"))
+                    styles = list;
+            }
+        }
+        auto clickItem = [](QListView *list, const QString &text) {
+            const QModelIndexList found =
+                list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+            if (found.isEmpty())
+                return;
+            list->scrollTo(found.first());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
+        };
+        if (styles && families) {
+            clickItem(styles, "Bold");
+            clickItem(families, "DejaVu Serif");
+        }
+        chosen = dialog->currentFont();
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QTest::mouseClick(w.findChild<QAbstractButton *>("BitBtn7"), Qt::LeftButton);
+    modal::stopPolls();
+    QCOMPARE(opened.family(), QFontInfo(QFont("Arial")).family());
+    QCOMPARE(opened.pointSize(), 11);
+    QVERIFY(!shaped);
+    QVERIFY2(listHeight > 5 * QFontMetrics(w.font()).height(), qPrintable(QString::number(listHeight)));
+    QCOMPARE(title, QStringLiteral("Выбор шрифта"));
+    QCOMPARE(chosen.family(), QStringLiteral("DejaVu Serif"));
+    QVERIFY(chosen.bold());
+    QCOMPARE(chosen.pointSize(), 11);
 }
 
 int main(int argc, char **argv)
