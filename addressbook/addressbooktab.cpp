@@ -87,6 +87,7 @@ void setColours(QWidget *w, const QColor &text, const QColor &background)
     p.setColor(QPalette::WindowText, text);
     p.setColor(QPalette::ButtonText, text);
     p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::Button, background);  // buttons fill their background with this role
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }

@@ -151,17 +151,20 @@ void TestPages::scopeColours()
     auto *r1 = child<QRadioButton>(&page, "RadioButton1");
     auto *r2 = child<QRadioButton>(&page, "RadioButton2");
     auto *r3 = child<QRadioButton>(&page, "RadioButton3");
+    // The background as painted, beside the caption.
+    auto background = [](QRadioButton *r) { return r->grab().toImage().pixelColor(r->width() - 8, r->height() / 2); };
     QVERIFY(r1->isChecked());
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(109, 109, 109));
+    QCOMPARE(background(r2), QColor(240, 240, 240));
     QTest::mouseClick(r2, Qt::LeftButton);
     QCOMPARE(page.printScope(), 1);
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    QCOMPARE(r2->palette().color(QPalette::Window), QColor(153, 180, 209));
+    QCOMPARE(background(r2), QColor(153, 180, 209));
     QCOMPARE(r1->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     r3->click();
     QCOMPARE(page.printScope(), 2);
-    QCOMPARE(r3->palette().color(QPalette::Window), QColor(255, 255, 255));
-    QCOMPARE(r2->palette().color(QPalette::Window), QColor(240, 240, 240));
+    QCOMPARE(background(r3), QColor(255, 255, 255));
+    QCOMPARE(background(r2), QColor(240, 240, 240));
 }
 
 void TestPages::saveReminderBlinks()
