@@ -26,7 +26,7 @@ namespace envelope {
 class PrintSettingsTab : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int PreferredWidth = 960;
+    static constexpr int PreferredWidth = 790;
     static constexpr int PreferredHeight = 546;
 
     PrintSettingsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
@@ -64,6 +64,7 @@ private:
     void buildZipCodeGroup();
     void buildCommentGroup();
     std::optional<QFont> runFontDialog(const QFont &current);
+    void keepStyleOverFamilies(const QFont &font);
     void showSample(QLabel *panel, const PrintFont &font);
 
     store::Tables &m_tables;
@@ -71,6 +72,13 @@ private:
     PrintFont m_font;
     FontChooser m_chooser;
     QFontDialog *m_dialog = nullptr;
+    struct DialogStyle {
+        QString family;
+        bool bold = false;
+        bool italic = false;
+    };
+    DialogStyle m_dialogStyle;  // the style chosen in the open dialog
+    bool m_adjustingStyle = false;
     QLabel *m_panelFont1 = nullptr;
     QLabel *m_panelFont2 = nullptr;
     store::ui::DbGrid *m_offsets = nullptr;

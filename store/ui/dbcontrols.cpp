@@ -94,8 +94,12 @@ void DbLineEdit::load()
 {
     m_link->reload([this] {
         const QString t = m_link->text();
-        if (t != text())
+        if (t != text()) {
             setText(t);
+            // A text longer than the box shows its beginning, not its end.
+            if (!hasFocus())
+                setCursorPosition(0);
+        }
     });
 }
 

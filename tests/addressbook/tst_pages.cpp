@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
@@ -27,6 +29,7 @@ private slots:
     void sumFieldTakesBackInvalidText();
     void senderChoiceHighlights();
     void renderPictures();
+    void wholeAddressShows();
 
 private:
     static void fill(TestBook &t)
@@ -178,7 +181,7 @@ void TestPages::saveReminderBlinks()
     QCOMPARE(timer->interval(), 200);
     QVERIFY(timer->isActive());
     QVERIFY(!bar->isEnabled());
-    type(child<QLineEdit>(&page, "DBEditKuda"), "x");
+    type(child<QPlainTextEdit>(&page, "DBEditKuda"), "x");
     QVERIFY(bar->isEnabled());
     const bool before = bar->isHidden();
     tick(timer);
@@ -308,6 +311,24 @@ void TestPages::renderPictures()
     senders.last();  // the chosen one shows its highlight, not the selection
     QApplication::processEvents();
     QVERIFY(senderPage.grab().save(dir + "/senders-tab.png"));
+}
+
+// An address of the whole 150 characters the field holds shows without
+// scrolling in the address book's "Куда" field.
+void TestPages::wholeAddressShows()
+{
+    TestBook t;
+    const QString address = QStringLiteral(
+        "Российская Федерация, 190000, г. Санкт-Петербург, Невский проспект, д. 28, литера А, "
+        "помещение 12-Н, офис 305, ООО \"Северо-Западная торговая компания\"").left(150);
+    QCOMPARE(address.size(), 150);
+    t.add({"Петров П. П.", address, ""});
+    AddressBookTab page(t.tables, t.dir.path() + '/');
+    page.show();
+    auto *kuda = child<QPlainTextEdit>(&page, "DBEditKuda");
+    QCOMPARE(kuda->toPlainText(), address);
+    QCOMPARE(kuda->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(kuda->horizontalScrollBar()->maximum(), 0);
 }
 
 QTEST_MAIN(TestPages)

@@ -167,6 +167,18 @@ void MainWindowTest::tabsSetWindowHeight()
     tabs->setCurrentIndex(tab);
     QCOMPARE(w.height(), height);
     QCOMPARE(w.width(), 968);
+    // The question and advertising panels stand right of the tabs on every tab.
+    w.show();
+    const int tabsRight = tabs->geometry().right();
+    for (const char *name : {"Panel4", "PanelRekl"}) {
+        auto *panel = w.findChild<QWidget *>(name);
+        QVERIFY2(panel->isVisible() && panel->x() > tabsRight && panel->geometry().right() < w.width(), name);
+    }
+    QWidget *page = tabs->currentWidget();
+    for (QWidget *control : page->findChildren<QWidget *>())
+        if (control->isVisible() && control->window() == &w)
+            QVERIFY2(control->mapTo(page, QPoint(control->width(), 0)).x() <= page->width(),
+                     qPrintable(control->objectName()));
 }
 
 void MainWindowTest::aboutTabOpensHelpAndStaysPut()
@@ -408,6 +420,7 @@ void MainWindowTest::fontDialogIsWholeAndRussian()
     w.findChild<QTabWidget *>("TabbedNotebook1")->setCurrentIndex(2);
     QFont opened, chosen;
     QString title;
+    bool regularKept = false;
     bool shaped = false;
     int listHeight = 0;
     modal::whenShown("FontDialog1", [&](QWidget *window) {
@@ -435,8 +448,12 @@ void MainWindowTest::fontDialogIsWholeAndRussian()
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
         };
         if (styles && families) {
+            clickItem(families, "DejaVu Sans");  // its regular style is called "Book"
+            QCoreApplication::processEvents();
+            regularKept = !dialog->currentFont().bold() && !dialog->currentFont().italic();
             clickItem(styles, "Bold");
             clickItem(families, "DejaVu Serif");
+            QCoreApplication::processEvents();
         }
         chosen = dialog->currentFont();
         dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
@@ -445,6 +462,8 @@ void MainWindowTest::fontDialogIsWholeAndRussian()
     modal::stopPolls();
     QCOMPARE(opened.family(), QFontInfo(QFont("Arial")).family());
     QCOMPARE(opened.pointSize(), 11);
+    QVERIFY(!opened.bold() && !opened.italic());
+    QVERIFY(regularKept);
     QVERIFY(!shaped);
     QVERIFY2(listHeight > 5 * QFontMetrics(w.font()).height(), qPrintable(QString::number(listHeight)));
     QCOMPARE(title, QStringLiteral("Выбор шрифта"));
