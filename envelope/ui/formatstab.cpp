@@ -30,8 +30,8 @@ const int ColumnW[] = {110, 60, 60, 60, 60, 60};
 
 // The edit groups stand right of the format list, within the width the
 // settings tabs have beside the link panels.
-constexpr int GroupsLeft = 166;
-constexpr int GroupsWidth = 614;
+constexpr int GroupsLeft = 174;
+constexpr int GroupsWidth = 606;
 
 struct GroupRow {
     QString caption;
@@ -74,13 +74,13 @@ void FormatsTab::buildList()
         this);
     grid->setObjectName(QStringLiteral("DBGrid3"));
     grid->setEditable(true);
-    grid->setGeometry(8, 8, 150, 352);
+    grid->setGeometry(8, 8, 160, 330);
     grid->horizontalHeader()->setStretchLastSection(true);
 
     using Nav = store::ui::DbNavigator;
     auto *navigator = new Nav(&m_tables.Table4, {Nav::Insert, Nav::Delete, Nav::Post, Nav::Cancel}, this);
     navigator->setObjectName(QStringLiteral("DBNavigator3"));
-    navigator->setGeometry(8, 366, 150, 30);
+    navigator->setGeometry(8, 344, 160, 30);
     navigator->setHint(Nav::Insert, QStringLiteral("Добавить новый конверт"));
     navigator->setHint(Nav::Delete, QStringLiteral("Удалить конверт"));
     navigator->setHint(Nav::Post, QStringLiteral("Сохранить изменения"));
@@ -88,18 +88,18 @@ void FormatsTab::buildList()
 
     auto *copy = new QPushButton(QStringLiteral("Сделать копию конверта"), this);
     copy->setObjectName(QStringLiteral("BitBtn5"));
-    copy->setGeometry(8, 402, 150, 30);
+    copy->setGeometry(8, 380, 160, 30);
     connect(copy, &QPushButton::clicked, this, &FormatsTab::BitBtn5Click);
 
-    info(ChoiceInfo, this, QRect(8, 438, 150, 100), QStringLiteral("PanelFormatsChoice"));
+    info(ChoiceInfo, this, QRect(8, 416, 160, 126), QStringLiteral("PanelFormatsChoice"));
 }
 
 void FormatsTab::buildInfo()
 {
-    info(EditInfo, this, QRect(GroupsLeft, 8, 540, 62), QStringLiteral("PanelFormatsInfo"));
+    info(EditInfo, this, QRect(GroupsLeft, 8, 532, 62), QStringLiteral("PanelFormatsInfo"));
     auto *example = new QPushButton(QStringLiteral("Пример"), this);
     example->setObjectName(QStringLiteral("BitBtn6"));
-    example->setGeometry(GroupsLeft + 546, 8, 68, 62);
+    example->setGeometry(GroupsLeft + 538, 8, 68, 62);
     connect(example, &QPushButton::clicked, this, &FormatsTab::BitBtn6Click);
 }
 
@@ -117,7 +117,7 @@ void FormatsTab::buildEditGroups()
         bold.setBold(true);
         bold.setPixelSize(11);
         title->setFont(bold);
-        const int extra = c == 5 ? 30 : 0;  // the longest heading
+        const int extra = c == 5 ? 28 : 0;  // the longest heading
         title->setGeometry(left + ColumnX[c] - extra / 2, 72, ColumnW[c] + extra, 28);
     }
     const GroupRow rows[] = {

@@ -102,7 +102,7 @@ void TestFontRes::roundTrip_data()
     QTest::newRow("name beyond one byte a character") << font("字体", -15, 0, 134);
     QTest::newRow("16-bit height, odd colour") << font("Arial", -300, 0x123456, 204);
     QTest::newRow("32-bit colour, charset number") << font("Arial", 12, qint32(0x7F123456), 99);
-    QTest::newRow("system colour") << font("Arial", -15, qint32(0xFF00000F), 1);
+    QTest::newRow("system colour") << font("Arial", -15, qint32(0x8000000F), 1);
 }
 
 void TestFontRes::roundTrip()
