@@ -89,6 +89,8 @@ private slots:
     void garbageNeverCrashes();
     void filesInTheDataFolder();
     void unwritableFolderIsATypedError();
+    void printedColours_data();
+    void printedColours();
 };
 
 void TestFontRes::roundTrip_data()
@@ -343,6 +345,33 @@ void TestFontRes::unwritableFolderIsATypedError()
         QVERIFY(e.message().contains(QStringLiteral("Не удалось сохранить шрифт")));
         QVERIFY(e.message().contains(QStringLiteral("Font.res")));
     }
+}
+
+// Colour values as the messages read them: the top byte 0x80 names a system
+// colour, otherwise the low bytes are red, green and blue.
+void TestFontRes::printedColours_data()
+{
+    QTest::addColumn<qint32>("stored");
+    QTest::addColumn<QColor>("printed");
+    QTest::newRow("window text") << syscolor::WindowText << QColor(Qt::black);
+    QTest::newRow("button face") << qint32(0x8000000F) << QColor(0xC0, 0xC0, 0xC0);
+    QTest::newRow("red") << qint32(0x0000FF) << QColor(255, 0, 0);
+    QTest::newRow("navy") << qint32(0x800000) << QColor(0, 0, 128);
+    QTest::newRow("white") << qint32(0xFFFFFF) << QColor(Qt::white);
+    QTest::newRow("default") << qint32(0x20000000) << QColor(Qt::black);
+}
+
+void TestFontRes::printedColours()
+{
+    QFETCH(qint32, stored);
+    QFETCH(QColor, printed);
+    QCOMPARE(colorOfStored(stored), printed);
+    // A colour named in the stream reads as the same value.
+    PrintFont f;
+    f.color = stored;
+    const std::optional<PrintFont> back = decodeFontRes(encodeFontRes(f));
+    QVERIFY(back);
+    QCOMPARE(back->textColor(), printed);
 }
 
 QTEST_GUILESS_MAIN(TestFontRes)
