@@ -1,9 +1,14 @@
 #include "envelope/ui/printsettingstab.h"
 
+#include "envelope/calibration.h"
 #include "envelope/commenttexts.h"
 #include "envelope/datafiles.h"
 #include "envelope/fontres.h"
+#include "envelope/envelopeformat.h"
 #include "envelope/ui/errorbox.h"
+#include "report/page.h"
+#include "report/printer.h"
+#include "report/reporterror.h"
 #include "store/tables.h"
 #include "store/ui/dbcontrols.h"
 
@@ -147,7 +152,7 @@ void PrintSettingsTab::buildOffsetsGroup()
                                        {QStringLiteral("Dy"), QStringLiteral("По верт."), 7}},
                                       group);
     m_offsets->setObjectName(QStringLiteral("DBGrid4"));
-    m_offsets->setGeometry(10, 22, 330, 132);
+    m_offsets->setGeometry(10, 22, 330, 98);
     m_offsets->setColumnWidth(0, 170);
     m_offsets->setColumnWidth(1, 75);
     m_offsets->setColumnWidth(2, 75);
@@ -169,17 +174,22 @@ void PrintSettingsTab::buildOffsetsGroup()
     using Nav = store::ui::DbNavigator;
     auto *navigator = new Nav(&m_tables.Table5, {Nav::Insert, Nav::Delete, Nav::Post, Nav::Cancel}, group);
     navigator->setObjectName(QStringLiteral("DBNavigator4"));
-    navigator->setGeometry(10, 158, 160, 30);
+    navigator->setGeometry(10, 124, 160, 30);
     navigator->setHint(Nav::Insert, QStringLiteral("Добавить новое смещение"));
     navigator->setHint(Nav::Delete, QStringLiteral("Удалить смещение"));
     navigator->setHint(Nav::Post, QStringLiteral("Сохранить изменения"));
     navigator->setHint(Nav::Cancel, QStringLiteral("Отменить изменения"));
 
     auto *choose = button(QStringLiteral("BitBtn9"), QStringLiteral("Выбрать смещение"), group,
-                          QRect(180, 158, 160, 30));
+                          QRect(180, 124, 160, 30));
     connect(choose, &QPushButton::clicked, this, &PrintSettingsTab::BitBtn9Click);
 
     infoText(OffsetsInfo, group, QRect(348, 20, 416, 168))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
+    auto *sheet = button(QStringLiteral("BitBtnCalibration"), QStringLiteral("Калибровочный лист"), group,
+                         QRect(10, 158, 330, 30));
+    sheet->setToolTip(QStringLiteral("Печать листа с метками и шкалами на выбранном формате конверта: "
+                                     "по нему измеряются смещения принтера"));
+    connect(sheet, &QPushButton::clicked, this, [this] { BitBtnCalibrationClick(); });
 }
 
 void PrintSettingsTab::buildZipCodeGroup()
@@ -328,6 +338,26 @@ void PrintSettingsTab::BitBtn9Click()
     m_tables.Table1.setValue(QStringLiteral("Printer"), m_tables.Table5.asInteger(QStringLiteral("N")));
     m_tables.Table5.refresh();
     m_offsets->viewport()->update();
+}
+
+int PrintSettingsTab::BitBtnCalibrationClick()
+{
+    const store::Cursor &settings = m_tables.Table1;
+    const EnvelopeFormat format = formatWithKey(m_tables.Table4, settings.asInteger(QStringLiteral("N_Konvert")));
+    const PrintOffset offset = offsetWithKey(m_tables.Table5, settings.asInteger(QStringLiteral("Printer")));
+    ReportPage page;
+    buildCalibrationSheet(page, format, offset);
+    try {
+        const QString problem = page.paperProblem();
+        if (!problem.isEmpty())
+            throw ReportError(ReportError::Kind::BadPaperSize, problem);
+        if (m_sheetOutput)
+            return m_sheetOutput(page);
+        return ReportPrinter().print(page, QStringLiteral("Kuvertix: калибровочный лист"));
+    } catch (const ReportError &e) {
+        ui::showErrorBox(this, e.message());
+        return 0;
+    }
 }
 
 void PrintSettingsTab::appendQuickText(const QString &phrase)
