@@ -340,7 +340,8 @@ void AddressBookTab::buildPlacesOfOtherParts()
 
     m_blankStripPlace = new QWidget(this);
     m_blankStripPlace->setObjectName(QStringLiteral("PlaceBlankStrip"));
-    m_blankStripPlace->setGeometry(fieldsX, gridY + gridH + 6 + kudaExtra, pageW - fieldsX - 6, 56);
+    // Under the filter and mark commands, so that "Печать бланков" fits to its right.
+    m_blankStripPlace->setGeometry(gridX, gridY + gridH + 84, 442, 56);
     m_shapeBlank = reminderBar(QStringLiteral("ShapeBlank"), m_blankStripPlace);
     // Under the right end of the template list, which will stand at 44..300.
     m_shapeBlank->move(280, 27);
@@ -368,12 +369,12 @@ void AddressBookTab::recountSelected()
     syncReservePanel();
 }
 
-int AddressBookTab::printScope() const
+PrintScope AddressBookTab::printScope() const
 {
     for (int i = 0; i < 3; ++i)
         if (m_scope[i]->isChecked())
-            return i;
-    return 0;
+            return PrintScope(i);
+    return PrintScope::Current;
 }
 
 QString AddressBookTab::filterText() const

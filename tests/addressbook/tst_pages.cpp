@@ -160,12 +160,12 @@ void TestPages::scopeColours()
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     QCOMPARE(background(r2), QColor(240, 240, 240));
     QTest::mouseClick(r2, Qt::LeftButton);
-    QCOMPARE(page.printScope(), 1);
+    QCOMPARE(page.printScope(), addressbook::PrintScope::Marked);
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     QCOMPARE(background(r2), QColor(153, 180, 209));
     QCOMPARE(r1->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     r3->click();
-    QCOMPARE(page.printScope(), 2);
+    QCOMPARE(page.printScope(), addressbook::PrintScope::All);
     QCOMPARE(background(r3), QColor(255, 255, 255));
     QCOMPARE(background(r2), QColor(240, 240, 240));
 }

@@ -18,7 +18,7 @@ namespace {
 ResumeFacts busyOffice()
 {
     ResumeFacts f;
-    f.screen.scope = ResumeScope::Current;
+    f.screen.scope = addressbook::PrintScope::Current;
     f.screen.filterText = QStringLiteral("металл|оао|санкт-петербург");
     f.screen.blankName = QStringLiteral("Уведомление о вручении 4 шт сторона1.doc");
     f.screen.returnEnvelope = true;
