@@ -28,7 +28,7 @@ namespace envelope {
 class PrintSettingsTab : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int PreferredWidth = 960;
+    static constexpr int PreferredWidth = 790;
     static constexpr int PreferredHeight = 546;
 
     PrintSettingsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
@@ -76,6 +76,7 @@ private:
     void buildZipCodeGroup();
     void buildCommentGroup();
     std::optional<QFont> runFontDialog(const QFont &current);
+    void keepStyleOverFamilies(const QFont &font);
     void showSample(QLabel *panel, const PrintFont &font);
 
     store::Tables &m_tables;
@@ -84,6 +85,13 @@ private:
     FontChooser m_chooser;
     SheetOutput m_sheetOutput;
     QFontDialog *m_dialog = nullptr;
+    struct DialogStyle {
+        QString family;
+        bool bold = false;
+        bool italic = false;
+    };
+    DialogStyle m_dialogStyle;  // the style chosen in the open dialog
+    bool m_adjustingStyle = false;
     QLabel *m_panelFont1 = nullptr;
     QLabel *m_panelFont2 = nullptr;
     store::ui::DbGrid *m_offsets = nullptr;

@@ -363,6 +363,14 @@ void TestPages::mainTabPreviewFollowsSwitches()
     auto *zip = child<QLabel>(main, "LabelZIPcode");
     auto *comment = child<QLabel>(main, "DBText1");
     QVERIFY(zip && comment);
+    // The current sender stands on the info colour, the recipient on white.
+    auto ground = [&main](const char *name) {
+        QWidget *edit = child<QLineEdit>(main, QString::fromLatin1(name));
+        return edit->grab().toImage().pixelColor(edit->width() - 6, edit->height() / 2);
+    };
+    for (const char *sender : {"DBEditOtKogo", "DBEditOtKuda", "DBEditOtIndex"})
+        QCOMPARE(ground(sender), QColor(255, 255, 225));
+    QCOMPARE(ground("DBEditKuda"), QColor(Qt::white));
     QVERIFY(!zip->isVisible());
     QVERIFY(!comment->isVisible());
     child<QCheckBox>(settings, "DBCheckBox2")->click();

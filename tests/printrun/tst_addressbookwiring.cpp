@@ -35,8 +35,8 @@ public:
             return 0;
         });
 
-        QWidget *printPlace = tab->findChild<QWidget *>(QStringLiteral("PlacePrintButtons"));
-        QWidget *blankPlace = tab->findChild<QWidget *>(QStringLiteral("PlaceBlankStrip"));
+        QWidget *printPlace = tab->printButtonsPlace();
+        QWidget *blankPlace = tab->blankStripPlace();
         panel = new envelope::PrintRunPanel(tables, *printer, printPlace);
         strip = new letters::BlankStrip(programFolder(), blankPlace);
         strip->lower();  // the reminder bar stays on top of the strip
