@@ -103,27 +103,11 @@ void RecipientFilter::clearCache()
     m_sparse.clear();
 }
 
-namespace {
-
-// The text of a field without copying it: a QString held by the variant.
-const QString *heldString(const QVariant &v)
-{
-    return v.metaType() == QMetaType::fromType<QString>()
-        ? static_cast<const QString *>(v.constData()) : nullptr;
-}
-
-} // namespace
-
 qsizetype RecipientFilter::rawLength(const store::RecordView &record) const
 {
     qsizetype length = 0;
-    for (int field : m_fields) {
-        const QVariant &v = record.value(field);
-        if (!v.isValid())
-            continue;
-        const QString *s = heldString(v);
-        length += s ? s->size() : v.toString().size();
-    }
+    for (int field : m_fields)
+        length += record.textLength(field);
     return length;
 }
 
@@ -168,7 +152,7 @@ bool RecipientFilter::accepts(const store::RecordView &record, bool checkValues)
     Folded &f = entry(record.rowId());
     if (!checkValues && f.generation == m_generation && f.rawLength >= 0)
         return f.result;
-    const void *values = &record.value(0);
+    const void *values = record.identity();
     if (f.rawLength < 0 || f.checkedValues != values) {
         if (f.rawLength != rawLength(record))
             fold(f, record);
