@@ -1,10 +1,10 @@
 #include "store/cursor.h"
 #include "store/database.h"
+#include "store/collation.h"
 #include "store/errors.h"
 #include "store/packedrow.h"
 #include "store/rowcache.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -16,20 +16,6 @@
 namespace store {
 
 namespace {
-
-// Text keys order as a Russian reader expects, without regard to case:
-// Cyrillic before Latin, "ё" right beside "е".
-QCollator &russianCollator()
-{
-    static QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Russian, QLocale::Russia));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        return c;
-    }();
-    return collator;
-}
 
 // Both cursors of one file share its connection and its row cache, so each
 // sees the other's stored rows at its next refresh without reading the file
@@ -186,7 +172,8 @@ void Cursor::loadRows()
         row.packed = s.row;
         const int was = oldSlotOf(row.id);
         if (was >= 0 && sameKeyValues(old[size_t(was)], row)) {
-            row.textKeys = std::move(old[size_t(was)].textKeys);
+            row.textKey = std::move(old[size_t(was)].textKey);
+            row.textKeyPrefix = old[size_t(was)].textKeyPrefix;
             row.numberKeys = old[size_t(was)].numberKeys;
         } else {
             buildKeys(row);
@@ -238,36 +225,45 @@ void Cursor::useIndex(const IndexDef *index)
 {
     m_index = index;
     m_keyFields.clear();
-    m_textKeySlot.clear();
+    m_textKey = -1;
     if (!index)
         return;
     Q_ASSERT(index->keys.size() <= maxIndexKeys);
-    int texts = 0;
     for (const IndexKey &k : index->keys) {
         const int f = m_schema.fieldIndex(k.field);
+        if (m_schema.fields[f].type == FieldType::Text) {
+            Q_ASSERT(m_textKey < 0);
+            m_textKey = int(m_keyFields.size());
+        }
         m_keyFields.push_back(f);
-        m_textKeySlot.push_back(m_schema.fields[f].type == FieldType::Text ? texts++ : -1);
     }
 }
 
 void Cursor::buildKeys(Row &row) const
 {
-    row.textKeys.clear();
+    row.textKey.clear();
     for (size_t k = 0; k < m_keyFields.size(); ++k) {
         const int f = m_keyFields[k];
-        if (m_textKeySlot[k] >= 0)
-            row.textKeys.push_back(russianCollator().sortKey(packed::text(m_schema, row.packed, f)));
-        else
+        if (int(k) == m_textKey) {
+            row.textKey = collation::sortKey(packed::text(m_schema, row.packed, f));
+            row.textKeyPrefix = collation::prefixOf(row.textKey);
+        } else {
             row.numberKeys[k] = packed::orderNumber(m_schema, row.packed, f);
+        }
     }
 }
 
 bool Cursor::lessThan(const Row &a, const Row &b) const
 {
     for (size_t k = 0; k < m_keyFields.size(); ++k) {
-        const int t = m_textKeySlot[k];
-        const int c = t >= 0 ? a.textKeys[size_t(t)].compare(b.textKeys[size_t(t)])
-                             : threeWay(a.numberKeys[k], b.numberKeys[k]);
+        int c;
+        if (int(k) == m_textKey) {
+            c = threeWay(a.textKeyPrefix, b.textKeyPrefix);
+            if (c == 0)
+                c = collation::compareKeys(a.textKey, b.textKey);
+        } else {
+            c = threeWay(a.numberKeys[k], b.numberKeys[k]);
+        }
         if (c != 0)
             return m_index->keys[int(k)].descending ? c > 0 : c < 0;
     }
@@ -820,7 +816,7 @@ bool Cursor::findKey(const QVariant &value)
         const QByteArray &row = m_rows[m_visible[i]].packed;
         bool equal;
         if (type == FieldType::Text) {
-            equal = russianCollator().compare(packed::text(m_schema, row, f), wanted) == 0;
+            equal = collation::compare(packed::text(m_schema, row, f), wanted) == 0;
         } else {
             const QVariant v = packed::value(m_schema, row, f);
             if (type == FieldType::Date || type == FieldType::Time)

@@ -16,7 +16,6 @@
 #include "store/schema.h"
 
 #include <QByteArray>
-#include <QCollatorSortKey>
 #include <QDate>
 #include <QObject>
 #include <QTime>
@@ -195,11 +194,13 @@ private:
     // A row as this cursor holds it: the packed values (shared with the
     // file's row cache until one of them is written) and the row's keys in
     // the present index.
+    // An index has at most one text field (see collation.h for its keys).
     static constexpr int maxIndexKeys = 2;
     struct Row {
         qint64 id = 0;
         QByteArray packed;
-        std::vector<QCollatorSortKey> textKeys;       // of the index's text fields
+        QByteArray textKey;                             // of the index's text field
+        quint64 textKeyPrefix = 0;
         std::array<double, maxIndexKeys> numberKeys{};  // of its other fields
         bool passes = true;
     };
@@ -241,7 +242,7 @@ private:
     QString m_indexName;
     const IndexDef *m_index = nullptr;
     std::vector<int> m_keyFields;  // field of each key of m_index
-    std::vector<int> m_textKeySlot;  // per key: its place in Row::textKeys, or -1
+    int m_textKey = -1;  // which key of m_index is a text field, if any
     std::vector<Row> m_rows;      // storage, in no particular order
     std::vector<int> m_order;     // slots in index order
     std::vector<int> m_visible;   // slots in index order that pass the filter
