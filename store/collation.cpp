@@ -62,4 +62,12 @@ int compare(const QString &a, const QString &b)
     return ucol_strcoll(collator(), uchars(a), int32_t(a.size()), uchars(b), int32_t(b.size()));
 }
 
+QByteArray SharedKeys::keyOf(std::string_view utf8)
+{
+    auto it = m_keys.find(utf8);
+    if (it == m_keys.end())
+        it = m_keys.emplace(utf8, sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())))).first;
+    return it->second;
+}
+
 } // namespace store::collation

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string_view>
+#include <unordered_map>
 
 namespace store::collation {
 
@@ -17,5 +19,16 @@ quint64 prefixOf(const QByteArray &key);
 // Below, equal or above zero as a sorts before, with or after b.
 int compareKeys(const QByteArray &a, const QByteArray &b);
 int compare(const QString &a, const QString &b);
+
+// Sort keys for many texts given in UTF-8 (the texts must outlive it): a
+// text met again gets the key already made, the same block, so that equal
+// texts cost one key and compare equal without reading their bytes.
+class SharedKeys {
+public:
+    QByteArray keyOf(std::string_view utf8);
+
+private:
+    std::unordered_map<std::string_view, QByteArray> m_keys;
+};
 
 } // namespace store::collation

@@ -12,6 +12,7 @@
 //  - each post is durable when it returns, unless a batch is open, in which
 //    case the batch's commit makes all of its posts durable at once.
 
+#include "store/collation.h"
 #include "store/rowcache.h"
 #include "store/schema.h"
 
@@ -216,8 +217,9 @@ private:
     void rowWritten(const RowCache::WriteTicket &ticket, const Row &before, const QByteArray &after,
                     const QVector<int> &changed);
     QVariant typedValue(int field, const QVariant &value) const;
-    void buildKeys(Row &row) const;
+    void buildKeys(Row &row, collation::SharedKeys *shared = nullptr) const;
     bool lessThan(const Row &a, const Row &b) const;
+    quint64 firstKeyNumber(const Row &row) const;
     void sortRows();
     bool passesFilter(const Row &row) const;
     void rebuildVisible();

@@ -103,7 +103,8 @@ TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(pa
         throw StoreError(StoreError::Kind::NotADatabase,
                          QStringLiteral("%1 не является файлом таблицы").arg(path), path);
     const QByteArray p = path.toUtf8();
-    int rc = sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    // One connection per file, used by one thread: no locking per call.
+    int rc = sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(m_db);
         m_db = nullptr;

@@ -252,6 +252,12 @@ QString text(const TableSchema &schema, const QByteArray &row, int field)
     return value(schema, row, field).toString();
 }
 
+std::string_view textBytes(const QByteArray &row, int field)
+{
+    const Span s = spanOf(row, field);
+    return s.size > 0 ? std::string_view(s.data + 1, size_t(s.size - 1)) : std::string_view();
+}
+
 qsizetype textLength(const QByteArray &row, int field)
 {
     const Span s = spanOf(row, field);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <string_view>
 
 namespace store::packed {
 
@@ -44,6 +45,8 @@ QByteArray withField(const TableSchema &schema, const QByteArray &row, int field
 QVariant value(const TableSchema &schema, const QByteArray &row, int field);
 bool isNull(const QByteArray &row, int field);
 QString text(const TableSchema &schema, const QByteArray &row, int field);
+// The UTF-8 bytes of a text field, pointing into the block.
+std::string_view textBytes(const QByteArray &row, int field);
 // Length in UTF-16 units of a text field, without decoding it.
 qsizetype textLength(const QByteArray &row, int field);
 // The value by which an index orders a number, date or time field; an empty
