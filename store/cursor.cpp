@@ -276,8 +276,8 @@ bool Cursor::lessThan(const Row &a, const Row &b) const
 // The first key of each row, made into one number in the index's order,
 // sits beside the row's place in one flat list, so that most comparisons of
 // a sort touch that list only; rows with equal first numbers are compared
-// in full. A single number key is wholly in the first number, and ties go
-// by row id straight away.
+// in full. A single number key is wholly in the first number, as is a text
+// whose key is shared with the other row; such ties go by row id at once.
 quint64 Cursor::firstKeyNumber(const Row &row) const
 {
     if (m_keyFields.empty())
@@ -299,17 +299,20 @@ void Cursor::sortRows()
 {
     struct Item {
         quint64 first;
+        const char *textKey;  // rows with equal texts share their key
         qint64 id;
         int slot;
     };
     std::vector<Item> items(m_rows.size());
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        items[i] = {firstKeyNumber(m_rows[i]), m_rows[i].id, int(i)};
-    const bool firstIsAll = m_keyFields.size() <= 1 && m_textKey < 0;
-    std::sort(items.begin(), items.end(), [this, firstIsAll](const Item &a, const Item &b) {
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row &r = m_rows[i];
+        items[i] = {firstKeyNumber(r), r.textKey.constData(), r.id, int(i)};
+    }
+    const bool oneKey = m_keyFields.size() <= 1;
+    std::sort(items.begin(), items.end(), [this, oneKey](const Item &a, const Item &b) {
         if (a.first != b.first)
             return a.first < b.first;
-        if (firstIsAll)
+        if (oneKey && (m_textKey < 0 || a.textKey == b.textKey))
             return a.id < b.id;
         return lessThan(m_rows[size_t(a.slot)], m_rows[size_t(b.slot)]);
     });

@@ -5,7 +5,9 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QTime>
+#include <algorithm>
 #include <sqlite3.h>
+#include <vector>
 
 namespace store {
 
@@ -261,24 +263,42 @@ void TableFile::readPacked(const PackedRowSink &take, qint64 onlyRowId)
         fail(rc, QStringLiteral("чтение"));
 }
 
+namespace {
+
+// The SQL function chosen(rowid): whether a row is among the ids (sorted)
+// given to the statement being run. It lets one UPDATE take the rows that a
+// cursor chose in memory, through its filter, in one pass over the table.
+void chosenRow(sqlite3_context *context, int, sqlite3_value **args)
+{
+    const auto *ids = static_cast<const std::vector<qint64> *>(sqlite3_user_data(context));
+    const qint64 id = sqlite3_value_int64(args[0]);
+    sqlite3_result_int(context, std::binary_search(ids->begin(), ids->end(), id) ? 1 : 0);
+}
+
+} // namespace
+
 void TableFile::updateField(const QVector<qint64> &rowIds, int field, const QVariant &value)
 {
     if (rowIds.isEmpty())
         return;
-    Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+    std::vector<qint64> ids(rowIds.begin(), rowIds.end());
+    std::sort(ids.begin(), ids.end());
+    sqlite3_create_function_v2(m_db, "chosen", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, &ids, chosenRow,
+                               nullptr, nullptr, nullptr);
+    struct Unregister {
+        sqlite3 *db;
+        ~Unregister() { sqlite3_create_function_v2(db, "chosen", 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr); }
+    } unregister{m_db};
+    Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE chosen(rowid)")
                            .arg(quoted(m_schema.tableName), quoted(m_schema.fields[field].name)));
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult(), QStringLiteral("запись"));
     begin();
     try {
         bindValue(st.get(), 1, m_schema.fields[field], value);
-        for (qint64 id : rowIds) {
-            sqlite3_bind_int64(st.get(), 2, id);
-            const int rc = sqlite3_step(st.get());
-            sqlite3_reset(st.get());
-            if (rc != SQLITE_DONE)
-                fail(rc, QStringLiteral("запись"));
-        }
+        const int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("запись"));
         commit();
     } catch (...) {
         rollback();
