@@ -309,12 +309,18 @@ void Cursor::sortRows()
         items[i] = {firstKeyNumber(r), r.textKey.constData(), r.id, int(i)};
     }
     const bool oneKey = m_keyFields.size() <= 1;
-    std::sort(items.begin(), items.end(), [this, oneKey](const Item &a, const Item &b) {
+    const bool descending = m_index && m_index->keys[0].descending;
+    std::sort(items.begin(), items.end(), [&](const Item &a, const Item &b) {
         if (a.first != b.first)
             return a.first < b.first;
-        if (oneKey && (m_textKey < 0 || a.textKey == b.textKey))
-            return a.id < b.id;
-        return lessThan(m_rows[size_t(a.slot)], m_rows[size_t(b.slot)]);
+        if (!oneKey)
+            return lessThan(m_rows[size_t(a.slot)], m_rows[size_t(b.slot)]);
+        if (m_textKey == 0 && a.textKey != b.textKey) {
+            const int c = std::strcmp(a.textKey, b.textKey);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+        }
+        return a.id < b.id;
     });
     m_order.resize(items.size());
     for (size_t i = 0; i < items.size(); ++i)
