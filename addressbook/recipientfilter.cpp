@@ -16,6 +16,11 @@ QString foldCase(const QString &text)
     return text.toUpper();
 }
 
+QString foldCase(QString &&text)
+{
+    return std::move(text).toUpper();
+}
+
 QStringList filterTerms(const QString &text)
 {
     QStringList terms;
@@ -114,12 +119,14 @@ qsizetype RecipientFilter::rawLength(const store::RecordView &record) const
 void RecipientFilter::fold(Folded &f, const store::RecordView &record) const
 {
     f.joined.clear();
+    f.rawLength = 0;
     for (int i = 0; i < searchedFieldCount; ++i) {
         if (i > 0)
             f.joined += QChar(0);
-        f.joined += foldCase(record.text(m_fields[i]));
+        QString value = record.text(m_fields[i]);
+        f.rawLength += value.size();
+        f.joined += foldCase(std::move(value));
     }
-    f.rawLength = rawLength(record);
     f.generation = 0;
 }
 
