@@ -2,6 +2,7 @@
 #include "addressbook/addressbooktab.h"
 #include "addressbook/senderstab.h"
 #include "app/roundcorners.h"
+#include "envelope/preflight.h"
 #include "envelope/printrunpanel.h"
 #include "letters/blankfolder.h"
 #include "messages/summarywindow.h"
@@ -146,6 +147,11 @@ void TForm1::buildPrintControls()
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
                             [this] { return m_addressBook->selectedCount(); }});
+    // The preview steps through the envelopes the address-book run would print.
+    m_mainTab->setRunSource([this] {
+        const envelope::RunOptions run{envelope::RunScope(m_addressBook->printScope()), m_printRun->returnEnvelope()};
+        return envelope::runEnvelopeTexts(m_tables.Table2, run, envelope::senderOfSettingsRow(m_tables.Table1));
+    });
 }
 
 bool TForm1::ShowResume(const QString &kind)
@@ -161,7 +167,11 @@ bool TForm1::ShowResume(const QString &kind)
     screen.printLogo = m_tables.Table1.asBoolean("PrintLogo");
     screen.printZipCode = m_tables.Table1.asBoolean("PrintZIPcode");
     screen.printComment = m_tables.Table1.asBoolean("PrintKonvertComment");
-    return ::ShowResume(windowTitle(), kind, m_tables, screen);
+    // The check of the run's recipients follows the summary when it finds anything.
+    const envelope::RunOptions run{envelope::RunScope(screen.scope), screen.returnEnvelope};
+    const QString findings = envelope::preflightParagraph(envelope::preflightRun(
+        kind == ResumeKindEnvelope, m_tables.Table2, run, m_mainTab->envelopePrinter()));
+    return ::ShowResume(windowTitle(), kind, m_tables, screen, findings);
 }
 
 QWidget *TForm1::buildSettingsTab()
@@ -188,8 +198,9 @@ QWidget *TForm1::buildSettingsTab()
         if (name == QLatin1String("OtKogo") || name == QLatin1String("OtKuda") || name == QLatin1String("OtIndex"))
             m_senders->currentSenderChanged();
     });
-    m_settingsTabs->addTab(new envelope::FormatsTab(m_tables, m_paths.programFolder()),
-                           QStringLiteral("Форматы конвертов"));
+    auto *formats = new envelope::FormatsTab(m_tables, m_paths.programFolder());
+    formats->setEnvelopePrinter(&m_mainTab->envelopePrinter());
+    m_settingsTabs->addTab(formats, QStringLiteral("Форматы конвертов"));
     m_settingsTabs->addTab(buildInterfaceTab(), QStringLiteral("Интерфейс"));
     return tab;
 }

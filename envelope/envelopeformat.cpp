@@ -3,13 +3,59 @@
 #include "envelope/units.h"
 #include "store/cursor.h"
 
+#include <functional>
+
 namespace envelope {
 namespace {
 
-MmBox boxOf(const store::Cursor &c, const QString &prefix)
+// A format from a getter of its numeric fields by name.
+template <typename Get>
+MmBox boxOf(const Get &get, const QString &prefix)
 {
-    return MmBox{c.asFloat(prefix + QLatin1Char('L')), c.asFloat(prefix + QLatin1Char('T')),
-                 c.asFloat(prefix + QLatin1Char('H')), c.asFloat(prefix + QLatin1Char('W'))};
+    return MmBox{get(prefix + QLatin1Char('L')), get(prefix + QLatin1Char('T')),
+                 get(prefix + QLatin1Char('H')), get(prefix + QLatin1Char('W'))};
+}
+
+template <typename Get>
+EnvelopeFormat formatOf(const Get &get)
+{
+    EnvelopeFormat f;
+    f.h = get(QStringLiteral("H"));
+    f.w = get(QStringLiteral("W"));
+    f.linesH = get(QStringLiteral("LinesH"));
+    f.otkogo = boxOf(get, QStringLiteral("Otkogo"));
+    f.otkuda = boxOf(get, QStringLiteral("Otkuda"));
+    f.otindex = boxOf(get, QStringLiteral("Otindex"));
+    f.komu = boxOf(get, QStringLiteral("Komu"));
+    f.kuda = boxOf(get, QStringLiteral("Kuda"));
+    f.index = boxOf(get, QStringLiteral("Index"));
+    f.logo = boxOf(get, QStringLiteral("Logo"));
+    f.comment = boxOf(get, QStringLiteral("KonvertComment"));
+    f.zipL = get(QStringLiteral("ZIPcodeL"));
+    f.zipT = get(QStringLiteral("ZIPcodeT"));
+    return f;
+}
+
+// The view row whose N is n; -1 when none.
+int viewRowWithKey(const store::Cursor &c, int n)
+{
+    const int key = c.fieldIndex(QStringLiteral("N"));
+    for (int row = 0, rows = c.viewRowCount(); row < rows; ++row) {
+        const QVariant v = c.valueAt(row, key);
+        if (!v.isNull() && v.toInt() == n)
+            return row;
+    }
+    return -1;
+}
+
+// A getter of the current row (edits included) when its key is n or no
+// row has it, else of the stored row with that key.
+std::function<double(const QString &)> rowWithKey(const store::Cursor &c, int n)
+{
+    const int row = c.asInteger(QStringLiteral("N")) == n ? -1 : viewRowWithKey(c, n);
+    if (row < 0)
+        return [&c](const QString &field) { return c.asFloat(field); };
+    return [&c, row](const QString &field) { return c.valueAt(row, c.fieldIndex(field)).toDouble(); };
 }
 
 // Switches to the key index, finds the key and switches back.
@@ -24,21 +70,18 @@ void findByKey(store::Cursor &cursor, int n, const QString &normalIndex)
 
 EnvelopeFormat formatOfCurrentRow(const store::Cursor &c)
 {
-    EnvelopeFormat f;
-    f.h = c.asFloat(QStringLiteral("H"));
-    f.w = c.asFloat(QStringLiteral("W"));
-    f.linesH = c.asFloat(QStringLiteral("LinesH"));
-    f.otkogo = boxOf(c, QStringLiteral("Otkogo"));
-    f.otkuda = boxOf(c, QStringLiteral("Otkuda"));
-    f.otindex = boxOf(c, QStringLiteral("Otindex"));
-    f.komu = boxOf(c, QStringLiteral("Komu"));
-    f.kuda = boxOf(c, QStringLiteral("Kuda"));
-    f.index = boxOf(c, QStringLiteral("Index"));
-    f.logo = boxOf(c, QStringLiteral("Logo"));
-    f.comment = boxOf(c, QStringLiteral("KonvertComment"));
-    f.zipL = c.asFloat(QStringLiteral("ZIPcodeL"));
-    f.zipT = c.asFloat(QStringLiteral("ZIPcodeT"));
-    return f;
+    return formatOf([&c](const QString &field) { return c.asFloat(field); });
+}
+
+EnvelopeFormat formatWithKey(const store::Cursor &formats, int n)
+{
+    return formatOf(rowWithKey(formats, n));
+}
+
+PrintOffset offsetWithKey(const store::Cursor &offsets, int n)
+{
+    const auto get = rowWithKey(offsets, n);
+    return PrintOffset{get(QStringLiteral("Dx")) * UnitsPerMm, get(QStringLiteral("Dy")) * UnitsPerMm};
 }
 
 PrintOffset offsetOfCurrentRow(const store::Cursor &c)

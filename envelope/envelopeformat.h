@@ -35,6 +35,12 @@ struct PrintOffset {
 EnvelopeFormat formatOfCurrentRow(const store::Cursor &formats);
 PrintOffset offsetOfCurrentRow(const store::Cursor &offsets);
 
+// The format and the offset with key N as the print would use them, read
+// without moving the cursor (for previews): the current row when it has
+// that key (its edits included) or when no row has it, else the stored row.
+EnvelopeFormat formatWithKey(const store::Cursor &formats, int n);
+PrintOffset offsetWithKey(const store::Cursor &offsets, int n);
+
 // Looks the format up by its key N: the cursor switches to index N_i, finds
 // the key and goes back to NameKonvert_i. When no row has that key the
 // cursor's current row is used as it is. The found row becomes current.

@@ -4,6 +4,8 @@
 #include "envelope/units.h"
 #include "report/page.h"
 
+#include <QHash>
+
 namespace envelope {
 namespace {
 
@@ -91,6 +93,41 @@ void captionAbove(ReportPage &page, const QString &name, const MmBox &box,
 }
 
 } // namespace
+
+QString boxCaption(const QString &name)
+{
+    static const QHash<QString, QString> captions{
+        {obj::OtKogo, QStringLiteral("От кого")},
+        {obj::OtKuda, QStringLiteral("Откуда")},
+        {obj::OtIndex, QStringLiteral("Индекс отправителя")},
+        {obj::Komu, QStringLiteral("Кому")},
+        {obj::Kuda, QStringLiteral("Куда")},
+        {obj::Index, QStringLiteral("Индекс получателя")},
+        {obj::ZIPcode, QStringLiteral("Индекс получателя(большой, слева внизу)")},
+        {obj::Logo, QStringLiteral("Логотип")},
+        {obj::KonvertComment, QStringLiteral("Комментарий")},
+    };
+    return captions.value(name);
+}
+
+QStringList boxesOffTheEnvelope(const ReportPage &page, const EnvelopeFormat &format)
+{
+    const double right = format.w * UnitsPerMm + 0.5;
+    const double bottom = format.h * UnitsPerMm + 0.5;
+    QStringList off;
+    for (const auto &object : page.objects()) {
+        const bool printed = object->isVisible()
+            && (object->kind() == ReportObject::Kind::Text
+                || static_cast<const ReportPicture &>(*object).hasPicture());
+        const QRect box = object->geometry();
+        if (!printed || box.isEmpty() || boxCaption(object->name()).isEmpty())
+            continue;
+        if (box.left() < -0.5 || box.top() < -0.5 || box.left() + box.width() > right
+            || box.top() + box.height() > bottom)
+            off << object->name();
+    }
+    return off;
+}
 
 void layOutEnvelope(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
                     const EnvelopeTexts &texts, const EnvelopeOptions &options)

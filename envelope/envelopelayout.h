@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 class ReportPage;
 
@@ -36,5 +37,13 @@ struct EnvelopeOptions {
 // halves to even; positions are not clamped to the paper.
 void layOutEnvelope(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
                     const EnvelopeTexts &texts, const EnvelopeOptions &options);
+
+// The caption of a page object as the formats tab names its box; empty for
+// the captions printed beside the boxes and the background picture.
+QString boxCaption(const QString &objectName);
+
+// The names of the boxes of a laid-out envelope that would be printed and
+// lie partly off the envelope (half a unit of rounding allowed).
+QStringList boxesOffTheEnvelope(const ReportPage &page, const EnvelopeFormat &format);
 
 } // namespace envelope

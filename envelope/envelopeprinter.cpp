@@ -44,11 +44,15 @@ EnvelopeTexts EnvelopePrinter::settingsRowTexts() const
                          s.asString(QStringLiteral("OtKuda")), s.asString(QStringLiteral("OtIndex"))};
 }
 
+EnvelopeFormat EnvelopePrinter::chosenFormat()
+{
+    return findEnvelopeFormat(m_tables.Table4, m_tables.Table1.asInteger(QStringLiteral("N_Konvert")));
+}
+
 void EnvelopePrinter::layOut(const EnvelopeTexts &texts)
 {
     const store::Cursor &settings = m_tables.Table1;
-    const EnvelopeFormat format =
-        findEnvelopeFormat(m_tables.Table4, settings.asInteger(QStringLiteral("N_Konvert")));
+    const EnvelopeFormat format = chosenFormat();
     const PrintOffset offset =
         findPrintOffset(m_tables.Table5, settings.asInteger(QStringLiteral("Printer")));
     layOutEnvelope(*m_page, format, offset, texts, settingsRowOptions());

@@ -40,6 +40,9 @@ public:
     // the settings row. Leaves the page holding this envelope, and the
     // format and offset cursors on the rows used.
     void PrintKonvert(const EnvelopeTexts &texts);
+    // The format chosen in the settings row, looked up as PrintKonvert does
+    // (the format cursor stays on it).
+    EnvelopeFormat chosenFormat();
     // Lays the envelope out exactly as PrintKonvert but prints nothing.
     void layOut(const EnvelopeTexts &texts);
 

@@ -9,8 +9,9 @@ bool ShowResumeText(const QString &caption, const QString &text)
     return ShowMsg(caption, ResumeWidth, ResumeHeight, text, ResumePrintButton, ResumeNoButton) == 1;
 }
 
-bool ShowResume(const QString &caption, const QString &kind, store::Tables &tables, const ResumeScreen &screen)
+bool ShowResume(const QString &caption, const QString &kind, store::Tables &tables, const ResumeScreen &screen,
+                const QString &findings)
 {
     const ResumeFacts facts = GatherResumeFacts(kind, tables, screen);
-    return ShowResumeText(caption, ResumeText(kind, facts, QLocale::system().decimalPoint()));
+    return ShowResumeText(caption, ResumeText(kind, facts, QLocale::system().decimalPoint()) + findings);
 }

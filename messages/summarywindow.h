@@ -14,7 +14,9 @@ constexpr int ResumeHeight = 360;
 // carry the decimal separator of the system's locale. A size or colour code
 // with a non-numeric argument in the user's data throws the conversion
 // error before the window shows.
-bool ShowResume(const QString &caption, const QString &kind, store::Tables &tables, const ResumeScreen &screen);
+// `findings` (markup) follows the summary as it is built, when not empty.
+bool ShowResume(const QString &caption, const QString &kind, store::Tables &tables, const ResumeScreen &screen,
+                const QString &findings = QString());
 
 // The same with the facts already gathered.
 bool ShowResumeText(const QString &caption, const QString &text);

@@ -64,6 +64,7 @@ struct LaidOutText
 {
     std::vector<std::unique_ptr<QTextLayout>> paragraphs;
     double height = 0;
+    bool cutShort = false; // lines were left unlaid because they lie below the box
 };
 
 LaidOutText layOutText(const ReportText &object, const QFont &font, const QPaintDevice *device,
@@ -78,7 +79,9 @@ LaidOutText layOutText(const ReportText &object, const QFont &font, const QPaint
     LaidOutText result;
     double y = 0;
     bool firstLine = true;
-    for (const QString &paragraph : paragraphsOf(object.text())) {
+    const QStringList paragraphs = paragraphsOf(object.text());
+    for (qsizetype p = 0; p < paragraphs.size(); ++p) {
+        const QString &paragraph = paragraphs[p];
         auto layout = std::make_unique<QTextLayout>(paragraph, font, device);
         layout->setTextOption(option);
         layout->setCacheEnabled(true);
@@ -90,13 +93,17 @@ LaidOutText layOutText(const ReportText &object, const QFont &font, const QPaint
             firstLine = false;
             line.setPosition(QPointF(0, y));
             y += line.height();
-            if (y - line.height() > maxUsefulHeight)
+            if (y - line.height() > maxUsefulHeight) {
+                result.cutShort = true;
                 break; // the rest would lie below the box anyway
+            }
         }
         layout->endLayout();
         result.paragraphs.push_back(std::move(layout));
-        if (y > maxUsefulHeight && object.verticalAlignment() == ReportText::VerticalAlignment::Top)
+        if (y > maxUsefulHeight && object.verticalAlignment() == ReportText::VerticalAlignment::Top) {
+            result.cutShort = p + 1 < paragraphs.size();
             break;
+        }
     }
     result.height = y;
     return result;
@@ -115,7 +122,60 @@ void paintOutline(const QRect &box, QPainter &painter)
     painter.drawRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
-void paintText(const ReportText &object, QPainter &painter)
+// Where the first line of the laid-out text starts, in page units.
+QPointF textOrigin(const ReportText &object, const LaidOutText &laidOut)
+{
+    const QRect box = object.geometry();
+    double top = box.top() + ReportText::MarginTop;
+    if (object.verticalAlignment() == ReportText::VerticalAlignment::Bottom)
+        top = box.top() + box.height() - ReportText::MarginBottom - laidOut.height;
+    return QPointF(box.left() + ReportText::MarginLeft, top);
+}
+
+LaidOutText layOutForDevice(const ReportText &object, const QPaintDevice *device)
+{
+    const QFont font = fontForDevice(object.font(), device);
+    // Unbounded for bottom alignment: every line is needed to know where the
+    // first one starts.
+    const double useful = object.verticalAlignment() == ReportText::VerticalAlignment::Top
+        ? object.height() : 1e12;
+    return layOutText(object, font, device, useful);
+}
+
+// A line is lost to the clip when its baseline falls below the box or the
+// upper half of its letters lies above it; a line wider than the box (one
+// letter wider than the whole box) loses its right end.
+bool lineIsCut(const QTextLine &line, const QPointF &origin, const QRect &box, double innerWidth)
+{
+    const double baseline = origin.y() + line.y() + line.ascent();
+    const double tolerance = 0.01;
+    return baseline > box.top() + box.height() + tolerance
+        || baseline - line.ascent() / 2 < box.top() - tolerance
+        || line.naturalTextWidth() > innerWidth + tolerance;
+}
+
+bool isClipped(const ReportText &object, const LaidOutText &laidOut)
+{
+    if (object.text().isEmpty())
+        return false;
+    if (object.width() <= 0 || object.height() <= 0 || laidOut.cutShort)
+        return true;
+    const QRect box = object.geometry();
+    const QPointF origin = textOrigin(object, laidOut);
+    const double innerWidth = std::max(0.0, double(box.width() - ReportText::MarginLeft
+                                                   - ReportText::MarginRight));
+    for (const auto &layout : laidOut.paragraphs) {
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            if (line.textLength() > 0 && lineIsCut(line, origin, box, innerWidth))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Paints the text and says whether part of it was clipped away.
+bool paintText(const ReportText &object, QPainter &painter)
 {
     const QRect box = object.geometry();
     painter.save();
@@ -123,17 +183,8 @@ void paintText(const ReportText &object, QPainter &painter)
         painter.fillRect(box, object.fillColor());
     painter.setClipRect(box, Qt::IntersectClip);
 
-    const QFont font = fontForDevice(object.font(), painter.device());
-    // Unbounded for bottom alignment: every line is needed to know where the
-    // first one starts.
-    const double useful = object.verticalAlignment() == ReportText::VerticalAlignment::Top
-        ? box.height() : 1e12;
-    const LaidOutText laidOut = layOutText(object, font, painter.device(), useful);
-
-    double top = box.top() + ReportText::MarginTop;
-    if (object.verticalAlignment() == ReportText::VerticalAlignment::Bottom)
-        top = box.top() + box.height() - ReportText::MarginBottom - laidOut.height;
-    const QPointF origin(box.left() + ReportText::MarginLeft, top);
+    const LaidOutText laidOut = layOutForDevice(object, painter.device());
+    const QPointF origin = textOrigin(object, laidOut);
 
     painter.setPen(object.textColor());
     for (const auto &layout : laidOut.paragraphs)
@@ -145,6 +196,7 @@ void paintText(const ReportText &object, QPainter &painter)
         paintOutline(box, painter);
         painter.restore();
     }
+    return isClipped(object, laidOut);
 }
 
 QRectF fittedCentred(const QSize &picture, const QRect &box)
@@ -183,8 +235,9 @@ void writePdf(const ReportPage &page, QPdfWriter &writer)
 
 } // namespace
 
-void paintReportPage(const ReportPage &page, QPainter &painter)
+QStringList paintReportPage(const ReportPage &page, QPainter &painter)
 {
+    QStringList clipped;
     const QPaintDevice *device = painter.device();
     painter.save();
     painter.scale(device->logicalDpiX() / UnitsPerInch, device->logicalDpiY() / UnitsPerInch);
@@ -194,12 +247,31 @@ void paintReportPage(const ReportPage &page, QPainter &painter)
     for (const auto &object : page.objects()) {
         if (!object->isVisible())
             continue;
-        if (object->kind() == ReportObject::Kind::Text)
-            paintText(static_cast<const ReportText &>(*object), painter);
-        else
+        if (object->kind() == ReportObject::Kind::Text) {
+            if (paintText(static_cast<const ReportText &>(*object), painter))
+                clipped.append(object->name());
+        } else {
             paintPicture(static_cast<const ReportPicture &>(*object), painter);
+        }
     }
     painter.restore();
+    return clipped;
+}
+
+bool textIsClipped(const ReportText &object, const QPaintDevice &device)
+{
+    return isClipped(object, layOutForDevice(object, &device));
+}
+
+QStringList clippedTexts(const ReportPage &page, const QPaintDevice &device)
+{
+    QStringList clipped;
+    for (const auto &object : page.objects()) {
+        if (object->isVisible() && object->kind() == ReportObject::Kind::Text
+            && textIsClipped(static_cast<const ReportText &>(*object), device))
+            clipped.append(object->name());
+    }
+    return clipped;
 }
 
 QImage renderReportPageToImage(const ReportPage &page, double dpi)

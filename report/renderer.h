@@ -5,15 +5,27 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 class QPainter;
+class QPaintDevice;
 
 // Paints a page onto the painter's device at that device's own resolution:
 // page units are scaled by the device's dpi / 96. The painter's origin must be
 // the top left corner of the paper (true for QPdfWriter, QPrinter with full
 // page and QImage). The painter's state is restored afterwards.
-void paintReportPage(const ReportPage &page, QPainter &painter);
+// Returns the names of the visible text objects whose text did not fit
+// their box (a line lost below or above the box, or cut at its right edge),
+// in painting order; what is painted does not depend on it.
+QStringList paintReportPage(const ReportPage &page, QPainter &painter);
+
+// Whether the text of the object would be clipped when painted on a device
+// like `device` (its resolution and font hinting), without painting it. An
+// empty text never is; a text in a box without width or height always is.
+bool textIsClipped(const ReportText &object, const QPaintDevice &device);
+// The names paintReportPage() would report, without painting.
+QStringList clippedTexts(const ReportPage &page, const QPaintDevice &device);
 
 // The page as an image at the given resolution (white paper). The image is
 // round(width mm * dpi / 25.4) x round(height mm * dpi / 25.4) pixels.

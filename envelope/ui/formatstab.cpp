@@ -1,6 +1,8 @@
 #include "envelope/ui/formatstab.h"
 
 #include "envelope/envelopeformat.h"
+#include "envelope/envelopeprinter.h"
+#include "envelope/ui/envelopepreview.h"
 #include "envelope/ui/errorbox.h"
 #include "store/tables.h"
 #include "store/ui/dbcontrols.h"
@@ -95,6 +97,38 @@ void FormatsTab::buildInfo()
     example->setObjectName(QStringLiteral("BitBtn6"));
     example->setGeometry(876, 8, 76, 58);
     connect(example, &QPushButton::clicked, this, &FormatsTab::BitBtn6Click);
+
+    auto *preview = new QPushButton(QStringLiteral("Просмотр с рамками"), this);
+    preview->setObjectName(QStringLiteral("BitBtnFormatPreview"));
+    preview->setToolTip(QStringLiteral("Конверт этого формата, все поля обведены и подписаны"));
+    preview->setGeometry(188, 70, 190, 26);
+    connect(preview, &QPushButton::clicked, this, [this] { BitBtnFormatPreviewClick(); });
+}
+
+EnvelopePreviewWindow *FormatsTab::BitBtnFormatPreviewClick()
+{
+    if (!m_preview) {
+        PreviewSource source;
+        source.format = [this] { return formatOfCurrentRow(m_tables.Table4); };
+        source.offset = [] { return PrintOffset{}; };
+        // Every box of the format is placed, whether or not it prints now.
+        source.options = [this] {
+            EnvelopeOptions options = m_printer ? m_printer->settingsRowOptions() : EnvelopeOptions{};
+            options.printLogo = options.printZipCode = options.printComment = true;
+            return options;
+        };
+        source.texts = [this] { return m_printer ? m_printer->settingsRowTexts() : EnvelopeTexts{}; };
+        m_preview = new EnvelopePreviewWindow(QStringLiteral("Формат конверта"), source, true, this);
+        m_preview->setObjectName(QStringLiteral("FormFormatPreview"));
+        m_preview->setAttribute(Qt::WA_DeleteOnClose);
+        connect(&m_tables.Table4, &store::Cursor::fieldChanged, m_preview, &EnvelopePreviewWindow::refresh);
+        connect(&m_tables.Table4, &store::Cursor::recordChanged, m_preview, &EnvelopePreviewWindow::refresh);
+        connect(&m_tables.Table1, &store::Cursor::fieldChanged, m_preview, &EnvelopePreviewWindow::refresh);
+    }
+    m_preview->show();
+    m_preview->raise();
+    m_preview->refresh();
+    return m_preview;
 }
 
 void FormatsTab::buildEditGroups()

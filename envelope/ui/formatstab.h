@@ -3,6 +3,7 @@
 // the copy of a format, the measuring scheme and one group of edit boxes
 // per printed element, all bound to the selected format.
 
+#include <QPointer>
 #include <QWidget>
 
 namespace store {
@@ -10,6 +11,9 @@ class Tables;
 }
 
 namespace envelope {
+
+class EnvelopePrinter;
+class EnvelopePreviewWindow;
 
 class FormatsTab : public QWidget {
     Q_OBJECT
@@ -25,6 +29,12 @@ public:
     // "Пример": the measuring scheme in the desktop's picture viewer.
     void BitBtn6Click();
 
+    // "Просмотр с рамками": the format being edited, every box outlined and
+    // named, following each typed value; texts, font and settings of the
+    // printer's settings row.
+    void setEnvelopePrinter(EnvelopePrinter *printer) { m_printer = printer; }
+    EnvelopePreviewWindow *BitBtnFormatPreviewClick();
+
 private:
     void buildList();
     void buildInfo();
@@ -32,6 +42,8 @@ private:
 
     store::Tables &m_tables;
     QString m_programFolder;
+    EnvelopePrinter *m_printer = nullptr;
+    QPointer<EnvelopePreviewWindow> m_preview;
 };
 
 } // namespace envelope

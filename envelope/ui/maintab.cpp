@@ -2,6 +2,7 @@
 
 #include "envelope/envelopepage.h"
 #include "envelope/logo.h"
+#include "envelope/ui/envelopepreview.h"
 #include "envelope/ui/errorbox.h"
 #include "report/reporterror.h"
 #include "store/tables.h"
@@ -176,6 +177,40 @@ void MainTab::buildPrintControls()
     bold.setPixelSize(16);
     print->setFont(bold);
     connect(print, &QPushButton::clicked, this, [this] { BitBtnPrintClick(); });
+
+    auto *preview = new QPushButton(QStringLiteral("Просмотр конверта"), this);
+    preview->setObjectName(QStringLiteral("BitBtnPreview"));
+    preview->setToolTip(QStringLiteral("Конверт так, как он будет напечатан"));
+    preview->setGeometry(x, 296, 264, 28);
+    connect(preview, &QPushButton::clicked, this, [this] { BitBtnPreviewClick(); });
+}
+
+EnvelopePreviewWindow *MainTab::BitBtnPreviewClick()
+{
+    if (!m_preview) {
+        PreviewSource source;
+        source.format = [this] {
+            return formatWithKey(m_tables.Table4, m_tables.Table1.asInteger(QStringLiteral("N_Konvert")));
+        };
+        source.offset = [this] {
+            return offsetWithKey(m_tables.Table5, m_tables.Table1.asInteger(QStringLiteral("Printer")));
+        };
+        source.options = [this] { return m_printer.settingsRowOptions(); };
+        source.texts = [this] { return m_printer.settingsRowTexts(); };
+        source.runEnvelopes = m_runSource;
+        m_preview = new EnvelopePreviewWindow(QStringLiteral("Просмотр конверта"), source, false, this);
+        m_preview->setObjectName(QStringLiteral("FormPreview"));
+        m_preview->setAttribute(Qt::WA_DeleteOnClose);
+        for (store::Cursor *cursor : {&m_tables.Table1, &m_tables.Table4, &m_tables.Table5}) {
+            connect(cursor, &store::Cursor::fieldChanged, m_preview, &EnvelopePreviewWindow::refresh);
+            connect(cursor, &store::Cursor::recordChanged, m_preview, &EnvelopePreviewWindow::refresh);
+            connect(cursor, &store::Cursor::rowChanged, m_preview, &EnvelopePreviewWindow::refresh);
+        }
+    }
+    m_preview->show();
+    m_preview->raise();
+    m_preview->refresh();
+    return m_preview;
 }
 
 void MainTab::applySettingsRow()
@@ -194,6 +229,8 @@ void MainTab::syncPreviewLabels()
 void MainTab::setPrintFont(const PrintFont &font)
 {
     m_printer.setPrintFont(font);
+    if (m_preview)
+        m_preview->refresh();
 }
 
 bool MainTab::showEnvelopeType(int typKonv)
@@ -231,6 +268,8 @@ void MainTab::setLogo(const QImage &logo)
     m_logo = logo;
     m_printer.setPreviewLogo(logo);
     m_logoView->setPixmap(logo.isNull() ? QPixmap() : QPixmap::fromImage(logo));
+    if (m_preview)
+        m_preview->refresh();
 }
 
 void MainTab::DBCheckBox1Click(bool checked)

@@ -7,7 +7,10 @@
 #include "envelope/envelopeprinter.h"
 #include "envelope/printfont.h"
 
+#include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -21,6 +24,8 @@ class DbLookupComboBox;
 } // namespace store
 
 namespace envelope {
+
+class EnvelopePreviewWindow;
 
 class MainTab : public QWidget {
     Q_OBJECT
@@ -69,6 +74,13 @@ public:
 
     QImage logoPicture() const { return m_logo; }
 
+    // "Просмотр конверта": the envelope as it will print, in a window that
+    // follows the settings; with a run source it also steps through the
+    // envelopes of the address-book run.
+    using RunSource = std::function<QList<EnvelopeTexts>()>;
+    void setRunSource(RunSource source) { m_runSource = std::move(source); }
+    EnvelopePreviewWindow *BitBtnPreviewClick();
+
 signals:
     // The preview was clicked: the main window shows the chooser page.
     void envelopeTypeClicked();
@@ -95,6 +107,8 @@ private:
     QLabel *m_commentLabel = nullptr;
     store::ui::DbCheckBox *m_logoSwitch = nullptr;
     store::ui::DbLookupComboBox *m_formats = nullptr;
+    RunSource m_runSource;
+    QPointer<EnvelopePreviewWindow> m_preview;
 };
 
 } // namespace envelope

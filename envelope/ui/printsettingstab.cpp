@@ -1,9 +1,14 @@
 #include "envelope/ui/printsettingstab.h"
 
+#include "envelope/calibration.h"
 #include "envelope/commenttexts.h"
 #include "envelope/datafiles.h"
 #include "envelope/fontres.h"
+#include "envelope/envelopeformat.h"
 #include "envelope/ui/errorbox.h"
+#include "report/page.h"
+#include "report/printer.h"
+#include "report/reporterror.h"
 #include "store/tables.h"
 #include "store/ui/dbcontrols.h"
 
@@ -152,7 +157,12 @@ void PrintSettingsTab::buildOffsetsGroup()
                           QRect(210, 158, 160, 30));
     connect(choose, &QPushButton::clicked, this, &PrintSettingsTab::BitBtn9Click);
 
-    infoText(OffsetsInfo, group, QRect(380, 22, 554, 166))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
+    infoText(OffsetsInfo, group, QRect(380, 22, 554, 130))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
+    auto *sheet = button(QStringLiteral("BitBtnCalibration"), QStringLiteral("Калибровочный лист"), group,
+                         QRect(380, 158, 200, 30));
+    sheet->setToolTip(QStringLiteral("Печать листа с метками и шкалами на выбранном формате конверта: "
+                                     "по нему измеряются смещения принтера"));
+    connect(sheet, &QPushButton::clicked, this, [this] { BitBtnCalibrationClick(); });
 }
 
 void PrintSettingsTab::buildZipCodeGroup()
@@ -264,6 +274,26 @@ void PrintSettingsTab::BitBtn9Click()
     m_tables.Table1.setValue(QStringLiteral("Printer"), m_tables.Table5.asInteger(QStringLiteral("N")));
     m_tables.Table5.refresh();
     m_offsets->viewport()->update();
+}
+
+int PrintSettingsTab::BitBtnCalibrationClick()
+{
+    const store::Cursor &settings = m_tables.Table1;
+    const EnvelopeFormat format = formatWithKey(m_tables.Table4, settings.asInteger(QStringLiteral("N_Konvert")));
+    const PrintOffset offset = offsetWithKey(m_tables.Table5, settings.asInteger(QStringLiteral("Printer")));
+    ReportPage page;
+    buildCalibrationSheet(page, format, offset);
+    try {
+        const QString problem = page.paperProblem();
+        if (!problem.isEmpty())
+            throw ReportError(ReportError::Kind::BadPaperSize, problem);
+        if (m_sheetOutput)
+            return m_sheetOutput(page);
+        return ReportPrinter().print(page, QStringLiteral("Kuvertix: калибровочный лист"));
+    } catch (const ReportError &e) {
+        ui::showErrorBox(this, e.message());
+        return 0;
+    }
 }
 
 void PrintSettingsTab::appendQuickText(const QString &phrase)

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QFontDialog;
+class ReportPage;
 class QLabel;
 
 namespace store {
@@ -46,6 +47,13 @@ public:
     void BitBtn8Click();
     // "Выбрать смещение".
     void BitBtn9Click();
+    // "Калибровочный лист": the sheet on the chosen format with the chosen
+    // offset, one job; a missing printer or a refused job shows an error box.
+    // Returns the job number, 0 when nothing was printed.
+    int BitBtnCalibrationClick();
+    // Where the sheet goes (the default printer unless set otherwise).
+    using SheetOutput = std::function<int(const ReportPage &)>;
+    void setSheetOutput(SheetOutput output) { m_sheetOutput = std::move(output); }
     // Quick texts and "Очистить".
     void appendQuickText(const QString &phrase);
     void clearComment();
@@ -70,6 +78,7 @@ private:
     QString m_dataFolder;
     PrintFont m_font;
     FontChooser m_chooser;
+    SheetOutput m_sheetOutput;
     QFontDialog *m_dialog = nullptr;
     QLabel *m_panelFont1 = nullptr;
     QLabel *m_panelFont2 = nullptr;

@@ -5,7 +5,10 @@
 #include "report/page.h"
 #include "report/renderer.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QtTest>
 
 // Inner margins of every text box: 2 units left and right, 1 top and bottom;
@@ -58,6 +61,8 @@ private slots:
     void degenerateBoxesDrawNothingOutside();
     void higherResolutionScalesEverything();
     void pointSizeFontsPrintAtTheirSize();
+    void clippedTextsAreReported_data();
+    void clippedTextsAreReported();
 };
 
 void TestReportRender::topAlignedTextStartsInsideTheMargins()
@@ -363,6 +368,54 @@ void TestReportRender::pointSizeFontsPrintAtTheirSize()
         QVERIFY(!byPixels.isNull());
         QCOMPARE(byPoints, byPixels);
     }
+}
+
+void TestReportRender::clippedTextsAreReported_data()
+{
+    QTest::addColumn<QRect>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bottom");
+    QTest::addColumn<bool>("clipped");
+    const QString wide = QStringLiteral("Получателеву Получателю Получателевичу");
+    QTest::newRow("one line in a one-line box") << QRect(20, 20, 340, 15) << QStringLiteral("Иванову") << false << false;
+    QTest::newRow("wrapped onto a second line") << QRect(20, 20, 120, 15) << wide << false << true;
+    QTest::newRow("line break in a one-line box") << QRect(20, 20, 340, 15) << QStringLiteral("А\r\nБ") << false << true;
+    QTest::newRow("three lines in a three-line box") << QRect(20, 20, 120, 56) << wide << false << false;
+    QTest::newRow("bottom aligned, lines above the box") << QRect(20, 80, 120, 19) << wide << true << true;
+    QTest::newRow("bottom aligned, one line") << QRect(20, 80, 340, 19) << QStringLiteral("Кому") << true << false;
+    QTest::newRow("a letter wider than the box") << QRect(20, 20, 6, 40) << QStringLiteral("Ж") << false << true;
+    QTest::newRow("empty text") << QRect(20, 20, 6, 4) << QString() << false << false;
+    QTest::newRow("text in a box of no height") << QRect(20, 20, 100, 0) << QStringLiteral("А") << false << true;
+}
+
+// The renderer says which text it clipped, while painting and without
+// painting, on screen and on a PDF, and the same for all of them.
+void TestReportRender::clippedTextsAreReported()
+{
+    QFETCH(QRect, box);
+    QFETCH(QString, text);
+    QFETCH(bool, bottom);
+    QFETCH(bool, clipped);
+    ReportPage page;
+    makeBlankPage(page);
+    ReportText &object = addText(page, box, text);
+    if (bottom)
+        object.setVerticalAlignment(ReportText::VerticalAlignment::Bottom);
+    const QStringList expected = clipped ? QStringList{object.name()} : QStringList();
+
+    QImage image(378, 227, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QCOMPARE(paintReportPage(page, painter), expected);
+    painter.end();
+    QCOMPARE(clippedTexts(page, image), expected);
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    QCOMPARE(clippedTexts(page, pdf), expected);
+    object.hide();
+    QCOMPARE(clippedTexts(page, pdf), QStringList());
 }
 
 QTEST_MAIN(TestReportRender)
