@@ -129,6 +129,7 @@ void Cursor::close()
     m_order.clear();
     m_visible.clear();
     m_pos = -1;
+    m_rowsGeneration = 0;
     m_cache.reset();
     m_file.reset();
     emit stateChanged(m_state);
@@ -142,6 +143,14 @@ void Cursor::close()
 void Cursor::loadRows()
 {
     const std::vector<RowCache::Entry> &stored = m_cache->rows();
+    if (m_rowsGeneration == m_cache->generation() && m_rows.size() == stored.size()) {
+        // Nothing was written since: the rows and their order stand.
+        for (Row &row : m_rows)
+            row.passes = passesFilter(row);
+        rebuildVisible();
+        return;
+    }
+    m_rowsGeneration = m_cache->generation();
     std::vector<Row> old;
     old.swap(m_rows);
     // The old rows are in the order of their ids unless a row came back

@@ -239,6 +239,7 @@ private:
     bool m_filtered = false;
     std::shared_ptr<TableFile> m_file;
     std::shared_ptr<RowCache> m_cache;  // shared by the cursors of the file
+    quint64 m_rowsGeneration = 0;       // of the cache when all rows were taken
 
     State m_state = State::Inactive;
     QString m_indexName;

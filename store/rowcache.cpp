@@ -24,6 +24,7 @@ void RowCache::reload()
 
 void RowCache::stamp()
 {
+    ++m_generation;
     m_changes = m_file.totalChanges();
     m_dataVersion = m_file.dataVersion();
 }
@@ -67,6 +68,7 @@ RowCache::WriteTicket RowCache::beforeWrite()
 
 void RowCache::written(const WriteTicket &ticket, qint64 id, const QByteArray &row)
 {
+    ++m_generation;
     if (!ticket.inStep) {
         m_valid = false;
         return;
@@ -81,6 +83,7 @@ void RowCache::written(const WriteTicket &ticket, qint64 id, const QByteArray &r
 
 void RowCache::removed(const WriteTicket &ticket, qint64 id)
 {
+    ++m_generation;
     if (!ticket.inStep) {
         m_valid = false;
         return;

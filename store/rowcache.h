@@ -40,6 +40,9 @@ public:
     void written(const WriteTicket &ticket, qint64 id, const QByteArray &row);
     void removed(const WriteTicket &ticket, qint64 id);
     void invalidate() { m_valid = false; }
+    // Counts every change of the copy: a cursor that took all its rows at
+    // one generation holds exactly the copy while the generation stays.
+    quint64 generation() const { return m_generation; }
 
 private:
     bool fresh();
@@ -52,6 +55,7 @@ private:
     bool m_valid = false;
     qint64 m_changes = -1;      // the connection's changed-row count at the last step
     qint64 m_dataVersion = -1;  // the file's data version at the last read
+    quint64 m_generation = 1;
 };
 
 } // namespace store
