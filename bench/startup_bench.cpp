@@ -5,8 +5,9 @@
 //     a child process builds the main window over a program folder whose
 //     address book is generated; beside it, SQLite alone reads every row;
 //   - mark all and unmark all, beside one SQL UPDATE of the same rows;
-//   - a keystroke in the filter (mean and worst of a typed word), beside one
-//     SQL scan matching the term in the eleven searched fields.
+//   - a keystroke in the filter (mean and worst of a typed word after its
+//     first letter, and the first letter, which folds the whole book), beside
+//     one SQL scan matching the term in the eleven searched fields.
 // Times are wall clock (ms); "cpu" is the processor time of the work.
 //
 //   startup_bench [SIZE ...]
@@ -214,22 +215,29 @@ void measure(const QString &self, int recipients)
     printPair("mark all", markAll, sqliteExec(copy, "UPDATE AdrList SET \"Check\" = -1 WHERE \"Check\" IS NOT -1"));
     printPair("unmark all", unmarkAll, sqliteExec(copy, "UPDATE AdrList SET \"Check\" = 0 WHERE \"Check\" IS NOT 0"));
 
-    Timing total, worst;
-    for (const QString &text : typing) {
-        const Timing t = timed([&] { marks.setFilterText(text); });
-        total.wall += t.wall;
-        total.cpu += t.cpu;
-        worst.wall = std::max(worst.wall, t.wall);
-        worst.cpu = std::max(worst.cpu, t.cpu);
+    // The first keystroke folds the texts of the whole book; the others
+    // search the folded copies.
+    Timing first, rest, worst;
+    for (int i = 0; i < typing.size(); ++i) {
+        const Timing t = timed([&] { marks.setFilterText(typing[i]); });
+        Timing &sum = i == 0 ? first : rest;
+        sum.wall += t.wall;
+        sum.cpu += t.cpu;
+        if (i > 0) {
+            worst.wall = std::max(worst.wall, t.wall);
+            worst.cpu = std::max(worst.cpu, t.cpu);
+        }
     }
     QStringList fields;
     for (const QString &f : addressbook::searchedFieldNames())
         fields << QStringLiteral("\"%1\" LIKE '%мет%'").arg(f);
     const QByteArray scan = QStringLiteral("SELECT count(*) FROM AdrList WHERE %1").arg(fields.join(" OR ")).toUtf8();
     const Timing sqlScan = sqliteExec(copy, scan.constData());
+    const int others = int(typing.size()) - 1;
     std::printf("  keystroke in the filter, mean      %8.1f ms (cpu %6.1f)   SQLite alone, one scan %5.0f ms (cpu %4.0f)\n",
-                total.wall / typing.size(), total.cpu / typing.size(), sqlScan.wall, sqlScan.cpu);
+                rest.wall / others, rest.cpu / others, sqlScan.wall, sqlScan.cpu);
     std::printf("  keystroke in the filter, worst     %8.1f ms (cpu %6.1f)\n", worst.wall, worst.cpu);
+    std::printf("  first keystroke (folds the book)   %8.1f ms (cpu %6.1f)\n", first.wall, first.cpu);
 }
 
 } // namespace
