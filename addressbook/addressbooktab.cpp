@@ -353,12 +353,12 @@ void AddressBookTab::recountSelected()
     syncReservePanel();
 }
 
-int AddressBookTab::printScope() const
+PrintScope AddressBookTab::printScope() const
 {
     for (int i = 0; i < 3; ++i)
         if (m_scope[i]->isChecked())
-            return i;
-    return 0;
+            return PrintScope(i);
+    return PrintScope::Current;
 }
 
 QString AddressBookTab::filterText() const

@@ -3,6 +3,7 @@
 // fields of the current recipient, the reserve fields, the filter with its
 // history, the print scope and the sum for the blank forms.
 
+#include "addressbook/printscope.h"
 #include "addressbook/recipientbook.h"
 #include "addressbook/sumentry.h"
 #include "store/tables.h"
@@ -36,9 +37,9 @@ public:
     void recountSelected();
     int selectedCount() const { return m_book.selectedCount(); }
 
-    // The print runs: the scope chosen (0 current, 1 marked, 2 all), the
-    // filter text in force, storing it in the history, and the sum.
-    int printScope() const;
+    // The print runs: the scope chosen, the filter text in force, storing it
+    // in the history, and the sum.
+    PrintScope printScope() const;
     QString filterText() const;
     void addHistoryFilter();
     double sum() const { return m_sum.value(); }

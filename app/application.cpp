@@ -1,6 +1,9 @@
 #include "app/application.h"
 #include "app/errorpolicy.h"
 
+#include "messages/notices.h"
+
+#include <QWidget>
 #include <exception>
 
 namespace app {
@@ -13,23 +16,29 @@ bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception &e) {
-        ApplicationEvents1Exception(QString::fromUtf8(e.what()));
     } catch (...) {
-        ApplicationEvents1Exception(QStringLiteral("Неизвестная ошибка"));
+        ApplicationEvents1Exception(std::current_exception());
     }
     return false;
 }
 
-void Application::ApplicationEvents1Exception(const QString &message)
+void Application::ApplicationEvents1Exception(const std::exception_ptr &error)
 {
-    if (isConversionError(message))
+    const ErrorDecision decision = decideError(error);
+    if (decision.action == ErrorAction::PassOver)
         return;
     if (m_handling)
-        return;  // an error while the error box is up: the first one ends the program
+        return;  // an error while a box is up: the first one is being dealt with
     m_handling = true;
-    if (m_handler)
-        m_handler(message);
+    if (decision.action == ErrorAction::Report) {
+        if (m_reporter)
+            m_reporter(decision.text);
+        else
+            ShowErrorNotice(activeWindow(), activeWindow() ? activeWindow()->windowTitle() : QStringLiteral("Kuvertix"),
+                            decision.text);  // the error box over the window that was in use
+    } else if (m_handler) {
+        m_handler(decision.text);
+    }
     m_handling = false;
 }
 

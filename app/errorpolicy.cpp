@@ -1,24 +1,91 @@
 #include "app/errorpolicy.h"
 
+#include "messages/integer_text.h"
+#include "report/reporterror.h"
+#include "store/errors.h"
+
+#include <QDir>
+
 namespace app {
 
 namespace {
 // Line breaks of these boxes are LF followed by CR.
 const QString kBreak = QStringLiteral("\n\r");
+
+// A failed save: the cause in the error's own words, then what to do. The
+// edit stays in its form, so the user can store it again or cancel it.
+QString storeFailureText(const store::StoreError &e)
+{
+    using K = store::StoreError::Kind;
+    QString advice;
+    switch (e.kind()) {
+    case K::DiskFull:
+        advice = QStringLiteral("Освободите место на диске и сохраните запись ещё раз или отмените правку.");
+        break;
+    case K::ReadOnly:
+        advice = QStringLiteral("Разрешите запись в папку данных программы (или перенесите программу "
+                                "в папку, доступную для записи) и повторите изменение.");
+        break;
+    case K::NotADatabase:
+        advice = QStringLiteral("Закройте программу: при следующем запуске файл будет проверен и, "
+                                "если можно, исправлен. Сохраните копию папки base.");
+        break;
+    default:
+        advice = QStringLiteral("Сохраните запись ещё раз или отмените правку.");
+        break;
+    }
+    return e.message() + QStringLiteral("\nИзменение не сохранено. ") + advice;
 }
 
-bool isConversionError(const QString &message)
+bool isProgramFault(store::StoreError::Kind kind)
 {
-    return message.contains(QLatin1String("is not a valid"))
-           || message.contains(QLatin1String("Invalid input value"));
+    using K = store::StoreError::Kind;
+    return kind == K::NotOpen || kind == K::BadState || kind == K::UnknownField || kind == K::UnknownIndex;
 }
 
-QString startupErrorText(const QString &message)
+} // namespace
+
+ErrorDecision decideError(const std::exception_ptr &error)
 {
-    if (message.contains(QLatin1String("File name is too long for a Paradox version 5.0 table.")))
-        return QStringLiteral("Пожалуйста перенесите программу в папку с менее длинным путём, "
-                              "например в C:\\Kuvertix и запустите оттуда.");
-    return unexpectedErrorText(message);
+    try {
+        std::rethrow_exception(error);
+    } catch (const store::ConversionError &) {
+        return {ErrorAction::PassOver, {}};
+    } catch (const InvalidIntegerError &) {
+        return {ErrorAction::PassOver, {}};
+    } catch (const store::StoreError &e) {
+        if (isProgramFault(e.kind()))
+            return {ErrorAction::EndProgram, e.message()};
+        return {ErrorAction::Report, storeFailureText(e)};
+    } catch (const ReportError &e) {
+        return {ErrorAction::Report, e.message()};
+    } catch (const std::exception &e) {
+        return {ErrorAction::EndProgram, QString::fromUtf8(e.what())};
+    } catch (...) {
+        return {ErrorAction::EndProgram, QStringLiteral("Неизвестная ошибка")};
+    }
+}
+
+QString shortProgramFolderExample()
+{
+    return QDir::homePath() + QStringLiteral("/Kuvertix");
+}
+
+QString startupErrorText(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const store::StoreError &e) {
+        if (e.kind() == store::StoreError::Kind::PathTooLong)
+            return QStringLiteral("Пожалуйста перенесите программу в папку с менее длинным путём, "
+                                  "например в %1 и запустите оттуда.")
+                .arg(shortProgramFolderExample());
+        return unexpectedErrorText(e.message());
+    } catch (const std::exception &e) {
+        return unexpectedErrorText(QString::fromUtf8(e.what()));
+    } catch (...) {
+        return unexpectedErrorText(QStringLiteral("Неизвестная ошибка"));
+    }
 }
 
 QString unexpectedErrorText(const QString &message)

@@ -30,10 +30,12 @@ int main(int argc, char **argv)
     try {
         window = std::make_unique<app::TForm1>(programFolder);
         window->FormCreate();
-    } catch (const std::exception &e) {
-        errorBox(app::startupErrorText(QString::fromUtf8(e.what())));
+    } catch (...) {
+        errorBox(app::startupErrorText(std::current_exception()));
         return 1;
     }
+    for (const QString &notice : window->startupNotices())
+        ShowWarningNotice(nullptr, window->windowTitle(), notice);
     application.setUnexpectedErrorHandler([&](const QString &message) {
         errorBox(app::unexpectedErrorText(message));
         window->abandonEdits();

@@ -5,6 +5,7 @@
 #include "envelope/preflight.h"
 #include "envelope/printrunpanel.h"
 #include "letters/blankfolder.h"
+#include "letters/blankrunpanel.h"
 #include "messages/summarywindow.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
@@ -149,15 +150,27 @@ void TForm1::buildPrintControls()
                             [this] { return m_addressBook->selectedCount(); }});
     // The preview steps through the envelopes the address-book run would print.
     m_mainTab->setRunSource([this] {
-        const envelope::RunOptions run{envelope::RunScope(m_addressBook->printScope()), m_printRun->returnEnvelope()};
+        const envelope::RunOptions run{m_addressBook->printScope(), m_printRun->returnEnvelope()};
         return envelope::runEnvelopeTexts(m_tables.Table2, run, envelope::senderOfSettingsRow(m_tables.Table1));
     });
+
+    // "Печать бланков" stands to the right of the blank strip, level with it.
+    const QWidget *strip = m_addressBook->findChild<QWidget *>("PlaceBlankStrip");
+    m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(), m_addressBook);
+    m_blankRun->move(strip->geometry().right() + 7, strip->y());
+    m_blankRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
+                            [this](const QString &kind) { return ShowResume(kind); },
+                            [this] { return m_addressBook->printScope(); },
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_blanks->blankName(); },
+                            [this](bool on) { m_addressBook->setBlankReminder(on); },
+                            [this] { return m_addressBook->sumText(); }});
 }
 
 bool TForm1::ShowResume(const QString &kind)
 {
     ResumeScreen screen;
-    screen.scope = ResumeScope(m_addressBook->printScope());
+    screen.scope = m_addressBook->printScope();
     screen.selectedCount = m_addressBook->selectedCount();
     screen.filterText = m_addressBook->filterText();
     screen.blankName = m_blanks->blankName();
@@ -168,7 +181,7 @@ bool TForm1::ShowResume(const QString &kind)
     screen.printZipCode = m_tables.Table1.asBoolean("PrintZIPcode");
     screen.printComment = m_tables.Table1.asBoolean("PrintKonvertComment");
     // The check of the run's recipients follows the summary when it finds anything.
-    const envelope::RunOptions run{envelope::RunScope(screen.scope), screen.returnEnvelope};
+    const envelope::RunOptions run{screen.scope, screen.returnEnvelope};
     const QString findings = envelope::preflightParagraph(envelope::preflightRun(
         kind == ResumeKindEnvelope, m_tables.Table2, run, m_mainTab->envelopePrinter()));
     return ::ShowResume(windowTitle(), kind, m_tables, screen, findings);
@@ -288,8 +301,10 @@ void TForm1::FormCreate()
     m_settingsTabs->setCurrentIndex(0);
 
     // The settings row stays in edit state for the whole run; every settings
-    // control writes into it and it is stored when the window closes.
-    m_tables.Table1.edit();
+    // control writes into it and it is stored when the window closes. In a
+    // data folder that cannot be written the settings are shown, not edited.
+    if (!m_tables.Table1.isReadOnly())
+        m_tables.Table1.edit();
     // The saved print font; a missing or unreadable file keeps the default.
     m_printSettings->loadSavedFont();
 
@@ -323,20 +338,41 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+QStringList TForm1::startupNotices() const
+{
+    QStringList notices;
+    if (m_tables.Table1.isReadOnly())
+        notices << m_tables.Table1.readOnlyMessage();
+    notices << m_tables.openingNotes();
+    return notices;
+}
+
 void TForm1::FormClose()
 {
-    if (!m_abandoned) {
+    if (!m_abandoned)
+        storeSettingsRow();
+    unregisterZipFont();
+}
+
+// The settings of the session are stored at close. When the store refuses
+// them the user hears why and may try again (after freeing space, say)
+// before the window closes.
+void TForm1::storeSettingsRow()
+{
+    for (;;) {
         try {
             m_tables.Table1.post();
+            return;
         } catch (const store::StoreError &e) {
-            ShowErrorNotice(this, windowTitle(),
-                            QStringLiteral("Не удалось сохранить настройки.\n%1\n\nОстальные данные "
-                                           "не пострадали: адресаты, отправители и форматы были "
-                                           "сохранены раньше.")
-                                .arg(e.message()));
+            const QString text = QStringLiteral("Не удалось сохранить настройки.\n%1\n\nУстраните причину "
+                                                "и нажмите «Повторить», или закройте программу без "
+                                                "сохранения настроек. Адресаты, отправители и форматы "
+                                                "были сохранены раньше.")
+                                     .arg(e.message());
+            if (!AskRetryNotice(this, windowTitle(), text))
+                return;
         }
     }
-    unregisterZipFont();
 }
 
 void TForm1::abandonEdits()

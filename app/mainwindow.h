@@ -18,7 +18,7 @@ namespace store::ui { class DbCheckBox; }
 namespace envelope { class MainTab; class PrintSettingsTab; }
 namespace addressbook { class AddressBookTab; class SendersTab; }
 namespace envelope { class PrintRunPanel; }
-namespace letters { class BlankStrip; }
+namespace letters { class BlankStrip; class BlankRunPanel; }
 
 namespace app {
 
@@ -31,6 +31,9 @@ public:
     ~TForm1() override;
 
     void FormCreate();
+    // What the user must hear once after the start: a data folder that
+    // cannot be written, table files whose indexes were rebuilt.
+    QStringList startupNotices() const;
 
     store::Tables &tables() { return m_tables; }
     const ProgramPaths &paths() const { return m_paths; }
@@ -62,6 +65,7 @@ protected:
 
 private:
     void FormClose();
+    void storeSettingsRow();
     void buildPages();
     void buildPrintControls();
     QWidget *buildMainPage();
@@ -86,6 +90,7 @@ private:
     addressbook::SendersTab *m_senders = nullptr;
     envelope::PrintRunPanel *m_printRun = nullptr;
     letters::BlankStrip *m_blanks = nullptr;
+    letters::BlankRunPanel *m_blankRun = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
     int m_currentTab = 0;
     int m_zipFontId = -1;

@@ -100,7 +100,7 @@ Figures timedRun(store::Tables &t, envelope::EnvelopePrinter &printer, int limit
     timer.start();
     try {
         envelope::runEnvelopes(t.Table2, envelope::senderOfSettingsRow(t.Table1),
-                               {envelope::RunScope::Marked, false}, [&](const envelope::EnvelopeTexts &e) {
+                               {addressbook::PrintScope::Marked, false}, [&](const envelope::EnvelopeTexts &e) {
                                    if (printed >= limit)
                                        return;
                                    printer.PrintKonvert(e);

@@ -13,13 +13,15 @@ function(kuvertix_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# kuvertix_test(NAME SOURCES ... LIBS ... [GUI] [SPOOLER])
+# kuvertix_test(NAME SOURCES ... LIBS ... [GUI] [SPOOLER] [OFFICE])
 # A QtTest executable registered with CTest. Test data is found through
 # KUVERTIX_TEST_DATA, never relative to the working directory. Widget tests
 # (GUI) run on the offscreen platform. Tests that print through the spooler
 # (SPOOLER) share one queue and one capture folder, so they never run at once.
+# Tests that start LibreOffice (OFFICE) are slow and heavy: they run one at a
+# time, with a generous time limit.
 function(kuvertix_test name)
-  cmake_parse_arguments(ARG "GUI;SPOOLER" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;SPOOLER;OFFICE" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${KUVERTIX_WARNINGS})
   target_compile_definitions(${name} PRIVATE
@@ -30,7 +32,15 @@ function(kuvertix_test name)
   add_test(NAME ${name} COMMAND ${name})
   set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+  set(locks)
   if(ARG_SPOOLER)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK spooler)
+    list(APPEND locks spooler)
+  endif()
+  if(ARG_OFFICE)
+    list(APPEND locks office)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+  endif()
+  if(locks)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
   endif()
 endfunction()

@@ -1,6 +1,15 @@
 #include "envelope/datafiles.h"
+#include "report/oserror.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace envelope {
 
@@ -19,6 +28,29 @@ QString dataFilePath(const QString &folder, const QString &name)
                 return dir.filePath(entry);
     }
     return dir.filePath(name);
+}
+
+QString replaceFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                                        + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return writeFailureCause(errno);
+    ::fchmod(fd, 0644);  // the temporary file is made private; the data file is not
+    int error = writeAllBytes(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.constData());
+        return writeFailureCause(error);
+    }
+    return QString();
 }
 
 } // namespace envelope

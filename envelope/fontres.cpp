@@ -1,10 +1,10 @@
 #include "envelope/fontres.h"
 
 #include "envelope/datafiles.h"
+#include "report/oserror.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include "envelope/units.h"
@@ -509,10 +509,10 @@ PrintFont loadSavedFont(const QString &dataFolder)
 void saveFont(const QString &dataFolder, const PrintFont &font)
 {
     const QString path = fontResPath(dataFolder);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(encodeFontRes(font)) < 0 || !file.commit())
-        throw FontFileError(QStringLiteral("Не удалось сохранить шрифт в файл «%1»: %2.")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()),
+    const QString cause = replaceFileAtomically(path, encodeFontRes(font));
+    if (!cause.isEmpty())
+        throw FontFileError(QStringLiteral("%1: не удалось сохранить шрифт в файл «%2». Прежний файл не изменён.")
+                                .arg(capitalized(cause), QDir::toNativeSeparators(path)),
                             path);
 }
 

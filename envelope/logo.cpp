@@ -1,6 +1,7 @@
 #include "envelope/logo.h"
 
 #include "envelope/datafiles.h"
+#include "report/oserror.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,12 @@ PictureFile readPicture(const QString &path)
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     result.size = reader.size();
+    // The size comes from the file's header: a picture beyond the limit is
+    // refused before a single pixel is decoded.
+    if (result.size.isValid() && qint64(result.size.width()) * result.size.height() > MaxLogoPixels) {
+        result.problem = PictureFile::Problem::TooLarge;
+        return result;
+    }
     const bool large = result.size.isValid()
         && (result.size.width() > MaxLogoSide || result.size.height() > MaxLogoSide);
     if (large)
@@ -75,10 +82,13 @@ void storeLogoFile(const QString &chosenFile, const QString &logoFile)
         throw LogoFileError(QStringLiteral("Не удалось прочитать файл «%1»: %2.")
                                 .arg(QDir::toNativeSeparators(chosenFile), source.errorString()));
     const QByteArray bytes = source.readAll();
-    QFile target(logoFile);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) || target.write(bytes) != bytes.size())
-        throw LogoFileError(QStringLiteral("Не удалось сохранить логотип в файл «%1»: %2.")
-                                .arg(QDir::toNativeSeparators(logoFile), target.errorString()));
+    if (source.error() != QFileDevice::NoError)
+        throw LogoFileError(QStringLiteral("Не удалось прочитать файл «%1»: %2.")
+                                .arg(QDir::toNativeSeparators(chosenFile), source.errorString()));
+    const QString cause = replaceFileAtomically(logoFile, bytes);
+    if (!cause.isEmpty())
+        throw LogoFileError(QStringLiteral("%1: не удалось сохранить логотип в файл «%2». Прежний файл не изменён.")
+                                .arg(capitalized(cause), QDir::toNativeSeparators(logoFile)));
 }
 
 } // namespace envelope

@@ -15,6 +15,9 @@ constexpr int LogoExtCapacity = 10;
 // files are scaled while they are read, so a huge picture never needs its
 // full size in memory.
 constexpr int MaxLogoSide = 2048;
+// Pictures of more pixels than this (as their header declares) are refused:
+// decoding them would hold the window for many seconds.
+constexpr qint64 MaxLogoPixels = 50'000'000;
 
 // The extension of a chosen file with its dot, letter case as given
 // ("sun.JPEG" -> ".JPEG"), cut to 10 characters; empty when it has none.

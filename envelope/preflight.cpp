@@ -1,6 +1,6 @@
 #include "envelope/preflight.h"
 
-#include "addressbook/marks.h"
+#include "addressbook/printscope.h"
 #include "envelope/envelopepage.h"
 #include "envelope/envelopeprinter.h"
 #include "envelope/units.h"
@@ -114,20 +114,17 @@ QStringList EnvelopeFitCheck::boxesOffTheEnvelope() const
     return captions;
 }
 
-void forEachRunRecipient(const store::Cursor &recipients, RunScope scope, const VisitRecipient &visit)
+void forEachRunRecipient(const store::Cursor &recipients, addressbook::PrintScope scope, const VisitRecipient &visit)
 {
     const int komu = recipients.fieldIndex(QStringLiteral("Komu"));
     const int kuda = recipients.fieldIndex(QStringLiteral("Kuda"));
     const int index = recipients.fieldIndex(QStringLiteral("Index"));
-    if (scope == RunScope::Current) {
+    if (scope == addressbook::PrintScope::Current) {
         visit(recipients.asString(QStringLiteral("Komu")), recipients.asString(QStringLiteral("Kuda")),
               recipients.asString(QStringLiteral("Index")));
         return;
     }
-    const int check = recipients.fieldIndex(QStringLiteral("Check"));
-    for (int row = 0, n = recipients.viewRowCount(); row < n; ++row) {
-        if (scope == RunScope::Marked && !addressbook::isMarked(recipients.valueAt(row, check)))
-            continue;
+    for (const int row : addressbook::rowsInScope(recipients, scope)) {
         visit(recipients.valueAt(row, komu).toString(), recipients.valueAt(row, kuda).toString(),
               recipients.valueAt(row, index).toString());
     }
@@ -186,7 +183,7 @@ PreflightReport preflightRun(bool envelopes, const store::Cursor &recipients, co
                               printer.settingsRowTexts());
 }
 
-PreflightReport preflightBlanks(const store::Cursor &recipients, RunScope scope)
+PreflightReport preflightBlanks(const store::Cursor &recipients, addressbook::PrintScope scope)
 {
     PreflightReport report;
     forEachRunRecipient(recipients, scope, [&](const QString &komu, const QString &, const QString &index) {

@@ -1,30 +1,10 @@
 #include "envelope/printrun.h"
 
-#include "addressbook/marks.h"
 #include "store/cursor.h"
 
+#include <algorithm>
+
 namespace envelope {
-
-namespace {
-
-// Keeps bound controls from following every move of a walk.
-class QuietControls {
-public:
-    explicit QuietControls(store::Cursor &cursor) : m_cursor(cursor) { m_cursor.disableControls(); }
-    ~QuietControls() { m_cursor.enableControls(); }
-    QuietControls(const QuietControls &) = delete;
-    QuietControls &operator=(const QuietControls &) = delete;
-
-private:
-    store::Cursor &m_cursor;
-};
-
-bool takesRow(const store::Cursor &recipients, int checkField, int row, RunScope scope)
-{
-    return scope == RunScope::All || addressbook::isMarked(recipients.valueAt(row, checkField));
-}
-
-} // namespace
 
 EnvelopeTexts senderOfSettingsRow(const store::Cursor &settings)
 {
@@ -51,49 +31,45 @@ EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &e)
 
 int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options)
 {
-    const int perRecipient = options.withReturn ? 2 : 1;
-    if (options.scope == RunScope::Current)
-        return perRecipient;
-    const int check = recipients.fieldIndex(QStringLiteral("Check"));
-    int rows = 0;
-    for (int row = 0, n = recipients.viewRowCount(); row < n; ++row)
-        rows += takesRow(recipients, check, row, options.scope) ? 1 : 0;
-    return rows * perRecipient;
+    return addressbook::countInScope(recipients, options.scope) * (options.withReturn ? 2 : 1);
 }
 
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress)
+                 const PrintOneEnvelope &print, const RunProgress &progress, RunResume *resume)
 {
+    const RunResume from = resume ? *resume : RunResume();
+    const bool resumeWithReturnOnly = from.returnOnly && options.withReturn;
+    const int perRecipient = options.withReturn ? 2 : 1;
     int printed = 0;
-    int total = 0;
-    const auto printWithReturn = [&](const EnvelopeTexts &envelope) {
+    RunResume at;
+    const auto printOne = [&](const EnvelopeTexts &envelope, int total) {
         if (progress)
             progress(printed + 1, total);
-        print(envelope);
-        ++printed;
-        if (!options.withReturn)
-            return;
-        if (progress)
-            progress(printed + 1, total);
-        print(returnEnvelopeOf(envelope));
+        try {
+            print(envelope);
+        } catch (...) {
+            if (resume)
+                *resume = at;
+            throw;
+        }
         ++printed;
     };
-
-    if (options.scope == RunScope::Current) {
-        total = countRunEnvelopes(recipients, options);
-        printWithReturn(envelopeForCurrent(recipients, sender));
-        return printed;
-    }
-
-    QuietControls quiet(recipients);
-    recipients.first();
-    total = countRunEnvelopes(recipients, options);
-    const int check = recipients.fieldIndex(QStringLiteral("Check"));
-    while (!recipients.eof()) {
-        if (options.scope == RunScope::All || addressbook::isMarked(recipients.value(check)))
-            printWithReturn(envelopeForCurrent(recipients, sender));
-        recipients.next();
-    }
+    bool returnOnly = resumeWithReturnOnly;
+    addressbook::walkScope(
+        recipients, options.scope,
+        [&](store::Cursor &row, int, int recipientsInScope) {
+            const int total = recipientsInScope * perRecipient - (resumeWithReturnOnly ? 1 : 0);
+            const EnvelopeTexts envelope = envelopeForCurrent(row, sender);
+            at = {row.currentRowId(), false};
+            if (!returnOnly)
+                printOne(envelope, total);
+            returnOnly = false;
+            if (!options.withReturn)
+                return;
+            at.returnOnly = true;
+            printOne(returnEnvelopeOf(envelope), total);
+        },
+        from.rowId);
     return printed;
 }
 

@@ -5,6 +5,7 @@
 // sender. The walk is independent of the printer: it hands each envelope to
 // a callable, which prints it as its own job.
 
+#include "addressbook/printscope.h"
 #include "envelope/envelopelayout.h"
 
 #include <functional>
@@ -14,9 +15,6 @@ class Cursor;
 }
 
 namespace envelope {
-
-// Whom the run prints for, in the order of the scope radio buttons.
-enum class RunScope { Current = 0, Marked = 1, All = 2 };
 
 // Prints one envelope (one job); throws what the printer throws.
 using PrintOneEnvelope = std::function<void(const EnvelopeTexts &)>;
@@ -31,13 +29,17 @@ EnvelopeTexts envelopeForCurrent(const store::Cursor &recipients, const Envelope
 // The return envelope: the two parties swapped.
 EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &envelope);
 
-// The recipients of a run in the order they print: for the current scope
-// the current row without moving; otherwise the cursor goes to its first
-// row (a pending edit is stored or dropped as every move does) and every row
-// through its filter, in its present order, is taken; for the marked scope
-// only rows whose Check is negative.
+// The recipients of a run are those of the print scope, in the order of
+// its walk (addressbook::walkScope).
+// Where a run that stopped goes on: the recipient row whose envelope is
+// next, and whether only its return envelope is left.
+struct RunResume {
+    qint64 rowId = 0;  // 0: from the first recipient
+    bool returnOnly = false;
+};
+
 struct RunOptions {
-    RunScope scope = RunScope::Current;
+    addressbook::PrintScope scope = addressbook::PrintScope::Current;
     bool withReturn = false;
 };
 
@@ -45,12 +47,14 @@ struct RunOptions {
 // cursor (call it after the cursor has settled on its first row for a walk).
 int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options);
 
-// Walks the run: every envelope in order, the return envelope right after
-// its envelope. A walk leaves the cursor on its last row; the current
-// scope does not move it. Bound controls are quiet during a walk and follow
-// the cursor again afterwards. An exception from `print` stops the run and
-// is passed on. Returns the number of envelopes printed.
+// Walks the run over the print scope: every envelope in order, the return
+// envelope right after its envelope. An exception from `print` stops the run
+// and is passed on. Returns the number of envelopes printed.
+// `resume`, when given, says where the run starts (a walk skips the
+// recipients before its row) and, when the run stops on an error, is set to
+// the envelope that was not printed, where the run may go on.
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
-                 const PrintOneEnvelope &print, const RunProgress &progress = {});
+                 const PrintOneEnvelope &print, const RunProgress &progress = {},
+                 RunResume *resume = nullptr);
 
 } // namespace envelope

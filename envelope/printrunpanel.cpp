@@ -3,6 +3,7 @@
 #include "envelope/envelopeprinter.h"
 #include "messages/notices.h"
 #include "messages/summary.h"
+#include "report/printer.h"
 #include "report/reporterror.h"
 #include "store/tables.h"
 
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+
+#include <algorithm>
 
 namespace envelope {
 
@@ -84,64 +87,119 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
         return Outcome::Declined;
 
     RunOptions options;
-    options.scope = RunScope(m_sources.printScope ? m_sources.printScope() : 0);
+    options.scope = m_sources.printScope ? m_sources.printScope() : addressbook::PrintScope::Current;
     options.withReturn = returnEnvelope();
-    if (options.scope == RunScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
+    if (options.scope == addressbook::PrintScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
         ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
         return Outcome::NoneMarked;
     }
 
     m_running = true;
-    int total = 0;
+    // A full spooler queue is waited out with the progress window saying so.
+    ReportPrinter::setQueueWait([this](int pending) { return waitForQueue(pending); });
+    Outcome outcome = Outcome::Printed;
     try {
-        runEnvelopes(m_tables.Table2, senderOfSettingsRow(m_tables.Table1), options,
-                     [this](const EnvelopeTexts &texts) {
-                         m_printer.PrintKonvert(texts);
-                         ++m_printed;
-                     },
-                     [this, &total](int number, int all) {
-                         total = all;
-                         showProgress(number, all);
-                     });
-    } catch (const ReportError &e) {
-        closeProgress();
-        m_running = false;
-        ShowErrorNotice(this, caption(),
-                        QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
-                            .arg(e.message())
-                            .arg(m_printed)
-                            .arg(total));
-        return Outcome::Stopped;
+        outcome = runGoingOnAfterStops(options);
     } catch (...) {
+        ReportPrinter::setQueueWait({});
         closeProgress();
         m_running = false;
         throw;
     }
-    closeProgress();
+    ReportPrinter::setQueueWait({});
     m_running = false;
-    return Outcome::Printed;
+    return outcome;
+}
+
+// Prints the run; when it stops, says how far it got and which envelope is
+// next, and goes on from there when the user asks.
+PrintRunPanel::Outcome PrintRunPanel::runGoingOnAfterStops(const RunOptions &options)
+{
+    RunResume position;
+    for (;;) {
+        int total = 0;
+        const int printedBefore = m_printed;
+        try {
+            runEnvelopes(m_tables.Table2, senderOfSettingsRow(m_tables.Table1), options,
+                         [this](const EnvelopeTexts &texts) {
+                             m_printer.PrintKonvert(texts);
+                             ++m_printed;
+                         },
+                         [this, &total](int number, int all) {
+                             total = all;
+                             showProgress(number, all);
+                         },
+                         &position);
+            closeProgress();
+            return Outcome::Printed;
+        } catch (const ReportError &e) {
+            closeProgress();
+            const QString next = nextRecipientText(position);
+            const QString text = QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
+                                     .arg(e.message())
+                                     .arg(m_printed)
+                                     .arg(printedBefore + total)
+                                 + QStringLiteral("\nСледующий: %1.").arg(next);
+            if (!AskRetryNotice(this, caption(), text + QStringLiteral("\n\nПродолжить печать с него?"),
+                                QStringLiteral("Продолжить"), QStringLiteral("Закрыть")))
+                return Outcome::Stopped;
+        }
+    }
+}
+
+QString PrintRunPanel::nextRecipientText(const RunResume &at) const
+{
+    const QString name = m_tables.Table2.asString(QStringLiteral("Komu"));
+    return at.returnOnly ? QStringLiteral("обратный конверт адресата «%1»").arg(name)
+                         : QStringLiteral("конверт адресата «%1»").arg(name);
+}
+
+bool PrintRunPanel::waitForQueue(int pending)
+{
+    openProgress();
+    if (!m_progress->findChild<QPushButton *>(QStringLiteral("PrintRunCancel"))) {
+        auto *cancel = new QPushButton(QStringLiteral("Прервать печать"), m_progress);
+        cancel->setObjectName(QStringLiteral("PrintRunCancel"));
+        m_progress->setCancelButton(cancel);
+    }
+    m_progress->setLabelText(QStringLiteral("Печать конвертов: конверт %1 из %2\n"
+                                            "Очередь принтера заполнена (заданий в очереди: %3).\n"
+                                            "Ждём, пока принтер напечатает прежние задания…")
+                                 .arg(m_number)
+                                 .arg(m_total)
+                                 .arg(pending));
+    // The cancel button must take its click while the run waits.
+    QApplication::processEvents();
+    return !m_progress->wasCanceled();
 }
 
 void PrintRunPanel::showProgress(int number, int total)
 {
-    if (total < 2)
+    m_number = number;
+    m_total = total;
+    if (total < 2 && !m_progress)
         return;
-    if (!m_progress) {
-        m_progress = new QProgressDialog(this);
-        m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
-        m_progress->setWindowTitle(caption());
-        m_progress->setCancelButton(nullptr);
-        m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(0);
-        m_progress->setAutoClose(false);
-        m_progress->setAutoReset(false);
-        m_progress->setRange(0, total);
-        m_progress->show();
-    }
+    openProgress();
     m_progress->setLabelText(QStringLiteral("Печать конвертов: конверт %1 из %2").arg(number).arg(total));
     m_progress->setValue(number - 1);
     // Paint the window and the progress, but take no clicks or keys now.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PrintRunPanel::openProgress()
+{
+    if (m_progress)
+        return;
+    m_progress = new QProgressDialog(this);
+    m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
+    m_progress->setWindowTitle(caption());
+    m_progress->setCancelButton(nullptr);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setRange(0, std::max(m_total, 1));
+    m_progress->show();
 }
 
 void PrintRunPanel::closeProgress()

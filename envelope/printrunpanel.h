@@ -26,7 +26,7 @@ class EnvelopePrinter;
 struct PrintRunSources {
     std::function<void()> addHistoryFilter;                 // the filter in force into the history
     std::function<bool(const QString &kind)> showResume;    // the summary; true to print
-    std::function<int()> printScope;                        // 0 current, 1 marked, 2 all
+    std::function<addressbook::PrintScope()> printScope;    // whom the run serves
     std::function<int()> selectedCount;                     // the marked count
 };
 
@@ -46,14 +46,20 @@ public:
     bool returnEnvelope() const;
 
     // The click of "Печать конвертов". A printer that is missing or refuses
-    // a job stops the run with an error box saying how far it got; the
-    // program goes on.
+    // a job stops the run with a box saying how far it got and which
+    // envelope is next, offering to go on from there; the program goes on.
+    // A full spooler queue is waited out (the progress window says so and
+    // can cancel).
     Outcome BitBtnPrintCheckClick();
     // Envelopes handed to the printer by the last run.
     int lastRunPrinted() const { return m_printed; }
 
 private:
+    Outcome runGoingOnAfterStops(const RunOptions &options);
+    QString nextRecipientText(const RunResume &at) const;
+    bool waitForQueue(int pendingJobs);
     void showProgress(int number, int total);
+    void openProgress();
     void closeProgress();
     QString caption() const;
 
@@ -64,6 +70,8 @@ private:
     QCheckBox *m_return = nullptr;
     QProgressDialog *m_progress = nullptr;
     int m_printed = 0;
+    int m_number = 0;  // the envelope being printed, of m_total
+    int m_total = 0;
     bool m_running = false;
 };
 

@@ -2,6 +2,24 @@
 
 #include "messages/integer_text.h"
 
+namespace {
+
+// Size, colour and background codes need an integer argument; every other
+// code is usable as it stands.
+bool hasUsableArgument(QStringView code)
+{
+    if (!code.startsWith(u"{FS") && !code.startsWith(u"{FC") && !code.startsWith(u"{BC"))
+        return true;
+    try {
+        ParseIntegerText(code.mid(3, code.size() - 4).toString());
+        return true;
+    } catch (const InvalidIntegerError &) {
+        return false;
+    }
+}
+
+} // namespace
+
 ExtractedCodes ExtractCodes(const QString &text)
 {
     // One pass over the text gives the same codes and positions as deleting
@@ -17,6 +35,12 @@ ExtractedCodes ExtractCodes(const QString &text)
         const qsizetype close = text.indexOf(u'}', open + 1);
         if (close < 0)
             break;
+        if (!hasUsableArgument(QStringView(text).mid(open, close - open + 1))) {
+            // User data may hold "{FSx}" or "{FC$GG}": shown as written.
+            result.plainText += QStringView(text).mid(i, close + 1 - i);
+            i = close + 1;
+            continue;
+        }
         result.plainText += QStringView(text).mid(i, open - i);
         if (result.codes.size() < MaxCodesPerText) {
             const auto pos = std::int32_t(result.plainText.size() + 1);

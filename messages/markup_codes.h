@@ -29,7 +29,9 @@ struct ExtractedCodes
 
 // Takes every "{...}" out of the text: repeatedly the first "{" up to the
 // first "}" after it. A "{" with no "}" after it ends the extraction and the
-// rest stays plain text; a "}" that opens no code stays plain text too.
+// rest stays plain text; a "}" that opens no code stays plain text too. A
+// size, colour or background code whose argument is not an integer (as
+// user data may hold: "{FS}", "{FC$GG}") stays in the plain text as written.
 ExtractedCodes ExtractCodes(const QString &text);
 
 // What a code does, by the table of the markup language. Matching is

@@ -1,6 +1,7 @@
 #include "messages/notices.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -23,4 +24,16 @@ void ShowErrorNotice(QWidget *parent, const QString &title, const QString &text)
 void ShowWarningNotice(QWidget *parent, const QString &title, const QString &text)
 {
     showNotice(parent, QMessageBox::Warning, QMessageBox::Ok, title, text);
+}
+
+bool AskRetryNotice(QWidget *parent, const QString &title, const QString &text, const QString &retryText,
+                    const QString &stopText)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Retry | QMessageBox::Cancel, parent);
+    box.setObjectName(QStringLiteral("NoticeBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Retry)->setText(retryText);
+    box.button(QMessageBox::Cancel)->setText(stopText);
+    box.setDefaultButton(QMessageBox::Retry);
+    return box.exec() == QMessageBox::Retry;
 }

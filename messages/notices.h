@@ -9,3 +9,8 @@ class QWidget;
 // The box is named "NoticeBox".
 void ShowErrorNotice(QWidget *parent, const QString &title, const QString &text);
 void ShowWarningNotice(QWidget *parent, const QString &title, const QString &text);
+// An error box with two buttons, to try again or to stop; true when the user
+// chose to try again.
+bool AskRetryNotice(QWidget *parent, const QString &title, const QString &text,
+                    const QString &retryText = QStringLiteral("Повторить"),
+                    const QString &stopText = QStringLiteral("Закрыть без сохранения"));

@@ -30,12 +30,12 @@ QString recipientPart(const ResumeFacts &f)
 {
     QString r;
     switch (f.screen.scope) {
-    case ResumeScope::Current:
+    case addressbook::PrintScope::Current:
         return f.komu + QStringLiteral(", ") + f.kuda + QStringLiteral(", ") + f.index;
-    case ResumeScope::Marked:
+    case addressbook::PrintScope::Marked:
         r = QStringLiteral("Выделенные - ") + QString::number(f.screen.selectedCount) + QStringLiteral(" шт");
         break;
-    case ResumeScope::All:
+    case addressbook::PrintScope::All:
         r = QStringLiteral("Все");
         break;
     }

@@ -3,6 +3,8 @@
 // about to be printed, for whom, from whom and with which settings, written
 // as a markup text for the message window. No widgets here.
 
+#include "addressbook/printscope.h"
+
 #include <QString>
 
 namespace store {
@@ -12,9 +14,6 @@ class Tables;
 // The two kinds of print run the summary knows.
 inline const QString ResumeKindEnvelope = QStringLiteral("Конверт");
 inline const QString ResumeKindBlank = QStringLiteral("Бланк");
-
-// Whom a run prints for, in the order of the scope radio buttons.
-enum class ResumeScope { Current = 0, Marked = 1, All = 2 };
 
 // The envelope print font as the summary shows it.
 struct ResumeFont {
@@ -29,7 +28,7 @@ struct ResumeFont {
 
 // The state of the window the summary reads besides the tables.
 struct ResumeScreen {
-    ResumeScope scope = ResumeScope::Current;
+    addressbook::PrintScope scope = addressbook::PrintScope::Current;
     int selectedCount = 0;
     QString filterText;
     QString blankName;            // text of the blank chooser

@@ -16,6 +16,7 @@ public:
         NoDefaultPrinter, // no printer installed / no default destination
         SpoolerUnreachable, // the print service does not answer
         JobRefused,       // the printer (spooler) did not accept the job
+        QueueFull,        // the spooler's queue stayed full and the wait was given up
     };
 
     ReportError(Kind kind, const QString &message, const QString &printerName = QString());

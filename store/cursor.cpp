@@ -99,6 +99,34 @@ void Cursor::requireOpen() const
                          QStringLiteral("Таблица %1 не открыта").arg(m_schema.fileName));
 }
 
+bool Cursor::isReadOnly() const
+{
+    return m_file && m_file->isReadOnly();
+}
+
+QString Cursor::readOnlyMessage() const
+{
+    return QStringLiteral("Папка данных %1 доступна только для чтения: изменения не могут быть "
+                          "сохранены. Адресатов можно просматривать и печатать. Чтобы вносить "
+                          "изменения, разрешите запись в эту папку или перенесите программу в "
+                          "папку, доступную для записи, и запустите её снова.")
+        .arg(QDir::toNativeSeparators(m_location));
+}
+
+QString Cursor::repairNote() const
+{
+    return m_file ? m_file->repairNote() : QString();
+}
+
+void Cursor::requireWritable() const
+{
+    if (isReadOnly())
+        throw StoreError(StoreError::Kind::ReadOnly,
+                         QStringLiteral("Папка данных %1 доступна только для чтения.")
+                             .arg(QDir::toNativeSeparators(m_location)),
+                         filePath());
+}
+
 void Cursor::open()
 {
     if (isOpen())
@@ -551,6 +579,7 @@ void Cursor::edit()
     requireOpen();
     if (isEditing())
         return;
+    requireWritable();
     if (m_visible.empty()) {
         insert();
         return;
@@ -564,6 +593,8 @@ void Cursor::edit()
 
 void Cursor::insert()
 {
+    requireOpen();
+    requireWritable();
     checkBrowseMode();
     emit beforeInsert();
     m_buffer.clear();
@@ -746,6 +777,7 @@ void Cursor::cancel()
 void Cursor::remove()
 {
     requireOpen();
+    requireWritable();
     if (m_state == State::Insert) {
         cancel();
         return;

@@ -81,6 +81,13 @@ public:
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
     bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+    // The file or its folder refuses writes (found at open): edit, insert
+    // and delete are then refused with a StoreError of kind ReadOnly.
+    // readOnlyMessage() is what to tell the user once, at start.
+    bool isReadOnly() const;
+    QString readOnlyMessage() const;
+    // Set when the file's indexes were rebuilt at open.
+    QString repairNote() const;
 
     // Moving
     void first();
@@ -207,6 +214,7 @@ private:
     };
 
     void requireOpen() const;
+    void requireWritable() const;
     void checkBrowseMode();  // store or drop a pending edit before moving
     void setState(State s);
     void loadRows();

@@ -3,10 +3,13 @@
 #include "store/packedrow.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QTime>
 #include <algorithm>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <vector>
 
 namespace store {
@@ -93,54 +96,134 @@ QVariant columnValue(sqlite3_stmt *st, int col, const FieldDef &f)
 
 QString quoted(const QString &name) { return '"' + name + '"'; }
 
+// The longest path of a table file the store opens: the engine's own limit
+// (512 bytes) less room for the name of its journal beside the file.
+constexpr int kMaxPathBytes = 500;
+
+QString damagedText(const QString &path)
+{
+    return QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(path);
+}
+
+// The engine's quick integrity check: "ok" when sound.
+QString quickCheck(sqlite3 *db)
+{
+    Statement st(db, QStringLiteral("PRAGMA quick_check"));
+    QStringList out;
+    if (st.prepareResult() != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)));
+    if (rc != SQLITE_DONE)
+        out << QString::fromUtf8(sqlite3_errmsg(db));
+    return out.join('\n');
+}
+
 } // namespace
 
 TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(path), m_schema(schema)
 {
     const QFileInfo info(path);
+    if (QFile::encodeName(info.absoluteFilePath()).size() > kMaxPathBytes)
+        throw StoreError(StoreError::Kind::PathTooLong,
+                         QStringLiteral("Слишком длинный путь к файлу таблицы %1").arg(path), path);
     if (!info.exists())
         throw StoreError(StoreError::Kind::MissingFile,
                          QStringLiteral("Не найден файл таблицы %1").arg(path), path);
     if (!info.isFile())
         throw StoreError(StoreError::Kind::NotADatabase,
                          QStringLiteral("%1 не является файлом таблицы").arg(path), path);
-    const QByteArray p = path.toUtf8();
-    // One connection per file, used by one thread: no locking per call.
-    int rc = sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw StoreError(StoreError::Kind::NotADatabase,
-                         QStringLiteral("Не удаётся открыть файл таблицы %1").arg(path), path);
-    }
-    sqlite3_busy_timeout(m_db, 2000);
+    // The store writes a journal beside the file: both must be writable.
+    m_readOnly = ::access(QFile::encodeName(path).constData(), W_OK) != 0
+                 || ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0;
+    openConnection();
     try {
-        // Reading the schema touches the header: a foreign or damaged file fails here
-        // without anything being written to it.
-        Statement st(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(schema.tableName)));
-        if (st.prepareResult() != SQLITE_OK)
-            throw StoreError(StoreError::Kind::NotADatabase,
-                             QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(path), path);
-        QStringList columns;
-        int step;
-        while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
-            columns << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
-        if (step != SQLITE_DONE)
-            throw StoreError(StoreError::Kind::NotADatabase,
-                             QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(path), path);
-        if (columns.isEmpty())
-            throw StoreError(StoreError::Kind::WrongSchema,
-                             QStringLiteral("В файле %1 нет таблицы %2").arg(path, schema.tableName), path);
-        for (const FieldDef &f : schema.fields)
-            if (!columns.contains(f.name, Qt::CaseInsensitive))
-                throw StoreError(StoreError::Kind::WrongSchema,
-                                 QStringLiteral("В таблице %1 нет поля %2").arg(path, f.name), path);
-        exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        checkSchema();
+        checkIntegrity();
+        if (!m_readOnly)
+            exec(QStringLiteral("PRAGMA synchronous=FULL"));
     } catch (...) {
         sqlite3_close(m_db);
         m_db = nullptr;
         throw;
     }
+}
+
+void TableFile::openConnection()
+{
+    const QByteArray p = m_path.toUtf8();
+    // One connection per file, used by one thread: no locking per call.
+    const int flags = (m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(p.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw StoreError(StoreError::Kind::NotADatabase,
+                         QStringLiteral("Не удаётся открыть файл таблицы %1").arg(m_path), m_path);
+    }
+    sqlite3_busy_timeout(m_db, 2000);
+}
+
+// Reading the schema touches the header: a foreign or damaged file fails here
+// without anything being written to it.
+void TableFile::checkSchema()
+{
+    Statement st(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_schema.tableName)));
+    if (st.prepareResult() != SQLITE_OK)
+        throw StoreError(StoreError::Kind::NotADatabase, damagedText(m_path), m_path);
+    QStringList columns;
+    int step;
+    while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
+        columns << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
+    if (step != SQLITE_DONE)
+        throw StoreError(StoreError::Kind::NotADatabase, damagedText(m_path), m_path);
+    if (columns.isEmpty())
+        throw StoreError(StoreError::Kind::WrongSchema,
+                         QStringLiteral("В файле %1 нет таблицы %2").arg(m_path, m_schema.tableName), m_path);
+    for (const FieldDef &f : m_schema.fields)
+        if (!columns.contains(f.name, Qt::CaseInsensitive))
+            throw StoreError(StoreError::Kind::WrongSchema,
+                             QStringLiteral("В таблице %1 нет поля %2").arg(m_path, f.name), m_path);
+}
+
+// A damaged file found at open is better than one found by the first save.
+// The indexes are rebuilt on a copy; only when the copy is sound does it take
+// the file's place, and the damaged file stays beside it under another name.
+void TableFile::checkIntegrity()
+{
+    if (quickCheck(m_db) == QLatin1String("ok"))
+        return;
+    const QString refused = damagedText(m_path) + QStringLiteral(". Восстановите его из резервной копии.");
+    if (m_readOnly)
+        throw StoreError(StoreError::Kind::NotADatabase, refused, m_path);
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString repaired = m_path + QStringLiteral(".repair");
+    const QString aside = m_path + QStringLiteral(".damaged-") + stamp;
+    QFile::remove(repaired);
+    bool sound = QFile::copy(m_path, repaired);
+    if (sound) {
+        sqlite3 *db = nullptr;
+        sound = sqlite3_open_v2(repaired.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+                && sqlite3_exec(db, "REINDEX", nullptr, nullptr, nullptr) == SQLITE_OK
+                && quickCheck(db) == QLatin1String("ok");
+        sqlite3_close(db);
+    }
+    sound = sound && QFile::rename(m_path, aside);
+    if (sound && !QFile::rename(repaired, m_path)) {
+        QFile::rename(aside, m_path);
+        sound = false;
+    }
+    if (!sound) {
+        QFile::remove(repaired);
+        throw StoreError(StoreError::Kind::NotADatabase, refused, m_path);
+    }
+    m_repairNote = QStringLiteral("В файле таблицы %1 были повреждены индексы; они построены заново. "
+                                  "Прежний файл сохранён как %2.")
+                       .arg(m_path, aside);
+    openConnection();
+    checkSchema();
 }
 
 TableFile::~TableFile()
@@ -537,7 +620,7 @@ void TableFile::fail(int rc, const QString &what)
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
         throw StoreError(K::ReadOnly,
-                         QStringLiteral("Нет права записи в файл %1 или в его папку (%2)").arg(m_path, detail), m_path);
+                         QStringLiteral("Нет права записи в файл %1 или в его папку").arg(m_path), m_path);
     case SQLITE_FULL:
         throw StoreError(K::DiskFull, QStringLiteral("Нет места на диске для записи в %1").arg(m_path), m_path);
     case SQLITE_CORRUPT:

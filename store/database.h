@@ -23,8 +23,11 @@ struct StoredRow {
 
 class TableFile {
 public:
-    // Opens an existing file and checks that it holds the schema's table.
-    // Throws StoreError (MissingFile, NotADatabase, WrongSchema).
+    // Opens an existing file, checks that it holds the schema's table and
+    // runs a quick integrity check. A file whose only damage is in its
+    // indexes is copied aside and gets them rebuilt (repairNote() says so);
+    // any other damage is refused. Throws StoreError (MissingFile,
+    // NotADatabase, WrongSchema, PathTooLong).
     TableFile(const QString &path, const TableSchema &schema);
     ~TableFile();
     TableFile(const TableFile &) = delete;
@@ -36,6 +39,10 @@ public:
 
     const TableSchema &schema() const { return m_schema; }
     QString path() const { return m_path; }
+    // The file or its folder refuses writes (checked at open).
+    bool isReadOnly() const { return m_readOnly; }
+    // Set when the indexes were rebuilt at open: which file, where the copy is.
+    QString repairNote() const { return m_repairNote; }
 
     QVector<StoredRow> readAll();
     // Reads one row; false when the file holds no row with that id.
@@ -72,6 +79,9 @@ public:
     void exec(const QString &sql);
 
 private:
+    void openConnection();
+    void checkSchema();
+    void checkIntegrity();
     void begin();
     void commit();
     void rollback();
@@ -83,6 +93,8 @@ private:
     const TableSchema &m_schema;
     sqlite3 *m_db = nullptr;
     int m_batchDepth = 0;
+    bool m_readOnly = false;
+    QString m_repairNote;
     sqlite3_stmt *m_insertStatement = nullptr;  // prepared once, reused by every post
     std::map<QByteArray, sqlite3_stmt *> m_updateStatements;  // by the set of fields written
     sqlite3_stmt *m_dataVersionStatement = nullptr;

@@ -20,6 +20,7 @@ public:
         BadState,        // e.g. post without edit
         UnknownField,
         UnknownIndex,
+        PathTooLong,     // the data folder's path is beyond what the store can open
     };
     StoreError(Kind kind, const QString &message, const QString &file = {});
     Kind kind() const { return m_kind; }
@@ -32,8 +33,8 @@ private:
     QString m_file;
 };
 
-// A value that cannot be converted to a field's type. Its text contains
-// "is not a valid", the mark by which the program passes over such errors.
+// A value that cannot be converted to a field's type; the program passes
+// over such errors without a word.
 class ConversionError : public std::runtime_error {
 public:
     explicit ConversionError(const QString &value, const char *typeName);

@@ -43,6 +43,15 @@ void Tables::openAllIn(const QString &dataFolder)
     openAll([dataFolder](Cursor &c) { c.setDatabaseLocation(dataFolder); });
 }
 
+QStringList Tables::openingNotes() const
+{
+    QStringList notes;
+    for (const Cursor *c : {&Table1, &Table2, &Table3, &Table4, &Table5, &Table6})
+        if (!c->repairNote().isEmpty())
+            notes << c->repairNote();
+    return notes;
+}
+
 void Tables::closeAll()
 {
     for (Cursor *c : all())

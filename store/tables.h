@@ -21,6 +21,8 @@ public:
     // Convenience for tools and tests: open against a given folder.
     void openAllIn(const QString &dataFolder);
     void closeAll();
+    // What opening found and mended (indexes rebuilt), one text per file.
+    QStringList openingNotes() const;
 
     Cursor Table1;   // config.DB, the settings row
     Cursor Table2;   // AdrList.DB, the address grid (Komu_i)

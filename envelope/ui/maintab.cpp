@@ -259,7 +259,10 @@ void MainTab::refreshZipCodeFont()
 
 bool MainTab::chooseEnvelopeType(int typKonv)
 {
-    m_tables.Table1.setValue(QStringLiteral("TypKonv"), typKonv);
+    // Showing the stored type at start writes nothing (the settings row may
+    // be read-only).
+    if (m_tables.Table1.asInteger(QStringLiteral("TypKonv")) != typKonv)
+        m_tables.Table1.setValue(QStringLiteral("TypKonv"), typKonv);
     return showEnvelopeType(typKonv);
 }
 
@@ -293,14 +296,16 @@ bool MainTab::chooseLogoFile(const QString &fileName)
         ui::showErrorBox(this, picture.message());
         return false;
     }
-    setLogo(picture.image);
     const QString ext = logoExtension(fileName);
-    m_tables.Table1.setValue(QStringLiteral("Logo_ext"), ext);
+    // The settings follow only a logo that was stored whole.
     try {
         storeLogoFile(fileName, logoFilePath(m_programFolder, ext));
     } catch (const LogoFileError &e) {
         ui::showErrorBox(this, e.message());
+        return false;
     }
+    setLogo(picture.image);
+    m_tables.Table1.setValue(QStringLiteral("Logo_ext"), ext);
     m_tables.Table1.setValue(QStringLiteral("PrintLogo"), true);
     return true;
 }

@@ -38,6 +38,10 @@ void FieldLink::write(const QVariant &value)
     m_writing = true;
     try {
         m_cursor->setValue(m_field, value);
+    } catch (const StoreError &) {
+        m_writing = false;
+        emit changed();  // a refused write (read-only folder): show what is stored
+        throw;
     } catch (...) {
         m_writing = false;
         throw;
@@ -66,13 +70,23 @@ QValidator *numberCharacters(FieldType type, QObject *parent)
     return v;
 }
 
+// A single-line text takes no control characters (NUL, tab, ...): typed or
+// pasted, a text holding one is refused as a whole.
+QValidator *noControlCharacters(QObject *parent)
+{
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\x{0}-\\x{1F}\\x{7F}-\\x{9F}]*")),
+                                           parent);
+}
+
 } // namespace
 
 DbLineEdit::DbLineEdit(Cursor *cursor, const QString &field, QWidget *parent)
     : QLineEdit(parent), m_link(new FieldLink(cursor, field, this))
 {
-    if (m_link->def().type == FieldType::Text)
+    if (m_link->def().type == FieldType::Text) {
         setMaxLength(m_link->def().capacity);
+        setValidator(noControlCharacters(this));
+    }
     if (numeric())
         setValidator(numberCharacters(m_link->def().type, this));
     connect(m_link, &FieldLink::changed, this, &DbLineEdit::load);
@@ -103,7 +117,7 @@ void DbLineEdit::store(const QString &value)
         return;
     }
     // A half-typed number ("1e", "-") stays in the box and reaches the row
-    // once it converts; leaving the box with it keeps the text unchanged.
+    // once it converts; leaving the box shows the value the row holds.
     try {
         m_link->write(m_link->cursor()->convertText(m_link->field(), value));
     } catch (const ConversionError &) {
@@ -113,6 +127,9 @@ void DbLineEdit::store(const QString &value)
 void DbLineEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
+    // "1,5" or "--1" never reached the row: the box must not pretend it did.
+    if (numeric() && m_link->cursor()->isOpen())
+        load();
 }
 
 // ---- DbMemo -------------------------------------------------------------------

@@ -154,12 +154,12 @@ void TestPages::scopeColours()
     QVERIFY(r1->isChecked());
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     QTest::mouseClick(r2, Qt::LeftButton);
-    QCOMPARE(page.printScope(), 1);
+    QCOMPARE(page.printScope(), addressbook::PrintScope::Marked);
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     QCOMPARE(r2->palette().color(QPalette::Window), QColor(153, 180, 209));
     QCOMPARE(r1->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     r3->click();
-    QCOMPARE(page.printScope(), 2);
+    QCOMPARE(page.printScope(), addressbook::PrintScope::All);
     QCOMPARE(r3->palette().color(QPalette::Window), QColor(255, 255, 255));
     QCOMPARE(r2->palette().color(QPalette::Window), QColor(240, 240, 240));
 }

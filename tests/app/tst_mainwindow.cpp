@@ -6,6 +6,7 @@
 #include "store/errors.h"
 
 #include "../printrun/modal.h"
+#include "../smalldisk.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -26,16 +27,44 @@ namespace {
 // A copy of the program folder: the tests change its tables freely.
 struct ProgramCopy {
     QTemporaryDir dir;
-    ProgramCopy()
+    QString folder;
+    // Into a folder of its own, or into the given one (on a small disk, say).
+    explicit ProgramCopy(const QString &into = {}) : folder(into.isEmpty() ? dir.path() : into)
     {
         const QDir source(KUVERTIX_PROGRAM_DIR);
         for (const QString &name : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(name), path(name));
-        QDir(dir.path()).mkdir("base");
+            if (name != QLatin1String("kuvertix"))
+                QFile::copy(source.filePath(name), path(name));
+        QDir(folder).mkdir("base");
         for (const QString &name : QDir(source.filePath("base")).entryList(QDir::Files))
             QFile::copy(source.filePath("base/" + name), path("base/" + name));
     }
-    QString path(const QString &name = {}) const { return QDir(dir.path()).filePath(name); }
+    QString path(const QString &name = {}) const { return QDir(folder).filePath(name); }
+    QStringList baseHashes() const
+    {
+        QStringList hashes;
+        for (const QString &name : QDir(path("base")).entryList(QDir::Files))
+            hashes << name + ' ' + fileHash(path("base/" + name));
+        return hashes;
+    }
+};
+
+// Runs a piece of work inside an event, as a click would.
+class ActingObject : public QObject {
+public:
+    std::function<void()> action;
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        action();
+        return true;
+    }
+    void act()
+    {
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(this, &event);
+    }
 };
 
 // Records what the window asks the desktop to open.
@@ -50,8 +79,11 @@ public slots:
 class ThrowingObject : public QObject {
 public:
     QString message;
+    bool conversion = false;  // a typed value that does not convert
     bool event(QEvent *e) override
     {
+        if (e->type() == QEvent::User && conversion)
+            throw store::ConversionError(message, "floating point");
         if (e->type() == QEvent::User)
             throw std::runtime_error(message.toStdString());
         return QObject::event(e);
@@ -102,6 +134,9 @@ private slots:
     void emptySettingsTableGetsRowOnClose();
     void unexpectedErrorDropsSettingsChanges();
     void conversionErrorIsPassedOver();
+    void failedPostKeepsProgramAndEdit();
+    void fullDiskAtCloseOffersRetry();
+    void readOnlyDataFolderIsSaidOnce();
     void missingTableNamesFileAtStart();
     void damagedTableNamesFileAtStart();
     void questionPanelMailsWithWindowTitle();
@@ -326,10 +361,114 @@ void MainWindowTest::conversionErrorIsPassedOver()
     application->setUnexpectedErrorHandler([&](const QString &) { ++calls; });
     ThrowingObject thrower;
     thrower.message = QStringLiteral("'12,5,1' is not a valid floating point value");
+    thrower.conversion = true;
     QEvent event(QEvent::User);
     QCoreApplication::sendEvent(&thrower, &event);
     application->setUnexpectedErrorHandler({});
     QCOMPARE(calls, 0);
+}
+
+// What the error policy did while a test ran.
+struct PolicyRecorder {
+    app::Application *application = qobject_cast<app::Application *>(qApp);
+    QStringList reported, unexpected;
+    PolicyRecorder()
+    {
+        application->setReportedErrorHandler([this](const QString &text) { reported << text; });
+        application->setUnexpectedErrorHandler([this](const QString &text) { unexpected << text; });
+    }
+    ~PolicyRecorder()
+    {
+        application->setReportedErrorHandler({});
+        application->setUnexpectedErrorHandler({});
+    }
+};
+
+void MainWindowTest::failedPostKeepsProgramAndEdit()
+{
+    SmallDisk disk(40 * 1024);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    ProgramCopy copy(disk.path());
+    PolicyRecorder policy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    store::Cursor &book = w.tables().Table2;
+    const int rows = book.recordCount();
+    const QStringList before = copy.baseHashes();
+    disk.fill();
+    ActingObject save;
+    save.action = [&] {
+        book.insert();
+        book.setValue("Komu", QStringLiteral("Новый адресат"));
+        book.post();
+    };
+    save.act();
+    QCOMPARE(policy.unexpected, QStringList());
+    QCOMPARE(policy.reported.size(), 1);
+    QVERIFY2(policy.reported.first().startsWith(QStringLiteral("Нет места на диске")), qPrintable(policy.reported.first()));
+    QCOMPARE(book.state(), store::Cursor::State::Insert);
+    QCOMPARE(book.asString("Komu"), QStringLiteral("Новый адресат"));
+    QCOMPARE(copy.baseHashes(), before);
+    // Room again: the same edit is stored.
+    QVERIFY(QFile::remove(disk.filePath(".filler")));
+    book.post();
+    QCOMPARE(book.recordCount(), rows + 1);
+}
+
+void MainWindowTest::fullDiskAtCloseOffersRetry()
+{
+    SmallDisk disk(40 * 1024);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    ProgramCopy copy(disk.path());
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        w.tables().Table1.setValue("Kuda", QStringLiteral("г. Тверь, ул. Новая"));
+        disk.fill();
+        QString asked;
+        modal::whenShown("NoticeBox", [&](QWidget *box) {
+            asked = box->findChild<QLabel *>("qt_msgbox_label")->text();
+            QVERIFY(QFile::remove(disk.filePath(".filler")));
+            for (auto *b : box->findChildren<QAbstractButton *>())
+                if (b->text() == QStringLiteral("Повторить"))
+                    QTest::mouseClick(b, Qt::LeftButton);
+        });
+        w.close();
+        modal::stopPolls();
+        QVERIFY2(asked.contains(QStringLiteral("Нет места на диске")), qPrintable(asked));
+    }
+    QCOMPARE(storedSetting(copy, "Kuda"), QStringLiteral("г. Тверь, ул. Новая"));
+}
+
+void MainWindowTest::readOnlyDataFolderIsSaidOnce()
+{
+    SmallDisk disk(40 * 1024);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    ProgramCopy copy(disk.path());
+    const QStringList before = copy.baseHashes();
+    QVERIFY2(disk.makeReadOnly(), qPrintable(disk.reason()));
+    PolicyRecorder policy;
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        const QStringList notices = w.startupNotices();
+        QCOMPARE(notices.size(), 1);
+        QVERIFY2(notices.first().contains(QStringLiteral("только для чтения")), qPrintable(notices.first()));
+        QVERIFY(!w.tables().Table1.isEditing());
+        ActingObject edit;
+        edit.action = [&] { w.tables().Table2.insert(); };
+        edit.act();
+        QCOMPARE(policy.reported.size(), 1);
+        QVERIFY2(policy.reported.first().contains(QStringLiteral("доступна только для чтения")),
+                 qPrintable(policy.reported.first()));
+        QVERIFY(!w.tables().Table2.isEditing());
+        w.close();
+    }
+    QCOMPARE(policy.unexpected, QStringList());
+    QCOMPARE(copy.baseHashes(), before);
 }
 
 void MainWindowTest::missingTableNamesFileAtStart()

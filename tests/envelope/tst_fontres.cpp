@@ -5,6 +5,9 @@
 
 #include "envelope/fontres.h"
 
+#include "../smalldisk.h"
+
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -89,6 +92,7 @@ private slots:
     void garbageNeverCrashes();
     void filesInTheDataFolder();
     void unwritableFolderIsATypedError();
+    void fullDiskKeepsTheOldFile();
 };
 
 void TestFontRes::roundTrip_data()
@@ -340,9 +344,29 @@ void TestFontRes::unwritableFolderIsATypedError()
         saveFont(dir.path(), PrintFont());
         QFAIL("no error for a file that cannot be written");
     } catch (const FontFileError &e) {
-        QVERIFY(e.message().contains(QStringLiteral("Не удалось сохранить шрифт")));
+        QVERIFY(e.message().contains(QStringLiteral("не удалось сохранить шрифт")));
         QVERIFY(e.message().contains(QStringLiteral("Font.res")));
     }
+}
+
+void TestFontRes::fullDiskKeepsTheOldFile()
+{
+    SmallDisk disk(64);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    PrintFont f = font("Liberation Serif", -24, 0x800000, 204);
+    saveFont(disk.path(), f);
+    const QByteArray before = fileHash(disk.filePath("Font.res"));
+    disk.fill();
+    f.family = QStringLiteral("Другое имя шрифта, длиннее прежнего");
+    try {
+        saveFont(disk.path(), f);
+        QFAIL("a full disk reported no error");
+    } catch (const FontFileError &e) {
+        QVERIFY2(e.message().startsWith(QStringLiteral("Нет места на диске")), qPrintable(e.message()));
+    }
+    QCOMPARE(fileHash(disk.filePath("Font.res")), before);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary left
 }
 
 QTEST_GUILESS_MAIN(TestFontRes)

@@ -275,7 +275,7 @@ void TestPages::settingsTabFont()
     QVERIFY(QDir(program.folder).mkdir(QStringLiteral("Font.res")));
     child<QPushButton>(tab, "BitBtn8")->click();
     QCOMPARE(m_errors.size(), 1);
-    QVERIFY(m_errors.first().startsWith(QStringLiteral("Не удалось сохранить шрифт")));
+    QVERIFY2(m_errors.first().contains(QStringLiteral("не удалось сохранить шрифт")), qPrintable(m_errors.first()));
 }
 
 void TestPages::settingsTabOffsets()

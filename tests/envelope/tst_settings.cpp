@@ -6,7 +6,10 @@
 #include "envelope/logo.h"
 #include "envelopefixture.h"
 
+#include "../smalldisk.h"
+
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QImageWriter>
 #include <QtTest>
 
@@ -29,6 +32,7 @@ private slots:
     void badPictureFiles();
     void hugePictureIsScaledWhileRead();
     void storedLogoKeepsItsBytes();
+    void logoOnAFullDiskKeepsTheOldOne();
 };
 
 void TestSettings::quickTexts_data()
@@ -222,7 +226,7 @@ void TestSettings::hugePictureIsScaledWhileRead()
     // refused with its own message instead of exhausting memory.
     QTemporaryDir dir;
     const QString jpeg = dir.filePath("huge.jpg");
-    QImage gray(12000, 9000, QImage::Format_Grayscale8);
+    QImage gray(8000, 6000, QImage::Format_Grayscale8);
     gray.fill(128);
     QVERIFY(gray.save(jpeg, "JPEG"));
     gray = QImage();
@@ -239,6 +243,16 @@ void TestSettings::hugePictureIsScaledWhileRead()
     QCOMPARE(refused.problem, PictureFile::Problem::TooLarge);
     QCOMPARE(refused.size, QSize(30000, 20000));
     QVERIFY(refused.message().contains(QStringLiteral("30000 × 20000")));
+
+    // Beyond the pixel limit a picture is refused from its header, even one
+    // the reader could decode scaled.
+    QImage wide(12000, 9000, QImage::Format_Grayscale8);
+    wide.fill(128);
+    QVERIFY(wide.save(jpeg, "JPEG"));
+    wide = QImage();
+    const PictureFile beyond = readPicture(jpeg);
+    QCOMPARE(beyond.problem, PictureFile::Problem::TooLarge);
+    QVERIFY(beyond.image.isNull());
 }
 
 void TestSettings::storedLogoKeepsItsBytes()
@@ -259,6 +273,34 @@ void TestSettings::storedLogoKeepsItsBytes()
     storeLogoFile(logo, logo);
     QVERIFY(readPicture(logo).ok());
     QVERIFY_THROWS_EXCEPTION(LogoFileError, storeLogoFile(dir.filePath("gone.png"), logo));
+}
+
+void TestSettings::logoOnAFullDiskKeepsTheOldOne()
+{
+    SmallDisk disk(128);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    QTemporaryDir dir;
+    QByteArray noise(60000, '\0');
+    for (char &c : noise)
+        c = char(QRandomGenerator::global()->bounded(256));
+    QFile chosen(dir.filePath("big.png"));
+    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write(noise) == noise.size());
+    chosen.close();
+    const QString logo = disk.filePath("Logo.png");
+    QFile old(logo);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(noise.left(20000)) == 20000);
+    old.close();
+    const QByteArray before = fileHash(logo);
+    disk.fill(16384);
+    try {
+        storeLogoFile(chosen.fileName(), logo);
+        QFAIL("a nearly full disk reported no error");
+    } catch (const LogoFileError &e) {
+        QVERIFY2(e.message().startsWith(QStringLiteral("Нет места на диске")), qPrintable(e.message()));
+    }
+    QCOMPARE(fileHash(logo), before);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -38,7 +38,7 @@ void summaryPicture()
                 {"KonvertComment", QStringLiteral("ЗАКАЗНОЕ\r\nС ПРОСТЫМ УВЕДОМЛЕНИЕМ\r\n")},
                 {"Comment", QStringLiteral("Конверт вставлять клапаном вниз,\r\nадресом к себе.")}});
     ResumeScreen s;
-    s.scope = ResumeScope::Marked;
+    s.scope = addressbook::PrintScope::Marked;
     s.selectedCount = 3;
     s.filterText = QStringLiteral("металл|оао");
     s.returnEnvelope = true;

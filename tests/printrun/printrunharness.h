@@ -24,7 +24,7 @@ public:
         panel.setWindowTitle(QStringLiteral("Kuvertix"));
         panel.setSources({[this] { addressbook::addHistoryFilter(tables.Table6, book.filterText()); },
                           [this](const QString &kind) { return showResume(kind); },
-                          [this] { return scope; }, [this] { return book.selectedCount(); }});
+                          [this] { return addressbook::PrintScope(scope); }, [this] { return book.selectedCount(); }});
     }
 
     // Envelopes go through this output; the default records and discards.
@@ -59,7 +59,7 @@ public:
     bool showResume(const QString &kind)
     {
         ResumeScreen s;
-        s.scope = ResumeScope(scope);
+        s.scope = addressbook::PrintScope(scope);
         s.selectedCount = book.selectedCount();
         s.filterText = book.filterText();
         s.returnEnvelope = panel.returnEnvelope();

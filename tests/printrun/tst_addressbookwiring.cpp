@@ -46,7 +46,7 @@ public:
         panel->setSources({[this] { tab->addHistoryFilter(); },
                            [this](const QString &kind) {
                                ResumeScreen s;
-                               s.scope = ResumeScope(tab->printScope());
+                               s.scope = tab->printScope();
                                s.selectedCount = tab->selectedCount();
                                s.filterText = tab->filterText();
                                s.blankName = strip->blankName();
@@ -119,7 +119,7 @@ void TestAddressBookWiring::markedRunThroughTheTab()
 {
     Page p;
     p.tab->findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->click();
-    QCOMPARE(p.tab->printScope(), 1);
+    QCOMPARE(p.tab->printScope(), addressbook::PrintScope::Marked);
     p.panel->findChild<QCheckBox *>(QStringLiteral("CheckBoxObr"))->setChecked(true);
     QCOMPARE(p.print(), envelope::PrintRunPanel::Outcome::Printed);
     QCOMPARE(p.printed, (QStringList{"Акулов", "Отправителев", "Волков", "Отправителев"}));

@@ -57,12 +57,12 @@ void TestPreflight::findingsOfARun_data()
     QTest::addColumn<QList<unsigned>>("problems");
     // Recipients in name order: no name, long name (marked), fine (marked),
     // bad postal code.
-    QTest::newRow("all") << int(RunScope::All) << false
+    QTest::newRow("all") << int(addressbook::PrintScope::All) << false
                          << QStringList{"", LongName, "Петрову П. П."}
                          << QList<unsigned>{EmptyName, NameClipped, BadPostalCode};
-    QTest::newRow("marked only") << int(RunScope::Marked) << false << QStringList{LongName}
+    QTest::newRow("marked only") << int(addressbook::PrintScope::Marked) << false << QStringList{LongName}
                                  << QList<unsigned>{NameClipped};
-    QTest::newRow("current (the first row)") << int(RunScope::Current) << false << QStringList{""}
+    QTest::newRow("current (the first row)") << int(addressbook::PrintScope::Current) << false << QStringList{""}
                                              << QList<unsigned>{EmptyName};
 }
 
@@ -83,7 +83,7 @@ void TestPreflight::findingsOfARun()
     EnvelopePrinter printer(data.tables);
 
     const PreflightReport report =
-        preflightRun(true, data.tables.Table2, {RunScope(scope), withReturn}, printer);
+        preflightRun(true, data.tables.Table2, {addressbook::PrintScope(scope), withReturn}, printer);
     QStringList names;
     QList<unsigned> found;
     for (const FlaggedRecipient &f : report.flagged) {
@@ -94,7 +94,7 @@ void TestPreflight::findingsOfARun()
     QCOMPARE(found, problems);
     QCOMPARE(report.runProblems, QStringList());
     // Blanks have no boxes: only the data checks remain.
-    const PreflightReport blanks = preflightRun(false, data.tables.Table2, {RunScope(scope), withReturn}, printer);
+    const PreflightReport blanks = preflightRun(false, data.tables.Table2, {addressbook::PrintScope(scope), withReturn}, printer);
     for (const FlaggedRecipient &f : blanks.flagged)
         QVERIFY((f.problems & (NameClipped | AddressClipped)) == 0);
 }
@@ -108,7 +108,7 @@ void TestPreflight::paragraphGivesCountAndFirstNames()
     EnvelopePrinter printer(data.tables);
     data.addRecipient("Иванову И. И.", "ул. Ленина, д. 1", "170001");
     data.tables.Table2.first();
-    PreflightReport report = preflightRun(true, data.tables.Table2, {RunScope::All, false}, printer);
+    PreflightReport report = preflightRun(true, data.tables.Table2, {addressbook::PrintScope::All, false}, printer);
     QCOMPARE(report.flagged.size(), 0);
     QCOMPARE(report.runProblems.size(), 2);  // the logo without a picture, the box off the envelope
     QVERIFY(report.runProblems[1].contains("Кому"));

@@ -14,7 +14,7 @@ using namespace envelope;
 namespace {
 
 // "recipient name -> sender name" of every envelope handed to the printer.
-QStringList run(store::Tables &tables, RunScope scope, bool withReturn, QList<QPair<int, int>> *progress = nullptr)
+QStringList run(store::Tables &tables, addressbook::PrintScope scope, bool withReturn, QList<QPair<int, int>> *progress = nullptr)
 {
     QStringList printed;
     runEnvelopes(tables.Table2, senderOfSettingsRow(tables.Table1), RunOptions{scope, withReturn},
@@ -105,7 +105,7 @@ void TestPrintRunWalk::runs()
     b.add("Вера", true);
     b.book.setSortByMarks(byMarks);
     b.book.setFilterText(filter);
-    QCOMPARE(run(b.tables, RunScope(scope), withReturn), expected);
+    QCOMPARE(run(b.tables, addressbook::PrintScope(scope), withReturn), expected);
 }
 
 void TestPrintRunWalk::currentRecipientKeepsItsPendingEdit()
@@ -117,7 +117,7 @@ void TestPrintRunWalk::currentRecipientKeepsItsPendingEdit()
     t.first();
     t.next();
     t.setValue(QStringLiteral("Komu"), QStringLiteral("Борис Петрович"));
-    QCOMPARE(run(b.tables, RunScope::Current, true),
+    QCOMPARE(run(b.tables, addressbook::PrintScope::Current, true),
              (QStringList{"Борис Петрович|ул.Борис|5 <- Отправителев|Тверь, Садовая 5|170000",
                           "Отправителев|Тверь, Садовая 5|170000 <- Борис Петрович|ул.Борис|5"}));
     QVERIFY(t.isEditing());
@@ -136,7 +136,7 @@ void TestPrintRunWalk::walkStoresThePendingEditAndEndsOnTheLastRow()
     t.first();
     t.next();
     t.setValue(QStringLiteral("Kuda"), QStringLiteral("новый адрес"));
-    QCOMPARE(run(b.tables, RunScope::Marked, false),
+    QCOMPARE(run(b.tables, addressbook::PrintScope::Marked, false),
              (QStringList{env("Анна"), "Борис|новый адрес|5 <- Отправителев|Тверь, Садовая 5|170000"}));
     QVERIFY(!t.isEditing());
     QCOMPARE(t.recNo(), 2);
@@ -150,10 +150,10 @@ void TestPrintRunWalk::walkStoresThePendingEditAndEndsOnTheLastRow()
 void TestPrintRunWalk::emptyBookPrintsOneEnvelopeForTheCurrentScope()
 {
     Book b;
-    QCOMPARE(run(b.tables, RunScope::Current, false),
+    QCOMPARE(run(b.tables, addressbook::PrintScope::Current, false),
              QStringList{"|| <- Отправителев|Тверь, Садовая 5|170000"});
-    QCOMPARE(run(b.tables, RunScope::All, true), QStringList{});
-    QCOMPARE(run(b.tables, RunScope::Marked, true), QStringList{});
+    QCOMPARE(run(b.tables, addressbook::PrintScope::All, true), QStringList{});
+    QCOMPARE(run(b.tables, addressbook::PrintScope::Marked, true), QStringList{});
 }
 
 void TestPrintRunWalk::progressCountsEveryEnvelope()
@@ -163,13 +163,13 @@ void TestPrintRunWalk::progressCountsEveryEnvelope()
     b.add("Борис", false);
     b.add("Вера", true);
     QList<QPair<int, int>> progress;
-    run(b.tables, RunScope::Marked, true, &progress);
+    run(b.tables, addressbook::PrintScope::Marked, true, &progress);
     QCOMPARE(progress, (QList<QPair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
     progress.clear();
-    run(b.tables, RunScope::All, false, &progress);
+    run(b.tables, addressbook::PrintScope::All, false, &progress);
     QCOMPARE(progress, (QList<QPair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
     progress.clear();
-    run(b.tables, RunScope::Current, true, &progress);
+    run(b.tables, addressbook::PrintScope::Current, true, &progress);
     QCOMPARE(progress, (QList<QPair<int, int>>{{1, 2}, {2, 2}}));
 }
 
@@ -188,7 +188,7 @@ void TestPrintRunWalk::printerFailureStopsTheRun()
     };
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                              runEnvelopes(b.tables.Table2, senderOfSettingsRow(b.tables.Table1),
-                                          RunOptions{RunScope::All, true}, failing));
+                                          RunOptions{addressbook::PrintScope::All, true}, failing));
     QCOMPARE(printed, (QStringList{"Анна", "Отправителев", "Борис"}));
     // The cursor stays where the run stopped, and bound controls follow it again.
     QCOMPARE(b.tables.Table2.asString(QStringLiteral("Komu")), QStringLiteral("Борис"));

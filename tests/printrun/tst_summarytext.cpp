@@ -17,7 +17,7 @@ const QString Comma = QStringLiteral(",");
 ResumeFacts plainEnvelope()
 {
     ResumeFacts f;
-    f.screen.scope = ResumeScope::All;
+    f.screen.scope = addressbook::PrintScope::All;
     f.formatName = QStringLiteral("C5");
     f.typKonv = 2;
     f.komu = QStringLiteral("Иванов");
@@ -54,7 +54,7 @@ void TestSummaryText::envelopeWithEverything()
     ResumeFacts f = plainEnvelope();
     f.typKonv = 1;
     f.screen.returnEnvelope = true;
-    f.screen.scope = ResumeScope::Marked;
+    f.screen.scope = addressbook::PrintScope::Marked;
     f.screen.selectedCount = 3;
     f.screen.filterText = QStringLiteral("москва|оао");
     f.screen.font = {QStringLiteral("Times New Roman"), 14, true, true};
@@ -101,14 +101,14 @@ void TestSummaryText::envelopePieces_data()
         << QStringList{"Получатель: {FB}Все (фильтр = {FB}офис)\r"} << QStringList{};
 
     f = base;
-    f.screen.scope = ResumeScope::Marked;
+    f.screen.scope = addressbook::PrintScope::Marked;
     f.screen.selectedCount = 3;
     f.screen.filterText = QStringLiteral("F");
     QTest::newRow("three marked, filter") << f
         << QStringList{"Получатель: {FB}Выделенные - 3 шт (фильтр = F)\r"} << QStringList{};
 
     f = base;
-    f.screen.scope = ResumeScope::Current;
+    f.screen.scope = addressbook::PrintScope::Current;
     f.screen.filterText = QStringLiteral("москва");
     QTest::newRow("current ignores the filter") << f
         << QStringList{"Получатель: {FB}Иванов, Москва, 101000\r"} << QStringList{"фильтр", "москва"};

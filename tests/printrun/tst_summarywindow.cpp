@@ -20,7 +20,7 @@ namespace {
 ResumeFacts richEnvelope()
 {
     ResumeFacts f;
-    f.screen.scope = ResumeScope::Marked;
+    f.screen.scope = addressbook::PrintScope::Marked;
     f.screen.selectedCount = 3;
     f.screen.filterText = QStringLiteral("склад");
     f.screen.font = {QStringLiteral("Liberation Serif"), 14, true, true};

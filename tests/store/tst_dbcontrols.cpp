@@ -4,6 +4,7 @@
 #include "store/ui/dbcontrols.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -38,6 +39,7 @@ class DbControlsTest : public QObject {
 private slots:
     void typingPutsCursorIntoEditAndScrollingShowsNewRow();
     void numericBoxRefusesLetters();
+    void textBoxRefusesControlCharacters();
     void memoStoresLineBreaksAsCrLf();
     void checkBoxWritesAndFollowsStoredValue();
     void gridFollowsCursorOrderAndFilter();
@@ -88,6 +90,30 @@ void DbControlsTest::numericBoxRefusesLetters()
     typeText(&edit, QStringLiteral("1-"));
     QCOMPARE(edit.text(), QStringLiteral("1-"));
     QCOMPARE(t.Table4.asFloat("W"), 1.0);
+    // Leaving the box shows what the row holds, not a text that never reached it.
+    for (const QString &typed : {QStringLiteral("--1"), QStringLiteral("1e")}) {
+        edit.clear();
+        typeText(&edit, typed);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(&edit, &out);
+        QCOMPARE(edit.text(), QStringLiteral("1"));
+    }
+}
+
+void DbControlsTest::textBoxRefusesControlCharacters()
+{
+    OpenBase open;
+    store::Tables &t = open.tables;
+    addRecipient(t.Table2, "Антонов");
+    DbLineEdit edit(&t.Table2, "Komu");
+    edit.show();
+    edit.setFocus();
+    edit.end(false);
+    QGuiApplication::clipboard()->setText(QStringLiteral("Иван") + QChar(0) + QStringLiteral("ов") + QChar(7));
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    typeText(&edit, QString(QChar(1)) + QChar(0x1b) + QStringLiteral("а"));
+    QCOMPARE(edit.text(), QStringLiteral("Антонова"));
+    QCOMPARE(t.Table2.asString("Komu"), QStringLiteral("Антонова"));
 }
 
 void DbControlsTest::memoStoresLineBreaksAsCrLf()

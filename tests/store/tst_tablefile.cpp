@@ -43,6 +43,9 @@ private slots:
     void foreignFileIsNamedAndLeftUntouched();
     void tableWithoutFieldIsRefused();
     void readOnlyFolderGivesClearErrorAndKeepsStoredRows();
+    void damagedPagesAtOpen_data();
+    void damagedPagesAtOpen();
+    void tooLongPathHasItsOwnKind();
 };
 
 void TableFileTest::shippedSchemaHasNamedIndexes()
@@ -155,13 +158,93 @@ void TableFileTest::readOnlyFolderGivesClearErrorAndKeepsStoredRows()
     QFile::setPermissions(dir.path(), readOnly | QFile::WriteOwner);
     QFile::setPermissions(folder, readOnly | QFile::WriteOwner);
     QVERIFY2(out.startsWith(QString::number(int(StoreError::Kind::ReadOnly)) + ' '), qPrintable(out));
-    QVERIFY2(out.contains("AdrList.DB"), qPrintable(out));
+    QVERIFY2(out.contains(folder), qPrintable(out));
+    // Found at open: the edit is refused before anything is typed into it.
+    QVERIFY2(out.contains(QStringLiteral("доступна только для чтения")), qPrintable(out));
     for (const QString &name : QDir(folder).entryList(QDir::Files))
         QFile::setPermissions(QDir(folder).filePath(name), QFile::ReadOwner | QFile::WriteOwner);
     store::Tables again;
     again.openAllIn(folder);
     QCOMPARE(column(again.Table2, "Komu"), QStringList{"Сохранённый"});
     QCOMPARE(again.Table2.integrityCheck(), QStringLiteral("ok"));
+}
+
+// Overwrites part of the fourth page of the given b-tree page type (0x0a an
+// index leaf, 0x0d a table leaf).
+bool damagePage(const QString &path, char pageType)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = f.readAll();
+    const int pageSize = (uchar(bytes[16]) << 8) | uchar(bytes[17]);
+    int seen = 0;
+    for (int page = 1; (page + 1) * pageSize <= bytes.size(); ++page) {
+        if (bytes[page * pageSize] != pageType || ++seen < 4)
+            continue;
+        for (int k = 200; k < 600; ++k)
+            bytes[page * pageSize + k] = 'A';
+        f.seek(0);
+        return f.write(bytes) == bytes.size();
+    }
+    return false;
+}
+
+void TableFileTest::damagedPagesAtOpen_data()
+{
+    QTest::addColumn<char>("pageType");
+    QTest::addColumn<bool>("mended");
+    QTest::newRow("index page: rebuilt") << char(0x0a) << true;
+    QTest::newRow("row page: refused") << char(0x0d) << false;
+}
+
+void TableFileTest::damagedPagesAtOpen()
+{
+    QFETCH(char, pageType);
+    QFETCH(bool, mended);
+    FreshBase base;
+    const QString path = QDir(base.path()).filePath("AdrList.DB");
+    {
+        store::Tables t;
+        t.openAllIn(base.path());
+        t.Table2.beginBatch();
+        for (int i = 0; i < 2000; ++i)
+            addRecipient(t.Table2, QStringLiteral("Получатель %1").arg((i * 7919) % 2000, 5, 10, QChar('0')), -(i % 2));
+        t.Table2.commitBatch();
+    }
+    QVERIFY(damagePage(path, pageType));
+    const QByteArray before = digest(path);
+    QStringList entriesBefore = QDir(base.path()).entryList(QDir::Files);
+    if (!mended) {
+        QString message;
+        QCOMPARE(openError(base.path(), &message), StoreError::Kind::NotADatabase);
+        QVERIFY2(message.contains(path), qPrintable(message));
+        QCOMPARE(digest(path), before);
+        QCOMPARE(QDir(base.path()).entryList(QDir::Files), entriesBefore);
+        return;
+    }
+    store::Tables t;
+    t.openAllIn(base.path());
+    QVERIFY2(t.Table2.repairNote().contains(path), qPrintable(t.Table2.repairNote()));
+    QCOMPARE(t.openingNotes().size(), 1);
+    const QStringList aside = QDir(base.path()).entryList({"AdrList.DB.damaged-*"});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(digest(QDir(base.path()).filePath(aside.first())), before);
+    QCOMPARE(t.Table2.integrityCheck(), QStringLiteral("ok"));
+    QCOMPARE(t.Table2.recordCount(), 2000);
+    QCOMPARE(t.Table2.asString("Komu"), QStringLiteral("Получатель 00000"));
+    addRecipient(t.Table2, "После починки");  // the first save no longer fails
+}
+
+void TableFileTest::tooLongPathHasItsOwnKind()
+{
+    QTemporaryDir dir;
+    QString folder = dir.path();
+    while (folder.toUtf8().size() < 520)
+        folder += QStringLiteral("/длинная-папка");
+    QVERIFY(QDir().mkpath(folder));
+    QString message;
+    QCOMPARE(openError(folder, &message), StoreError::Kind::PathTooLong);
 }
 
 QTEST_GUILESS_MAIN(TableFileTest)

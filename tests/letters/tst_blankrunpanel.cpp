@@ -1,0 +1,149 @@
+// The button "Печать бланков" clicked as a user does: what stops a run
+// before the office is needed, the message when LibreOffice is missing, and
+// one whole run in the installed office with its popup notes and its job.
+
+#include "letters/blankrunpanel.h"
+#include "messages/popup_message.h"
+#include "report/printer.h"
+#include "tests/printrun/modal.h"
+#include "tests/printrun/printedjobs.h"
+#include "tests/printrun/printrunfixture.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+using Outcome = letters::BlankRunPanel::Outcome;
+using printruntest::Data;
+
+namespace {
+
+struct Screen {
+    addressbook::PrintScope scope = addressbook::PrintScope::Current;
+    int selected = 0;
+    QString blank;
+    bool reminder = false;
+    int historyStored = 0;
+    QStringList resumeKinds;
+};
+
+// Closes the notice box that shows, keeping its text.
+void answerNotice(QString *text)
+{
+    modal::whenShown(QStringLiteral("NoticeBox"), [text](QWidget *w) {
+        auto *box = static_cast<QMessageBox *>(w);
+        *text = box->text();
+        box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+    });
+}
+
+// The popup's text, or empty when none is open.
+QString popupText()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == QStringLiteral("TForm1000"))
+            if (auto *label = w->findChild<QLabel *>(QStringLiteral("Label1")))
+                return label->text();
+    return QString();
+}
+
+class Fixture {
+public:
+    Fixture() : panel(data.tables, QStringLiteral(KUVERTIX_PROGRAM_DIR "/"))
+    {
+        data.standardSetup();
+        panel.setWindowTitle(QStringLiteral("Kuvertix"));
+        panel.setSources({[this] { ++screen.historyStored; },
+                          [this](const QString &kind) {
+                              screen.resumeKinds << kind;
+                              return true;
+                          },
+                          [this] { return screen.scope; }, [this] { return screen.selected; },
+                          [this] { return screen.blank; }, [this](bool on) { screen.reminder = on; },
+                          [] { return QStringLiteral("1234,5"); }});
+        panel.show();
+    }
+    Data data;
+    Screen screen;
+    letters::BlankRunPanel panel;
+};
+
+} // namespace
+
+class TestBlankRunPanel : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { modal::stopPolls(); ClosePopUpMsg(); }
+    void stopsBeforeTheOffice_data();
+    void stopsBeforeTheOffice();
+    void missingOfficeIsNamedAndNothingRuns();
+    void wholeRunPrintsAndSaysSo();
+};
+
+void TestBlankRunPanel::stopsBeforeTheOffice_data()
+{
+    QTest::addColumn<int>("scope");
+    QTest::addColumn<QString>("blank");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("reminder");
+    QTest::newRow("none marked") << int(addressbook::PrintScope::Marked) << "Опись.doc"
+                                 << "У Вас не выделено ни одного адресата." << false;
+    QTest::newRow("no blank") << int(addressbook::PrintScope::All) << "" << "Выберите бланк." << true;
+    QTest::newRow("blank missing") << int(addressbook::PrintScope::All) << "Нет такого.doc"
+                                   << "Бланк не напечатан: Файл «Нет такого.doc» не найден." << false;
+}
+
+void TestBlankRunPanel::stopsBeforeTheOffice()
+{
+    QFETCH(int, scope);
+    Fixture f;
+    f.screen.scope = addressbook::PrintScope(scope);
+    QTest::qWait(0);
+    QFETCH(QString, blank);
+    f.screen.blank = blank;
+    QString text;
+    answerNotice(&text);
+    QCOMPARE(f.panel.BitBtn14Click(), blank.startsWith(QStringLiteral("Нет")) ? Outcome::Failed
+                                      : blank.isEmpty()                       ? Outcome::NoBlank
+                                                                              : Outcome::NoneMarked);
+    QTEST(text, "message");
+    QTEST(f.screen.reminder, "reminder");
+    // The filter went into the history and the summary was asked for "Бланк" first.
+    QCOMPARE(f.screen.historyStored, 1);
+    QCOMPARE(f.screen.resumeKinds, QStringList{QStringLiteral("Бланк")});
+    QVERIFY(popupText().isEmpty());
+}
+
+void TestBlankRunPanel::missingOfficeIsNamedAndNothingRuns()
+{
+    Fixture f;
+    f.panel.setOfficeProgram(QStringLiteral("/nonexistent/soffice"));
+    f.screen.blank = QStringLiteral("Опись.doc");
+    QString text;
+    answerNotice(&text);
+    QTest::mouseClick(f.panel.findChild<QPushButton *>(QStringLiteral("BitBtn14")), Qt::LeftButton);
+    QVERIFY2(text.startsWith(QStringLiteral("Ошибка обращения к LibreOffice Writer.")), qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("MS Word")));
+    QVERIFY(text.contains(QStringLiteral("LibreOffice не установлен")));
+    QVERIFY(popupText().isEmpty());
+    QCOMPARE(f.panel.lastRunSheets(), 0);
+}
+
+void TestBlankRunPanel::wholeRunPrintsAndSaysSo()
+{
+    const QString why = printedjobs::unavailable(ReportPrinter::defaultPrinterName());
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+    Fixture f;
+    f.data.addRecipient(QStringLiteral("Панелев"), QStringLiteral("Сочи"), QStringLiteral("354000"));
+    f.screen.blank = QStringLiteral("Опись.doc");
+    QCOMPARE(f.panel.BitBtn14Click(), Outcome::Printed);
+    // The running note became the finished note, which closes by itself.
+    QCOMPARE(popupText(), QStringLiteral("  Печать завершена.   "));
+    QCOMPARE(f.panel.lastRunSheets(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(popupText().isEmpty(), 5000);
+}
+
+QTEST_MAIN(TestBlankRunPanel)
+#include "tst_blankrunpanel.moc"

@@ -1,0 +1,261 @@
+// The blank run in a real LibreOffice, printing to the capture queue of
+// tools/setup-printing.sh: the shipped sample blanks filled and printed as
+// the run does it, placeholders in every place of a template, and an office
+// killed in the middle of a run.
+
+#include "letters/blankrun.h"
+#include "letters/writersession.h"
+#include "tests/letters/officeprocesses.h"
+#include "tests/printrun/printedjobs.h"
+#include "tests/printrun/printrunfixture.h"
+
+#include <QCryptographicHash>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+using letters::BlankRun;
+using letters::WriterSession;
+using printruntest::Data;
+
+namespace {
+
+QString programFile(const QString &name)
+{
+    return QStringLiteral(KUVERTIX_PROGRAM_DIR "/") + name;
+}
+
+QByteArray checksum(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QString runProgram(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The text of a printed job, as the capture queue stored it.
+QString jobText(int job, const QDateTime &submitted)
+{
+    const QString pdf = printedjobs::waitForJob(job, submitted);
+    return pdf.isEmpty() ? QString() : runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
+
+BlankRun::Sources sourcesFor(const QString &blank, const QString &sum)
+{
+    BlankRun::Sources s;
+    s.templateName = blank;
+    s.sender = {QStringLiteral("ООО Ромашка"), QStringLiteral("Тверь, Садовая 5"), QStringLiteral("170000")};
+    s.sumText = [sum] { return sum; };
+    s.locale = QLocale(QLocale::Russian, QLocale::Russia);
+    return s;
+}
+
+using officetest::groupAlive;
+
+// Kills the office program at the first replacement after a sheet printed.
+class KillAfterFirstSheet : public letters::WordSession {
+public:
+    explicit KillAfterFirstSheet(WriterSession &inner) : m_inner(inner) {}
+    void WordOpen(const QString &name) override { m_inner.WordOpen(name); }
+    void WordReplace(const QString &t, const QString &r) override
+    {
+        if (m_sheets == 1 && !m_killed) {
+            m_killed = true;
+            for (const pid_t pid : officetest::groupMembers(m_inner.office().pid(), QStringLiteral("soffice.bin")))
+                ::kill(pid, SIGKILL);
+            QTRY_VERIFY_WITH_TIMEOUT(!m_inner.office().isAlive(), 20000);
+        }
+        m_inner.WordReplace(t, r);
+    }
+    bool WordContains(const QString &t) override { return m_inner.WordContains(t); }
+    void WordCopyRow(const QString &m) override { m_inner.WordCopyRow(m); }
+    void WordAddRow() override { m_inner.WordAddRow(); }
+    void WordDeleteRow(const QString &m) override { m_inner.WordDeleteRow(m); }
+    void WordFinish(bool print) override
+    {
+        m_inner.WordFinish(print);
+        ++m_sheets;
+    }
+
+private:
+    WriterSession &m_inner;
+    int m_sheets = 0;
+    bool m_killed = false;
+};
+
+} // namespace
+
+class TestWriterSession : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void fourNoticesPerSheet();
+    void listInRowMode();
+    void inventoryWithSum();
+    void everyPlaceCaseAndLiteralData();
+    void killedOfficeStopsTheRun();
+
+private:
+    // Runs the blank over the marked recipients; returns the texts of its jobs.
+    QStringList printRun(Data &data, const QString &blank, addressbook::PrintScope scope, const QString &sum);
+
+    std::unique_ptr<WriterSession> m_session;
+};
+
+void TestWriterSession::initTestCase()
+{
+    const QString why = printedjobs::unavailable(ReportPrinter::defaultPrinterName());
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+    m_session = std::make_unique<WriterSession>(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter());
+}
+
+void TestWriterSession::cleanupTestCase()
+{
+    if (!m_session)
+        return;
+    const pid_t group = m_session->office().pid();
+    m_session.reset();
+    QVERIFY(!groupAlive(group));
+}
+
+QStringList TestWriterSession::printRun(Data &data, const QString &blank, addressbook::PrintScope scope,
+                                        const QString &sum)
+{
+    const QByteArray before = checksum(programFile(blank));
+    const QDateTime submitted = QDateTime::currentDateTime();
+    const int firstJob = m_session->jobs().size();
+    m_session->WordOpen(blank);
+    BlankRun run(*m_session, sourcesFor(blank, sum));
+    run.run(data.tables.Table2, scope);
+    QStringList texts;
+    for (int i = firstJob; i < m_session->jobs().size(); ++i)
+        texts << jobText(m_session->jobs().at(i), submitted);
+    if (checksum(programFile(blank)) != before)
+        texts << QStringLiteral("TEMPLATE CHANGED");
+    return texts;
+}
+
+void TestWriterSession::fourNoticesPerSheet()
+{
+    Data data;
+    for (int i = 1; i <= 5; ++i)
+        data.addRecipient(QStringLiteral("Получатель%1").arg(i), QStringLiteral("Москва, Тверская %1").arg(i),
+                          QStringLiteral("10100%1").arg(i), true);
+    const QStringList jobs = printRun(data, QStringLiteral("Уведомление 4 шт сторона1.doc"),
+                                      addressbook::PrintScope::Marked, QStringLiteral("0"));
+    QCOMPARE(jobs.size(), 2);
+    for (int i = 1; i <= 4; ++i) {
+        QVERIFY2(jobs[0].contains(QStringLiteral("Получатель%1").arg(i)), qPrintable(jobs[0]));
+        QVERIFY(jobs[0].contains(QStringLiteral("10100%1 Москва, Тверская %1").arg(i)));
+    }
+    QCOMPARE(jobs[0].count(QStringLiteral("ООО Ромашка")), 4);
+    QVERIFY(!jobs[0].contains(QLatin1Char('~')));
+    QVERIFY(jobs[1].contains(QStringLiteral("Получатель5")));
+    QVERIFY(jobs[1].contains(QStringLiteral("~Кому2~")));
+    QVERIFY(jobs[1].contains(QStringLiteral("~От кого4~")));
+}
+
+void TestWriterSession::listInRowMode()
+{
+    Data data;
+    const QStringList names{QStringLiteral("Алексеев"), QStringLiteral("Борисов"), QStringLiteral("Васильев")};
+    const QStringList towns{QStringLiteral("Орёл"), QStringLiteral("Тула"), QStringLiteral("Псков")};
+    for (int i = 0; i < 3; ++i)
+        data.addRecipient(names[i], towns[i], QStringLiteral("30000%1").arg(i));
+    const QStringList jobs = printRun(data, QStringLiteral("Список отправлений.doc"), addressbook::PrintScope::All,
+                                      QStringLiteral("0"));
+    QCOMPARE(jobs.size(), 1);
+    const QString &text = jobs[0];
+    QVERIFY2(!text.contains(QStringLiteral("~N~")) && !text.contains(QStringLiteral("~Адресат~")), qPrintable(text));
+    // Rows 1, 2, 3 in the grid's order: the number and the name on one line,
+    // the postal code and address on the next.
+    int from = 0;
+    for (int i = 0; i < 3; ++i) {
+        const QRegularExpression row(QStringLiteral("\\b%1\\s+%2\\s*\\n[^\\n]*30000%3 %4")
+                                         .arg(i + 1).arg(names[i]).arg(i).arg(towns[i]));
+        const QRegularExpressionMatch m = row.match(text, from);
+        QVERIFY2(m.hasMatch(), qPrintable(text));
+        from = m.capturedEnd();
+    }
+}
+
+void TestWriterSession::inventoryWithSum()
+{
+    Data data;
+    data.addRecipient(QStringLiteral("Адресатов"), QStringLiteral("Казань"), QStringLiteral("420000"));
+    const QStringList jobs = printRun(data, QStringLiteral("Опись.doc"), addressbook::PrintScope::Current,
+                                      QStringLiteral("1234,5"));
+    QCOMPARE(jobs.size(), 1);
+    const QString text = jobs[0].simplified();
+    QCOMPARE(text.count(QStringLiteral("1234,50")), 2);
+    QCOMPARE(text.count(QStringLiteral("1234 руб. 50 коп.")), 2);
+    QCOMPARE(text.count(QStringLiteral("Одна тысяча двести тридцать четыре рубля 50 копеек")), 2);
+    QCOMPARE(text.count(QStringLiteral("Адресатов")), 2);
+    QVERIFY(!text.contains(QLatin1Char('~')));
+}
+
+void TestWriterSession::everyPlaceCaseAndLiteralData()
+{
+    const QString blank = QStringLiteral(KUVERTIX_TEST_DATA "/letters/places.fodt");
+    const QByteArray before = checksum(blank);
+    const QDateTime submitted = QDateTime::currentDateTime();
+    WriterSession &word = *m_session;
+    word.WordOpen(blank);
+    QVERIFY(word.WordContains(QStringLiteral("~КОМУ1~")));
+    QVERIFY(!word.WordContains(QStringLiteral("~Кому2~")));
+    const QString data = QStringLiteral("Иванов & $1 \\n ^p (а|б)");
+    word.WordReplace(QStringLiteral("~Кому1~"), letters::wordLiteral(data));
+    word.WordReplace(QStringLiteral("~Адресат~"), QStringLiteral("Строка1^pСтрока2 $0 &"));
+    QVERIFY(!word.WordContains(QStringLiteral("~Кому1~")));
+    word.WordFinish(true);
+    QCOMPARE(checksum(blank), before);
+
+    const int job = word.jobs().last();
+    const QString text = jobText(job, submitted);
+    for (const char *place : {"Шапка:", "Тело:", "Ячейка:", "Рамка:", "Фигура:"})
+        QVERIFY2(text.contains(QString::fromUtf8(place) + QLatin1Char(' ') + data), qPrintable(text));
+    QVERIFY2(QRegularExpression(QStringLiteral("Адрес: Строка1\\s*\\n\\s*Строка2 \\$0 &")).match(text).hasMatch(),
+             qPrintable(text));
+    // The filled text keeps the placeholder's bold serif.
+    const QString fonts = runProgram(QStringLiteral("pdffonts"), {printedjobs::waitForJob(job, submitted)});
+    QVERIFY2(fonts.contains(QStringLiteral("LiberationSerif-Bold")), qPrintable(fonts));
+}
+
+void TestWriterSession::killedOfficeStopsTheRun()
+{
+    Data data;
+    for (int i = 1; i <= 3; ++i)
+        data.addRecipient(QStringLiteral("Адресат%1").arg(i), QStringLiteral("Уфа"), QStringLiteral("450000"));
+    const QString blank = QStringLiteral("Опись.doc");
+    const QByteArray before = checksum(programFile(blank));
+    WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter());
+    session.WordOpen(blank);
+    const pid_t group = session.office().pid();
+    KillAfterFirstSheet word(session);
+    BlankRun run(word, sourcesFor(blank, QStringLiteral("1")));
+    try {
+        run.run(data.tables.Table2, addressbook::PrintScope::All);
+        QFAIL("the run went on without its office");
+    } catch (const office::OfficeError &e) {
+        QCOMPARE(e.kind(), office::OfficeError::Kind::ConnectionLost);
+    }
+    QCOMPARE(run.sheetsPrinted(), 1);
+    QCOMPARE(session.jobs().size(), 1);
+    session.end();
+    QVERIFY(!groupAlive(group));
+    QCOMPARE(checksum(programFile(blank)), before);
+}
+
+QTEST_GUILESS_MAIN(TestWriterSession)
+#include "tst_writersession.moc"
