@@ -1165,6 +1165,8 @@ void Cursor::refilter()
 
 int Cursor::setFieldOfAll(int field, const QVariant &value)
 {
+    requireOpen();
+    requireWritable();
     checkBrowseMode();
     if (m_schema.fields[field].type == FieldType::AutoInc)
         return 0;
