@@ -87,6 +87,7 @@ void setColours(QWidget *w, const QColor &text, const QColor &background)
     p.setColor(QPalette::WindowText, text);
     p.setColor(QPalette::ButtonText, text);
     p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::Button, background);  // buttons fill their background with this role
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
@@ -109,9 +110,12 @@ QFrame *reminderBar(const QString &name, QWidget *parent)
 // The page fills the tab control of the main window, left of its link
 // panels.
 constexpr int pageW = 794, pageH = 490;
-constexpr int gridX = 8, gridY = 8, gridW = 330, gridH = 300;
-constexpr int fieldsX = 346, fieldLabelW = 52, fieldW = 232;
+constexpr int gridX = 8, gridY = 8, gridW = 300, gridH = 300;
+constexpr int fieldsX = 316, fieldLabelW = 52, fieldW = 264;
 constexpr int reserveX = 638;
+// The address field wraps over five lines, enough for a whole address of
+// 150 characters; everything below it moves down by the extra height.
+constexpr int kudaExtra = 66;
 
 } // namespace
 
@@ -206,12 +210,23 @@ void AddressBookTab::buildEditFields()
     int y = gridY;
     for (const auto &f : fields) {
         label(QString::fromUtf8(f.caption), this, fieldsX, y + 3);
-        auto *edit = new store::ui::DbLineEdit(&m_tables.Table2, QString::fromLatin1(f.field), this);
-        edit->setObjectName(QStringLiteral("DBEdit") + QString::fromLatin1(f.field));
-        edit->setGeometry(fieldsX + fieldLabelW, y, fieldW, 22);
+        const QString field = QString::fromLatin1(f.field);
+        QWidget *edit = nullptr;
+        if (field == QLatin1String("Kuda")) {
+            auto *memo = new store::ui::DbMemo(&m_tables.Table2, field, this);
+            memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            memo->setTabChangesFocus(true);
+            edit = memo;
+        } else {
+            edit = new store::ui::DbLineEdit(&m_tables.Table2, field, this);
+        }
+        edit->setObjectName(QStringLiteral("DBEdit") + field);
+        const int extra = field == QLatin1String("Kuda") ? kudaExtra : 0;
+        edit->setGeometry(fieldsX + fieldLabelW, y, fieldW, 22 + extra);
         if (!m_komu)
             m_komu = edit;
-        y += 28;
+        y += 28 + extra;
     }
     label(QStringLiteral("Сумма"), this, fieldsX, y + 3);
     m_sumEdit = new QLineEdit(this);
@@ -230,7 +245,7 @@ void AddressBookTab::buildNavigator()
     m_navigator->setHint(Nav::Delete, QStringLiteral("Удалить адресата"));
     m_navigator->setHint(Nav::Post, QStringLiteral("Сохранить адресата"));
     m_navigator->setHint(Nav::Cancel, QStringLiteral("Отменить изменения"));
-    constexpr int buttonW = 28, navY = gridY + 6 * 28 + 4;
+    constexpr int buttonW = 28, navY = gridY + 6 * 28 + 4 + kudaExtra;
     m_navigator->setGeometry(fieldsX + fieldLabelW, navY, 4 * buttonW, 26);
     // Directly under the save button, the third of four.
     m_shapePost = reminderBar(QStringLiteral("ShapePost"), this);
@@ -271,7 +286,7 @@ void AddressBookTab::buildMarkCommands()
 
 void AddressBookTab::buildScope()
 {
-    const int y = gridY + 7 * 28 + 24;
+    const int y = gridY + 7 * 28 + 24 + kudaExtra;
     label(QStringLiteral("Печатать адресатов:"), this, fieldsX, y);
     const QString captions[3] = {QStringLiteral("текущего"), markedScopeCaption(0), QStringLiteral("всех")};
     for (int i = 0; i < 3; ++i) {
@@ -317,16 +332,17 @@ void AddressBookTab::buildPlacesOfOtherParts()
 {
     auto *exchange = new QWidget(this);
     exchange->setObjectName(QStringLiteral("PlaceExchangeButtons"));
-    exchange->setGeometry(fieldsX + fieldLabelW + 4 * 28 + 8, gridY + 6 * 28 + 4, 58, 26);
+    exchange->setGeometry(fieldsX + fieldLabelW + 4 * 28 + 8, gridY + 6 * 28 + 4 + kudaExtra, 58, 26);
 
-    auto *print = new QWidget(this);
-    print->setObjectName(QStringLiteral("PlacePrintButtons"));
-    print->setGeometry(fieldsX + 150, gridY + 7 * 28 + 24, reserveX - fieldsX - 156, 86);
+    m_printPlace = new QWidget(this);
+    m_printPlace->setObjectName(QStringLiteral("PlacePrintButtons"));
+    m_printPlace->setGeometry(fieldsX + 150, gridY + 7 * 28 + 24 + kudaExtra, reserveX - fieldsX - 156, 86);
 
-    auto *blankStrip = new QWidget(this);
-    blankStrip->setObjectName(QStringLiteral("PlaceBlankStrip"));
-    blankStrip->setGeometry(fieldsX, gridY + gridH + 6, pageW - fieldsX - 6, 56);
-    m_shapeBlank = reminderBar(QStringLiteral("ShapeBlank"), blankStrip);
+    m_blankStripPlace = new QWidget(this);
+    m_blankStripPlace->setObjectName(QStringLiteral("PlaceBlankStrip"));
+    // Under the filter and mark commands, so that "Печать бланков" fits to its right.
+    m_blankStripPlace->setGeometry(gridX, gridY + gridH + 84, 442, 56);
+    m_shapeBlank = reminderBar(QStringLiteral("ShapeBlank"), m_blankStripPlace);
     // Under the right end of the template list, which will stand at 44..300.
     m_shapeBlank->move(280, 27);
 }
@@ -344,7 +360,7 @@ void AddressBookTab::buildInstruction()
     QPalette p = info->palette();
     p.setColor(QPalette::Window, colours::infoBk());
     info->setPalette(p);
-    info->setGeometry(gridX, gridY + gridH + 88, pageW - 2 * gridX, 40);
+    info->setGeometry(gridX, gridY + gridH + 88 + kudaExtra, pageW - 2 * gridX, 40);
 }
 
 void AddressBookTab::recountSelected()

@@ -54,6 +54,9 @@ public:
 
     // The blank strip's reminder bar, blinked by this page's timer.
     QFrame *blankReminder() const { return m_shapeBlank; }
+    // The places the print-run controls and the blank strip are put in.
+    QWidget *printButtonsPlace() const { return m_printPlace; }
+    QWidget *blankStripPlace() const { return m_blankStripPlace; }
     void setBlankReminder(bool on);
 
     // Emptied or refilled from outside (clearing, import): forget the
@@ -88,10 +91,12 @@ private:
 
     store::ui::DbGrid *m_grid = nullptr;
     FilterComboBox *m_filter = nullptr;
-    store::ui::DbLineEdit *m_komu = nullptr;
+    QWidget *m_komu = nullptr;  // the first edit field, focused on insert
     store::ui::DbNavigator *m_navigator = nullptr;
     QFrame *m_shapePost = nullptr;
     QFrame *m_shapeBlank = nullptr;
+    QWidget *m_printPlace = nullptr;
+    QWidget *m_blankStripPlace = nullptr;
     QTimer *m_blinkTimer = nullptr;
     QCheckBox *m_markAll = nullptr;
     QCheckBox *m_unmarkAll = nullptr;

@@ -37,9 +37,7 @@ SendersTab::SendersTab(store::Tables &tables, const QString &programFolder, QWid
                                     {"OtIndex", QStringLiteral("Индекс"), 15, true}},
                                    this);
     m_grid->setObjectName(QStringLiteral("DBGrid2"));
-    m_grid->gridModel()->setReadOnly(false);
-    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                            | QAbstractItemView::AnyKeyPressed);
+    m_grid->setEditable(true);
     m_grid->setGeometry(8, 38, 774, 420);
     const int kogo = senders.fieldIndex("OtKogo");
     const int kuda = senders.fieldIndex("OtKuda");

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/errorpolicy.h"
+#include "app/russianlook.h"
 
 #include "messages/notices.h"
 
@@ -10,6 +11,8 @@ namespace app {
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
+    loadRussianQtTexts(this);
+    registerTahoma();
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

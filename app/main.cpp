@@ -1,12 +1,17 @@
 // Kuvertix: envelopes and postal forms from an address book.
 
 #include "app/application.h"
+#include "app/commandline.h"
+#include "app/commandrun.h"
 #include "app/errorpolicy.h"
 #include "app/mainwindow.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include "messages/notices.h"
+#include "report/pdfdocument.h"
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -16,10 +21,48 @@ void errorBox(const QString &text)
     ShowErrorNotice(nullptr, QStringLiteral("Kuvertix"), text);
 }
 
+// Standard error of a run without a window carries the program's own
+// Russian messages; Qt's remarks about the platform (no runtime folder, no
+// display) are not the user's business there.
+void keepSeriousMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// A run asked for on the command line: no window is created, so without a
+// display it runs on the offscreen platform.
+int runWithoutWindow(int &argc, char **argv, const QStringList &arguments)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const app::CommandLine line = app::parseCommandLine(arguments);
+    if (!line.error.isEmpty()) {
+        err << line.error << Qt::endl;
+        return app::ExitUsage;
+    }
+    if (line.action == app::CommandLine::Action::Help) {
+        out << app::commandLineHelp();
+        return app::ExitOk;
+    }
+    qInstallMessageHandler(keepSeriousMessages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    return app::runCommandLine(line, app::executableFolder(), out, err);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForPdfPages();
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (app::wantsCommandLineRun(arguments))
+        return runWithoutWindow(argc, argv, arguments);
+
     app::Application application(argc, argv);
     const QString programFolder = app::executableFolder();
     // Templates and the postal-code font are looked up beside the program,

@@ -72,6 +72,9 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
+    // The controls go before the cursors they are bound to: a cell editor
+    // still open stores its text into a living cursor as it closes.
+    delete m_notebook1;
 }
 
 int TForm1::heightOfTab(int tab)
@@ -115,7 +118,7 @@ QWidget *TForm1::buildMainPage()
     auto *page = new QWidget;
     m_tabs = new QTabWidget(page);
     m_tabs->setObjectName("TabbedNotebook1");
-    m_tabs->setGeometry(0, 0, 800, heightOfTab(2));
+    m_tabs->setGeometry(0, 0, kTabsWidth, heightOfTab(2));
 
     m_mainTab = new envelope::MainTab(m_tables, m_paths.programFolder());
     connect(m_mainTab, &envelope::MainTab::envelopeTypeClicked, this, &TForm1::Image1Click);
@@ -138,16 +141,17 @@ QWidget *TForm1::buildMainPage()
 void TForm1::buildPrintControls()
 {
     m_printRun = new envelope::PrintRunPanel(m_tables, m_mainTab->envelopePrinter(),
-                                             m_addressBook->findChild<QWidget *>("PlacePrintButtons"));
+                                             m_addressBook->printButtonsPlace());
     m_blanks = new letters::BlankStrip(m_paths.programFolder(),
-                                       m_addressBook->findChild<QWidget *>("PlaceBlankStrip"));
+                                       m_addressBook->blankStripPlace());
     m_blanks->lower();  // the reminder ShapeBlank stays on top of the strip
     connect(m_blanks, &letters::BlankStrip::blankReminder, m_addressBook,
             &addressbook::AddressBookTab::setBlankReminder);
     m_printRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
                             [this](const QString &kind) { return ShowResume(kind); },
                             [this] { return m_addressBook->printScope(); },
-                            [this] { return m_addressBook->selectedCount(); }});
+                            [this] { return m_addressBook->selectedCount(); },
+                            [this] { return m_printSettings->oneJobPerRun(); }});
     // The preview steps through the envelopes the address-book run would print.
     m_mainTab->setRunSource([this] {
         const envelope::RunOptions run{m_addressBook->printScope(), m_printRun->returnEnvelope()};
@@ -155,7 +159,7 @@ void TForm1::buildPrintControls()
     });
 
     // "Печать бланков" stands to the right of the blank strip, level with it.
-    const QWidget *strip = m_addressBook->findChild<QWidget *>("PlaceBlankStrip");
+    const QWidget *strip = m_addressBook->blankStripPlace();
     m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(), m_addressBook);
     m_blankRun->move(strip->geometry().right() + 7, strip->y());
     m_blankRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
@@ -193,7 +197,7 @@ QWidget *TForm1::buildSettingsTab()
     tab->setObjectName("TabSettings");
     m_settingsTabs = new QTabWidget(tab);
     m_settingsTabs->setObjectName("TabbedNotebook2");
-    m_settingsTabs->setGeometry(0, 0, kWidth - 4, heightOfTab(2) - 34);
+    m_settingsTabs->setGeometry(0, 0, kTabsWidth - 4, heightOfTab(2) - 34);
     m_printSettings = new envelope::PrintSettingsTab(m_tables, m_paths.programFolder());
     connect(m_printSettings, &envelope::PrintSettingsTab::printFontChanged, m_mainTab,
             &envelope::MainTab::setPrintFont);
@@ -237,12 +241,12 @@ QWidget *TForm1::buildLinkPanels(QWidget *parent)
     question->setWordWrap(true);
     question->setFrameStyle(QFrame::Panel | QFrame::Raised);
     question->setAlignment(Qt::AlignCenter);
-    question->setGeometry(806, 24, 156, 64);
+    question->setGeometry(kTabsWidth + 6, 24, 156, 64);
 
     auto *advert = new QFrame(parent);
     advert->setObjectName("PanelRekl");
     advert->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    advert->setGeometry(806, 96, 156, 230);
+    advert->setGeometry(kTabsWidth + 6, 96, 156, 230);
     auto *text = new QLabel(QStringLiteral("Печатайте конверты и бланки быстро и точно. "
                                            "Новые форматы конвертов, советы и обновления — на сайте:"),
                             advert);
@@ -408,13 +412,6 @@ void TForm1::TabbedNotebook1Change(int newTab, bool &allowChange)
     }
     allowChange = true;
     setFixedSize(kWidth, heightOfTab(newTab));
-    // The link panels stand beside the main tab; the wider tabs take the
-    // whole window.
-    const bool narrow = newTab == 0;
-    m_tabs->setGeometry(0, 0, narrow ? 800 : kWidth, heightOfTab(2));
-    for (const char *name : {"Panel4", "PanelRekl"})
-        if (auto *panel = findChild<QWidget *>(QString::fromLatin1(name)))
-            panel->setVisible(narrow);
 }
 
 void TForm1::Image1Click()

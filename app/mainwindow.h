@@ -54,6 +54,9 @@ public:
     bool zipFontRegistered() const { return m_zipFontId >= 0; }
 
     static constexpr int kWidth = 968;
+    // The tab control; the question and advertising panels stand right of it
+    // on every tab.
+    static constexpr int kTabsWidth = 800;
     static int heightOfTab(int tab);
     // The window is placed for its tallest tab, so that no tab runs off the screen.
     static QPoint startPosition(const QSize &screen, int windowWidth);

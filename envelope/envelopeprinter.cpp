@@ -8,7 +8,8 @@
 namespace envelope {
 
 EnvelopePrinter::EnvelopePrinter(store::Tables &tables)
-    : m_tables(tables), m_page(std::make_unique<ReportPage>()), m_output(spoolerOutput())
+    : m_tables(tables), m_page(std::make_unique<ReportPage>()), m_output(spoolerOutput()),
+      m_documentOutput(spoolerDocumentOutput())
 {
     buildEnvelopeTemplate(*m_page);
 }
@@ -20,6 +21,19 @@ EnvelopePrinter::Output EnvelopePrinter::spoolerOutput()
     return [](const ReportPage &page) {
         return ReportPrinter().print(page, QStringLiteral("Kuvertix: конверт"));
     };
+}
+
+EnvelopePrinter::DocumentOutput EnvelopePrinter::spoolerDocumentOutput()
+{
+    return [](const QString &pdfFile, const QSizeF &paperMm) {
+        return ReportPrinter().printPdf(pdfFile, paperMm, QStringLiteral("Kuvertix: конверты"));
+    };
+}
+
+void EnvelopePrinter::printDocument(const QString &pdfFile)
+{
+    m_lastJob = 0;
+    m_lastJob = m_documentOutput(pdfFile, m_page->sizeMm());
 }
 
 EnvelopeOptions EnvelopePrinter::settingsRowOptions() const

@@ -30,6 +30,16 @@ public:
     void setOutput(Output output) { m_output = std::move(output); }
     static Output spoolerOutput();
 
+    // Where a whole run goes as one job: a PDF file of many pages of the
+    // given paper; returns the job number. The default submits the file to
+    // the system's default printer and throws as the page output does.
+    using DocumentOutput = std::function<int(const QString &pdfFile, const QSizeF &paperMm)>;
+    void setDocumentOutput(DocumentOutput output) { m_documentOutput = std::move(output); }
+    static DocumentOutput spoolerDocumentOutput();
+    // Hands a run's document, whose pages have the paper of the envelope
+    // laid out last, to the document output.
+    void printDocument(const QString &pdfFile);
+
     // The print font of the address boxes and the logo shown in the preview.
     void setPrintFont(const PrintFont &font) { m_font = font; }
     const PrintFont &printFont() const { return m_font; }
@@ -49,7 +59,7 @@ public:
     // The envelope of the main tab: recipient and sender of the settings
     // row as they stand (edits not yet stored included).
     void printFromSettingsRow();
-    // Job number of the last envelope handed to the output.
+    // Job number of the last envelope or document handed to an output.
     int lastJob() const { return m_lastJob; }
     EnvelopeTexts settingsRowTexts() const;
     EnvelopeOptions settingsRowOptions() const;
@@ -63,6 +73,7 @@ private:
     PrintFont m_font;
     QImage m_logo;
     Output m_output;
+    DocumentOutput m_documentOutput;
     int m_lastJob = 0;
 };
 

@@ -39,6 +39,17 @@ QString PictureFile::message() const
     return QStringLiteral("Файл повреждён или имеет неподдерживаемый формат");
 }
 
+QString pictureFileFilter()
+{
+    QStringList patterns{QStringLiteral("*.jpg"), QStringLiteral("*.bmp")};
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+        if (!patterns.contains(pattern))
+            patterns << pattern;
+    }
+    return QStringLiteral("Файлы картинок (%1);;Все файлы (*)").arg(patterns.join(QLatin1Char(' ')));
+}
+
 PictureFile readPicture(const QString &path)
 {
     PictureFile result;

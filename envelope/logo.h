@@ -23,6 +23,10 @@ constexpr qint64 MaxLogoPixels = 50'000'000;
 // ("sun.JPEG" -> ".JPEG"), cut to 10 characters; empty when it has none.
 QString logoExtension(const QString &fileName);
 
+// The filter of the logo file dialog: first every picture format the
+// loader reads (JPEG and bitmaps first), then all files.
+QString pictureFileFilter();
+
 // programFolder + "base/Logo" + extension.
 QString logoFilePath(const QString &programFolder, const QString &extension);
 

@@ -1,6 +1,7 @@
 #include "envelope/printfont.h"
 
 #include "envelope/units.h"
+#include "messages/colour_value.h"
 
 #include <QtMath>
 #include <cstdlib>
@@ -56,28 +57,14 @@ void PrintFont::assignFrom(const QFont &font)
 
 QColor colorOfStored(qint32 stored)
 {
+    // Printed on paper: system colours take the classic light scheme, not
+    // the screen's theme (window text is black).
+    static const QPalette paper(Qt::black, QColor(0xC0, 0xC0, 0xC0), Qt::white, QColor(0x80, 0x80, 0x80),
+                                QColor(0xA0, 0xA0, 0xA0), Qt::black, Qt::white, Qt::white, QColor(0xC0, 0xC0, 0xC0));
     const quint32 v = quint32(stored);
-    if ((v & 0xFF000000u) == 0xFF000000u) {
-        switch (v & 0xFFu) {
-        case 5:  // window
-        case 14: // highlight text
-            return Qt::white;
-        case 13: // highlight
-        case 2:  // active caption
-            return QColor(0x00, 0x00, 0x80);
-        case 15: // button face
-        case 4:  // menu
-            return QColor(0xC0, 0xC0, 0xC0);
-        case 16: // button shadow
-        case 17: // grey text
-            return QColor(0x80, 0x80, 0x80);
-        default: // window text, button text, menu text, captions: black
-            return Qt::black;
-        }
-    }
-    if (v == 0x1FFFFFFFu || v == 0x20000000u) // none, default
+    if (v == 0x1FFFFFFFu || v == 0x20000000u)  // none, default
         return Qt::black;
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+    return ColorFromValue(stored, paper);
 }
 
 } // namespace envelope

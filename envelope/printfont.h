@@ -17,8 +17,8 @@ constexpr int Default = 1;
 constexpr int Russian = 204;
 } // namespace charset
 namespace syscolor {
-// A system colour: the high byte set, the low byte the colour's number.
-constexpr qint32 WindowText = qint32(0xFF000008);
+// A system colour: the top byte 0x80, the low byte the colour's number.
+constexpr qint32 WindowText = qint32(0x80000008);
 } // namespace syscolor
 
 struct PrintFont {
@@ -48,8 +48,8 @@ struct PrintFont {
     void assignFrom(const QFont &font);
 };
 
-// The colour of a stored colour value: RGB for plain colours, the usual
-// system colours for system colour numbers (window text is black).
+// The colour of a stored colour value as printed: RGB for plain colours,
+// system colours as in the classic light scheme (window text is black).
 QColor colorOfStored(qint32 stored);
 
 } // namespace envelope

@@ -1,7 +1,9 @@
 #include "envelope/printrunpanel.h"
 
 #include "envelope/envelopeprinter.h"
+#include "envelope/rundocument.h"
 #include "messages/notices.h"
+#include "messages/place_centered.h"
 #include "messages/summary.h"
 #include "report/printer.h"
 #include "report/reporterror.h"
@@ -9,6 +11,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -54,12 +60,18 @@ PrintRunPanel::PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QW
 
     m_print = new QPushButton(QStringLiteral("Печать конвертов"), this);
     m_print->setObjectName(QStringLiteral("BitBtnPrintCheck"));
-    m_print->setGeometry(0, 0, PreferredWidth, 28);
+    m_print->setGeometry(0, 0, PreferredWidth, 26);
     connect(m_print, &QPushButton::clicked, this, [this] { BitBtnPrintCheckClick(); });
+
+    m_pdf = new QPushButton(QStringLiteral("В PDF"), this);
+    m_pdf->setObjectName(QStringLiteral("BitBtnPdf"));
+    m_pdf->setToolTip(QStringLiteral("Сохранить конверты в один файл PDF, по странице на конверт"));
+    m_pdf->setGeometry(0, 28, PreferredWidth, 24);
+    connect(m_pdf, &QPushButton::clicked, this, [this] { BitBtnPdfClick(); });
 
     m_return = new WrappingCheckBox(QStringLiteral("Печатать и обратный конв."), this);
     m_return->setObjectName(QStringLiteral("CheckBoxObr"));
-    m_return->setGeometry(2, 30, PreferredWidth - 2, 36);
+    m_return->setGeometry(2, 52, PreferredWidth - 2, 34);
 }
 
 PrintRunPanel::~PrintRunPanel() = default;
@@ -72,6 +84,19 @@ bool PrintRunPanel::returnEnvelope() const
 QString PrintRunPanel::caption() const
 {
     return window()->windowTitle();
+}
+
+// The scope and return envelopes of the run; false (after the warning) when
+// the marked scope has no marked recipient.
+bool PrintRunPanel::startRun(RunOptions &options)
+{
+    options.scope = m_sources.printScope ? m_sources.printScope() : addressbook::PrintScope::Current;
+    options.withReturn = returnEnvelope();
+    if (options.scope == addressbook::PrintScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
+        ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
+        return false;
+    }
+    return true;
 }
 
 PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
@@ -87,12 +112,10 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
         return Outcome::Declined;
 
     RunOptions options;
-    options.scope = m_sources.printScope ? m_sources.printScope() : addressbook::PrintScope::Current;
-    options.withReturn = returnEnvelope();
-    if (options.scope == addressbook::PrintScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
-        ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
+    if (!startRun(options))
         return Outcome::NoneMarked;
-    }
+    if (m_sources.oneJobPerRun && m_sources.oneJobPerRun())
+        return printAsOneJob(options);
 
     m_running = true;
     // A full spooler queue is waited out with the progress window saying so.
@@ -173,6 +196,130 @@ bool PrintRunPanel::waitForQueue(int pending)
     return !m_progress->wasCanceled();
 }
 
+// The whole run rendered into one document first, then sent as one job:
+// until it is sent the run can be cancelled and nothing is printed.
+PrintRunPanel::Outcome PrintRunPanel::printAsOneJob(const RunOptions &options)
+{
+    m_running = true;
+    int total = 0;
+    EnvelopeRun run{m_tables.Table2, m_printer, senderOfSettingsRow(m_tables.Table1), options,
+                    [this, &total](int number, int all) {
+                        total = all;
+                        showDocumentProgress(number, all, QStringLiteral("Подготовка задания печати"));
+                    }};
+    Outcome outcome = Outcome::Printed;
+    try {
+        if (printRunAsOneJob(run) > 0)
+            m_printed = total;
+    } catch (const RunCancelled &) {
+        outcome = Outcome::Cancelled;
+    } catch (const ReportError &e) {
+        closeProgress();
+        m_running = false;
+        ShowErrorNotice(this, caption(),
+                        QStringLiteral("Печать конвертов остановлена: %1\nЗадание из %2 конвертов не отправлено.")
+                            .arg(e.message())
+                            .arg(total));
+        return Outcome::Stopped;
+    } catch (...) {
+        closeProgress();
+        m_running = false;
+        throw;
+    }
+    closeProgress();
+    m_running = false;
+    return outcome;
+}
+
+PrintRunPanel::Outcome PrintRunPanel::BitBtnPdfClick()
+{
+    if (m_running)
+        return Outcome::Declined;
+    m_printed = 0;
+    RunOptions options;
+    if (!startRun(options))
+        return Outcome::NoneMarked;
+    const QString file = choosePdfFile();
+    if (file.isEmpty())
+        return Outcome::Declined;
+    if (m_sources.addHistoryFilter)
+        m_sources.addHistoryFilter();
+
+    m_running = true;
+    EnvelopeRun run{m_tables.Table2, m_printer, senderOfSettingsRow(m_tables.Table1), options,
+                    [this](int number, int all) {
+                        showDocumentProgress(number, all, QStringLiteral("Сохранение в PDF"));
+                    }};
+    Outcome outcome = Outcome::Saved;
+    QString problem;
+    try {
+        m_printed = saveRunPdf(run, file);
+        if (m_printed == 0) {
+            outcome = Outcome::NoneMarked;
+            problem = QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.");
+        }
+    } catch (const RunCancelled &) {
+        outcome = Outcome::Cancelled;
+    } catch (const ReportError &e) {
+        outcome = Outcome::Stopped;
+        problem = QStringLiteral("Конверты не сохранены в PDF: %1").arg(e.message());
+    } catch (...) {
+        closeProgress();
+        m_running = false;
+        throw;
+    }
+    closeProgress();
+    m_running = false;
+    if (outcome == Outcome::Saved)
+        m_lastPdf = file;
+    if (outcome == Outcome::NoneMarked)
+        ShowWarningNotice(this, caption(), problem);
+    else if (outcome == Outcome::Stopped)
+        ShowErrorNotice(this, caption(), problem);
+    return outcome;
+}
+
+// The file dialog, proposing "Конверты <date>.pdf" in the folder of the last
+// saved file (the home folder at first); ".pdf" is added to a bare name.
+QString PrintRunPanel::choosePdfFile()
+{
+    const QString folder = m_lastPdf.isEmpty() ? QDir::homePath() : QFileInfo(m_lastPdf).absolutePath();
+    const QString proposed =
+        folder + QStringLiteral("/Конверты %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate));
+    QString file;
+    if (m_chooseFile)
+        file = m_chooseFile(proposed);
+    else
+        file = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить конверты в PDF"), proposed,
+                                            QStringLiteral("Файлы PDF (*.pdf)"));
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".pdf");
+    return file;
+}
+
+void PrintRunPanel::showDocumentProgress(int number, int total, const QString &action)
+{
+    m_number = number;
+    m_total = total;
+    if (total < 2 && !m_progress)
+        return;
+    if (!m_progress) {
+        openProgress(true);
+        m_sinceRepaint.invalidate();
+    }
+    // Thousands of pages a second: repainting for each would cost more
+    // than the pages themselves.
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < 100 && number < total)
+        return;
+    m_sinceRepaint.start();
+    m_progress->setLabelText(QStringLiteral("%1: конверт %2 из %3").arg(action).arg(number).arg(total));
+    m_progress->setValue(number - 1);
+    // The window is modal: of all clicks only its cancel button can arrive.
+    QApplication::processEvents();
+    if (m_progress->wasCanceled())
+        throw RunCancelled{};
+}
+
 void PrintRunPanel::showProgress(int number, int total)
 {
     m_number = number;
@@ -186,19 +333,25 @@ void PrintRunPanel::showProgress(int number, int total)
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void PrintRunPanel::openProgress()
+void PrintRunPanel::openProgress(bool cancellable)
 {
     if (m_progress)
         return;
     m_progress = new QProgressDialog(this);
     m_progress->setObjectName(QStringLiteral("PrintRunProgress"));
     m_progress->setWindowTitle(caption());
-    m_progress->setCancelButton(nullptr);
+    if (cancellable)
+        m_progress->setCancelButtonText(QStringLiteral("Отмена"));
+    else
+        m_progress->setCancelButton(nullptr);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setMinimumDuration(0);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setRange(0, std::max(m_total, 1));
+    m_progress->setMinimumWidth(360);
+    m_progress->adjustSize();
+    PlaceCentered(m_progress);
     m_progress->show();
 }
 

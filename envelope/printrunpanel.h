@@ -1,12 +1,15 @@
 #pragma once
 // The print-run controls of the address-book tab: "Печать конвертов"
-// (BitBtnPrintCheck) and "Печатать и обратный конв." (CheckBoxObr). The
-// button stores the filter in the history, asks for the summary, and prints
-// the envelopes of the chosen scope one job each, showing "конверт k из n"
-// while the run goes.
+// (BitBtnPrintCheck), "В PDF" (BitBtnPdf) and "Печатать и обратный конв."
+// (CheckBoxObr). The print button stores the filter in the history, asks
+// for the summary, and prints the envelopes of the chosen scope one job
+// each (or all as one job when the print settings say so), showing
+// "конверт k из n" while the run goes. "В PDF" saves the same run as one
+// PDF file.
 
 #include "envelope/printrun.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -28,16 +31,18 @@ struct PrintRunSources {
     std::function<bool(const QString &kind)> showResume;    // the summary; true to print
     std::function<addressbook::PrintScope()> printScope;    // whom the run serves
     std::function<int()> selectedCount;                     // the marked count
+    std::function<bool()> oneJobPerRun;                     // a run as one job (print settings)
 };
 
 class PrintRunPanel : public QWidget {
     Q_OBJECT
 public:
-    // The button on top, the check box below it (its caption on two lines).
+    // The two buttons on top of each other, the check box below them (its
+    // caption on two lines).
     static constexpr int PreferredWidth = 136;
-    static constexpr int PreferredHeight = 66;
+    static constexpr int PreferredHeight = 86;
 
-    enum class Outcome { Declined, NoneMarked, Printed, Stopped };
+    enum class Outcome { Declined, NoneMarked, Printed, Stopped, Saved, Cancelled };
 
     PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QWidget *parent = nullptr);
     ~PrintRunPanel() override;
@@ -51,24 +56,47 @@ public:
     // A full spooler queue is waited out (the progress window says so and
     // can cancel).
     Outcome BitBtnPrintCheckClick();
-    // Envelopes handed to the printer by the last run.
+    // Envelopes handed to the printer (or saved) by the last run.
     int lastRunPrinted() const { return m_printed; }
 
+    // The click of "В PDF": the run the print button would print, as one
+    // PDF file the user names (the file dialog proposes one). A long run
+    // shows its progress and can be cancelled; a cancelled or failed run
+    // leaves no file under the chosen name.
+    Outcome BitBtnPdfClick();
+    // How the file is chosen: given the proposed path, the chosen one or
+    // empty when cancelled. The default runs the save-file dialog.
+    using FileChooser = std::function<QString(const QString &proposed)>;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    QString lastPdfFile() const { return m_lastPdf; }
+
 private:
+    bool startRun(RunOptions &options);
     Outcome runGoingOnAfterStops(const RunOptions &options);
     QString nextRecipientText(const RunResume &at) const;
     bool waitForQueue(int pendingJobs);
+    Outcome printAsOneJob(const RunOptions &options);
+    QString choosePdfFile();
     void showProgress(int number, int total);
-    void openProgress();
+    // Progress of a run written as one document: repainted a few times a
+    // second, with a cancel button; throws RunCancelled once it is pressed.
+    void showDocumentProgress(int number, int total, const QString &action);
+    // The progress window over the main window, with or without "Отмена";
+    // nothing when it is open already.
+    void openProgress(bool cancellable = false);
     void closeProgress();
     QString caption() const;
 
     store::Tables &m_tables;
     EnvelopePrinter &m_printer;
     PrintRunSources m_sources;
+    FileChooser m_chooseFile;
     QPushButton *m_print = nullptr;
+    QPushButton *m_pdf = nullptr;
     QCheckBox *m_return = nullptr;
     QProgressDialog *m_progress = nullptr;
+    QElapsedTimer m_sinceRepaint;
+    QString m_lastPdf;
     int m_printed = 0;
     int m_number = 0;  // the envelope being printed, of m_total
     int m_total = 0;

@@ -254,7 +254,10 @@ int ShowMsg(const QString &caption, int width, int height, const QString &text, 
     const int count = countButtons(captions);
     RenderMarkup(window->textArea(), text);
 
-    // Shown off the screen first so that the window system's frame is known.
+    // Shown off the screen first so that the window system's frame is known,
+    // and modal from the start: hiding and showing it again races with the
+    // window manager, which may leave the window unmapped but still modal.
+    window->setWindowModality(Qt::ApplicationModal);
     window->move(-1000, 0);
     window->show();
     window->setOuterSize(width, height);
@@ -264,7 +267,6 @@ int ShowMsg(const QString &caption, int width, int height, const QString &text, 
         styleButton(window->button(k), captions[std::size_t(k)]);
     arrangeButtons(*window, count, width);
 
-    window->hide();
     PlaceCentered(window.get());
     window->exec();
     return window->result();

@@ -54,10 +54,10 @@ QString lastCupsReason()
 }
 
 // The size as the spooler names a custom medium, e.g. "Custom.220x110mm".
-QByteArray customMediaName(const ReportPage &page)
+QByteArray customMediaName(const QSizeF &paperMm)
 {
-    return "Custom." + QByteArray::number(page.widthMm(), 'g', 10) + 'x'
-        + QByteArray::number(page.heightMm(), 'g', 10) + "mm";
+    return "Custom." + QByteArray::number(paperMm.width(), 'g', 10) + 'x'
+        + QByteArray::number(paperMm.height(), 'g', 10) + "mm";
 }
 
 } // namespace
@@ -200,12 +200,17 @@ int ReportPrinter::print(const ReportPage &page, const QString &jobTitle) const
                           printer);
     const SpoolFile file(pdf, printer, m_notPrinted);
 
-    return submit(printer, QFile::decodeName(file.name()), jobTitle, customMediaName(page));
+    return submit(printer, QFile::decodeName(file.name()), jobTitle, customMediaName(page.sizeMm()));
 }
 
 int ReportPrinter::printPdf(const QString &pdfPath, const QString &jobTitle) const
 {
     return submit(destination(), pdfPath, jobTitle, QByteArray());
+}
+
+int ReportPrinter::printPdf(const QString &pdfPath, const QSizeF &paperMm, const QString &jobTitle) const
+{
+    return submit(destination(), pdfPath, jobTitle, customMediaName(paperMm));
 }
 
 int ReportPrinter::submit(const QString &printer, const QString &pdfPath, const QString &jobTitle,

@@ -33,6 +33,9 @@ public:
     // Submits a PDF made elsewhere (a filled blank) as one job, its pages at
     // their own size; returns the job number. Throws ReportError as print().
     int printPdf(const QString &pdfPath, const QString &jobTitle) const;
+    // Submits a PDF of many pages of one paper size (a whole envelope run)
+    // as one job, asking for that paper as print() does for one page.
+    int printPdf(const QString &pdfPath, const QSizeF &paperMm, const QString &jobTitle) const;
 
     // The sentence errors end with, saying what was not printed; envelopes
     // by default.

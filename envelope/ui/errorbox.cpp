@@ -1,7 +1,8 @@
 #include "envelope/ui/errorbox.h"
+#include "messages/notices.h"
 
 #include <QDesktopServices>
-#include <QMessageBox>
+#include <QWidget>
 #include <QUrl>
 
 namespace envelope::ui {
@@ -24,9 +25,8 @@ void showErrorBox(QWidget *parent, const QString &text)
         errorHook()(parent, text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Cancel,
-                    parent);
-    box.exec();
+    // The program's one error box, under the title of the page's window.
+    ShowErrorNotice(parent, parent ? parent->window()->windowTitle() : QString(), text);
 }
 
 void setErrorBoxHook(ErrorBoxHook hook)

@@ -1,6 +1,7 @@
 #pragma once
-// The error box of the envelope pages: an error icon and the single button
-// Cancel. Tests replace the box to see the text without a modal window.
+// The error box of the envelope pages: the program's error notice (an error
+// icon and the single button Cancel) under the title of the page's window.
+// Tests replace the box to see the text without a modal window.
 
 #include <QString>
 #include <functional>

@@ -27,8 +27,13 @@ const QString ChoiceInfo = QStringLiteral(
 
 // Columns of the edit groups: "Название", "Отступ слева", "длина",
 // "отступ сверху", "ширина", "межстрочное расст.".
-const int ColumnX[] = {200, 366, 444, 522, 600, 678};
-const int ColumnW[] = {160, 74, 74, 74, 74, 74};
+const int ColumnX[] = {170, 286, 350, 414, 478, 542};
+const int ColumnW[] = {110, 60, 60, 60, 60, 60};
+
+// The edit groups stand right of the format list, within the width the
+// settings tabs have beside the link panels.
+constexpr int GroupsLeft = 174;
+constexpr int GroupsWidth = 606;
 
 struct GroupRow {
     QString caption;
@@ -70,13 +75,14 @@ void FormatsTab::buildList()
         &m_tables.Table4, {{QStringLiteral("NameKonvert"), QStringLiteral("Название конверта"), 20}},
         this);
     grid->setObjectName(QStringLiteral("DBGrid3"));
-    grid->setGeometry(8, 8, 170, 352);
+    grid->setEditable(true);
+    grid->setGeometry(8, 8, 160, 330);
     grid->horizontalHeader()->setStretchLastSection(true);
 
     using Nav = store::ui::DbNavigator;
     auto *navigator = new Nav(&m_tables.Table4, {Nav::Insert, Nav::Delete, Nav::Post, Nav::Cancel}, this);
     navigator->setObjectName(QStringLiteral("DBNavigator3"));
-    navigator->setGeometry(8, 366, 170, 30);
+    navigator->setGeometry(8, 344, 160, 30);
     navigator->setHint(Nav::Insert, QStringLiteral("Добавить новый конверт"));
     navigator->setHint(Nav::Delete, QStringLiteral("Удалить конверт"));
     navigator->setHint(Nav::Post, QStringLiteral("Сохранить изменения"));
@@ -84,18 +90,18 @@ void FormatsTab::buildList()
 
     auto *copy = new QPushButton(QStringLiteral("Сделать копию конверта"), this);
     copy->setObjectName(QStringLiteral("BitBtn5"));
-    copy->setGeometry(8, 402, 170, 30);
+    copy->setGeometry(8, 380, 160, 30);
     connect(copy, &QPushButton::clicked, this, &FormatsTab::BitBtn5Click);
 
-    info(ChoiceInfo, this, QRect(8, 438, 170, 100), QStringLiteral("PanelFormatsChoice"));
+    info(ChoiceInfo, this, QRect(8, 416, 160, 126), QStringLiteral("PanelFormatsChoice"));
 }
 
 void FormatsTab::buildInfo()
 {
-    info(EditInfo, this, QRect(188, 8, 680, 58), QStringLiteral("PanelFormatsInfo"));
+    info(EditInfo, this, QRect(GroupsLeft, 8, 532, 62), QStringLiteral("PanelFormatsInfo"));
     auto *example = new QPushButton(QStringLiteral("Пример"), this);
     example->setObjectName(QStringLiteral("BitBtn6"));
-    example->setGeometry(876, 8, 76, 58);
+    example->setGeometry(GroupsLeft + 538, 8, 68, 62);
     connect(example, &QPushButton::clicked, this, &FormatsTab::BitBtn6Click);
 
     auto *preview = new QPushButton(QStringLiteral("Просмотр с рамками"), this);
@@ -136,7 +142,7 @@ void FormatsTab::buildEditGroups()
     const QString titles[] = {QStringLiteral("Название"), QStringLiteral("Отступ слева"),
                               QStringLiteral("длина"),    QStringLiteral("отступ сверху"),
                               QStringLiteral("ширина"),   QStringLiteral("межстрочное расст.")};
-    const int left = 188;
+    const int left = GroupsLeft;
     for (int c = 0; c < 6; ++c) {
         auto *title = new QLabel(titles[c], this);
         title->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
@@ -145,8 +151,8 @@ void FormatsTab::buildEditGroups()
         bold.setBold(true);
         bold.setPixelSize(11);
         title->setFont(bold);
-        const int extra = c == 5 ? 30 : 0;  // the longest heading
-        title->setGeometry(left + ColumnX[c] - extra / 2, 68, ColumnW[c] + extra, 28);
+        const int extra = c == 5 ? 28 : 0;  // the longest heading
+        title->setGeometry(left + ColumnX[c] - extra / 2, 72, ColumnW[c] + extra, 28);
     }
     const GroupRow rows[] = {
         {QStringLiteral("Конверт"), {"NameKonvert", "", "W", "", "H", "LinesH"}},
@@ -160,24 +166,29 @@ void FormatsTab::buildEditGroups()
         {QStringLiteral("Логотип"), {"", "LogoL", "LogoW", "LogoT", "LogoH", ""}},
         {QStringLiteral("Комментарий"), {"", "KonvertCommentL", "KonvertCommentW", "KonvertCommentT", "KonvertCommentH", ""}},
     };
-    int y = 98;
+    int y = 102;
     for (const GroupRow &row : rows) {
         auto *group = new QGroupBox(this);
-        group->setGeometry(left, y, 764, 42);
+        group->setGeometry(left, y, GroupsWidth, 40);
+        // Captions in the small font of the headings, so the longest takes
+        // two lines.
         auto *caption = new QLabel(row.caption, group);
         caption->setWordWrap(true);
-        caption->setGeometry(8, 2, 186, 38);
+        QFont small = caption->font();
+        small.setPixelSize(11);
+        caption->setFont(small);
+        caption->setGeometry(6, 1, 160, 38);
         for (int c = 0; c < 6; ++c) {
             if (row.fields[c].isEmpty())
                 continue;
             auto *edit = new store::ui::DbLineEdit(&m_tables.Table4, row.fields[c], group);
             edit->setObjectName(QStringLiteral("DBEdit") + row.fields[c]);
-            edit->setGeometry(ColumnX[c], 10, ColumnW[c], 22);
+            edit->setGeometry(ColumnX[c], 9, ColumnW[c], 22);
         }
         group->setObjectName(QStringLiteral("GroupBox") + (row.fields[0].isEmpty()
                                                                ? row.fields[1].chopped(1)
                                                                : QStringLiteral("Konvert")));
-        y += 44;
+        y += 42;
     }
 }
 

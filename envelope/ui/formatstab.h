@@ -18,7 +18,7 @@ class EnvelopePreviewWindow;
 class FormatsTab : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int PreferredWidth = 960;
+    static constexpr int PreferredWidth = 790;
     static constexpr int PreferredHeight = 542;
 
     FormatsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);

@@ -29,6 +29,7 @@ const QString NoteText = QStringLiteral(
     "разметки) щёлкните мышью на изображении конверта.");
 const QString PreviewHint = QStringLiteral("Щёлкните для выбора типа конверта");
 const QSize ThumbnailSize(264, 136);
+const QColor InfoBackground(255, 255, 225);  // the system colour of tooltips and notes
 
 // The design-time thumbnail: a plain envelope outline.
 QPixmap designThumbnail()
@@ -76,6 +77,7 @@ void MainTab::buildAddressGroups()
         auto *edit = new store::ui::DbLineEdit(&m_tables.Table1, field, group);
         edit->setObjectName(QStringLiteral("DBEdit") + field);
         edit->setGeometry(70, y, width, 22);
+        return edit;
     };
     auto *recipient = new QGroupBox(QStringLiteral("Получатель"), this);
     recipient->setObjectName(QStringLiteral("GroupBoxRecipient"));
@@ -87,9 +89,15 @@ void MainTab::buildAddressGroups()
     auto *sender = new QGroupBox(QStringLiteral("Отправитель"), this);
     sender->setObjectName(QStringLiteral("GroupBoxSender"));
     sender->setGeometry(8, 108, 472, 100);
-    addEdit(sender, QStringLiteral("OtKogo"), QStringLiteral("От кого"), 20, 394);
-    addEdit(sender, QStringLiteral("OtKuda"), QStringLiteral("Откуда"), 46, 394);
-    addEdit(sender, QStringLiteral("OtIndex"), QStringLiteral("Индекс"), 72, 100);
+    // The current sender stands on the info colour: it is chosen on the
+    // senders' tab and only shown here.
+    for (QWidget *edit : {addEdit(sender, QStringLiteral("OtKogo"), QStringLiteral("От кого"), 20, 394),
+                          addEdit(sender, QStringLiteral("OtKuda"), QStringLiteral("Откуда"), 46, 394),
+                          addEdit(sender, QStringLiteral("OtIndex"), QStringLiteral("Индекс"), 72, 100)}) {
+        QPalette p = edit->palette();
+        p.setColor(QPalette::Base, InfoBackground);
+        edit->setPalette(p);
+    }
 }
 
 void MainTab::buildNote()
@@ -314,7 +322,7 @@ void MainTab::BitBtn10Click()
 {
     const QString file = QFileDialog::getOpenFileName(
         this, QStringLiteral("Выбор логотипа"), QString(),
-        QStringLiteral("Файлы картинок (*.jpg *.bmp);;Все файлы (*)"));
+        pictureFileFilter());
     if (!file.isEmpty())
         chooseLogoFile(file);
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QFontDialog;
 class ReportPage;
 class QLabel;
@@ -27,7 +28,7 @@ namespace envelope {
 class PrintSettingsTab : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int PreferredWidth = 960;
+    static constexpr int PreferredWidth = 790;
     static constexpr int PreferredHeight = 546;
 
     PrintSettingsTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
@@ -47,6 +48,8 @@ public:
     void BitBtn8Click();
     // "Выбрать смещение".
     void BitBtn9Click();
+    // "Отправлять всю печать одним заданием" (off by default).
+    bool oneJobPerRun() const;
     // "Калибровочный лист": the sheet on the chosen format with the chosen
     // offset, one job; a missing printer or a refused job shows an error box.
     // Returns the job number, 0 when nothing was printed.
@@ -69,9 +72,11 @@ signals:
 private:
     void buildFontGroup();
     void buildOffsetsGroup();
+    void buildOneJobSwitch(QWidget *group, const QRect &box);
     void buildZipCodeGroup();
     void buildCommentGroup();
     std::optional<QFont> runFontDialog(const QFont &current);
+    void keepStyleOverFamilies(const QFont &font);
     void showSample(QLabel *panel, const PrintFont &font);
 
     store::Tables &m_tables;
@@ -80,10 +85,18 @@ private:
     FontChooser m_chooser;
     SheetOutput m_sheetOutput;
     QFontDialog *m_dialog = nullptr;
+    struct DialogStyle {
+        QString family;
+        bool bold = false;
+        bool italic = false;
+    };
+    DialogStyle m_dialogStyle;  // the style chosen in the open dialog
+    bool m_adjustingStyle = false;
     QLabel *m_panelFont1 = nullptr;
     QLabel *m_panelFont2 = nullptr;
     store::ui::DbGrid *m_offsets = nullptr;
     store::ui::DbMemo *m_comment = nullptr;
+    QCheckBox *m_oneJob = nullptr;
 };
 
 } // namespace envelope

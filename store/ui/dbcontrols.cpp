@@ -7,8 +7,11 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QPointer>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace store::ui {
 
@@ -105,8 +108,12 @@ void DbLineEdit::load()
 {
     m_link->reload([this] {
         const QString t = m_link->text();
-        if (t != text())
+        if (t != text()) {
             setText(t);
+            // A text longer than the box shows its beginning, not its end.
+            if (!hasFocus())
+                setCursorPosition(0);
+        }
     });
 }
 
@@ -268,10 +275,44 @@ DbGridModel::DbGridModel(Cursor *cursor, const QVector<DbColumn> &columns, QObje
         if (row >= 0 && row < rowCount())
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
-    connect(cursor, &Cursor::stateChanged, this, [this] {
-        beginResetModel();
-        endResetModel();
+    // Entering edit state changes nothing shown, and a reset or a change of
+    // the cells would close or refill an open cell editor, losing what is
+    // typed. Leaving it may show the stored values again (after a cancel).
+    // Only a row count the views do not know yet (an insert while controls
+    // were disabled) needs a reset.
+    connect(cursor, &Cursor::rowsReset, this, [this] { m_knownRows = rowCount(); });
+    connect(cursor, &Cursor::stateChanged, this, [this](Cursor::State state) {
+        if (rowCount() != m_knownRows) {
+            beginResetModel();
+            m_knownRows = rowCount();
+            endResetModel();
+        } else if (state == Cursor::State::Browse && m_knownRows > 0) {
+            emit dataChanged(index(0, 0), index(m_knownRows - 1, columnCount() - 1));
+        }
     });
+    m_knownRows = rowCount();
+    for (int f = 0; f < cursor->schema().fields.size(); ++f)
+        if (cursor->schema().fields[f].type == FieldType::AutoInc) {
+            m_keyField = f;
+            break;
+        }
+}
+
+void DbGridModel::moveToRow(int row)
+{
+    if (row == m_cursor->viewRowOfCurrent())
+        return;
+    // Storing a pending edit of the current row may move rows about: follow
+    // the clicked row by its key, not by its place.
+    const QVariant key = m_keyField >= 0 ? m_cursor->valueAt(row, m_keyField) : QVariant();
+    m_cursor->moveTo(row);
+    if (key.isNull() || m_cursor->value(m_keyField) == key)
+        return;
+    for (int r = 0; r < m_cursor->viewRowCount(); ++r)
+        if (m_cursor->valueAt(r, m_keyField) == key) {
+            m_cursor->moveTo(r);
+            return;
+        }
 }
 
 int DbGridModel::rowCount(const QModelIndex &parent) const
@@ -334,19 +375,95 @@ bool DbGridModel::setData(const QModelIndex &index, const QVariant &value, int r
 {
     if (m_readOnly || role != Qt::EditRole || !index.isValid())
         return false;
+    // An edit belongs to its own row: the cursor goes there first.
     if (index.row() != m_cursor->viewRowOfCurrent())
-        m_cursor->moveTo(index.row());
+        moveToRow(index.row());
     const int field = m_fields[index.column()];
-    m_cursor->setValue(field, m_cursor->convertText(field, value.toString()));
+    try {
+        m_cursor->setValue(field, m_cursor->convertText(field, value.toString()));
+    } catch (const ConversionError &) {
+        return false;  // the cell keeps its stored value, as a refused typed number does
+    }
     return true;
 }
 
 // ---- DbGrid ------------------------------------------------------------------------------
 
+namespace {
+
+// The grids over one cursor, kept with the cursor, so that a navigator can
+// take what is typed into an open cell before it acts.
+class GridsOfCursor : public QObject {
+public:
+    using QObject::QObject;
+    static GridsOfCursor *of(Cursor *cursor)
+    {
+        auto *grids = cursor->findChild<GridsOfCursor *>(QString(), Qt::FindDirectChildrenOnly);
+        return grids ? grids : new GridsOfCursor(cursor);
+    }
+    QList<QPointer<DbGrid>> grids;
+};
+
+// Cell editors: a typed number keeps to the characters a number is made of,
+// a text to its field's capacity, and the first key typed puts the cursor
+// into edit state, so the navigator's save button is ready at once.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(DbGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        auto *editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        const int field = m_grid->gridModel()->fieldOfColumn(index.column());
+        Cursor *cursor = m_grid->cursor();
+        if (field >= 0) {
+            const FieldDef &def = cursor->schema().fields[field];
+            if (def.type == FieldType::Text)
+                editor->setMaxLength(def.capacity);
+            else if (def.type != FieldType::Bool && def.type != FieldType::Date && def.type != FieldType::Time)
+                editor->setValidator(numberCharacters(def.type, editor));
+        }
+        connect(editor, &QLineEdit::textEdited, cursor, [cursor] {
+            if (cursor->isOpen() && !cursor->isEditing())
+                cursor->edit();
+        });
+        return editor;
+    }
+
+private:
+    DbGrid *m_grid;
+};
+
+} // namespace
+
+void DbGrid::commitOpenEditor()
+{
+    if (state() != EditingState)
+        return;
+    QWidget *editor = indexWidget(currentIndex());
+    if (!editor)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void DbGrid::commitOpenEditors(Cursor *cursor)
+{
+    auto *grids = cursor->findChild<GridsOfCursor *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!grids)
+        return;
+    for (const QPointer<DbGrid> &grid : std::as_const(grids->grids))
+        if (grid)
+            grid->commitOpenEditor();
+}
+
 DbGrid::DbGrid(Cursor *cursor, const QVector<DbColumn> &columns, QWidget *parent)
     : QTableView(parent), m_model(new DbGridModel(cursor, columns, this))
 {
     setModel(m_model);
+    setItemDelegate(new CellDelegate(this));
+    GridsOfCursor::of(cursor)->grids << this;
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -368,6 +485,12 @@ DbGrid::DbGrid(Cursor *cursor, const QVector<DbColumn> &columns, QWidget *parent
     connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::applyColumnWidths);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::followCursor);
     followCursor();
+}
+
+void DbGrid::setEditable(bool on)
+{
+    m_model->setReadOnly(!on);
+    setEditTriggers(on ? DoubleClicked | EditKeyPressed | AnyKeyPressed : NoEditTriggers);
 }
 
 void DbGrid::applyColumnWidths()
@@ -404,7 +527,7 @@ void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
     if (current.row() != cursor()->viewRowOfCurrent()) {
         m_following = true;
         try {
-            cursor()->moveTo(current.row());
+            m_model->moveToRow(current.row());
         } catch (...) {
             m_following = false;
             throw;
@@ -473,13 +596,19 @@ void DbNavigator::setHint(Button b, const QString &hint)
 
 bool DbNavigator::askDeleteRecord(QWidget *parent)
 {
-    return QMessageBox::question(parent, QString(), QStringLiteral("Delete record?"),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
-           == QMessageBox::Ok;
+    QMessageBox box(QMessageBox::Question, parent ? parent->window()->windowTitle() : QString(),
+                    QStringLiteral("Удалить запись?"), QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setObjectName(QStringLiteral("DeleteRecordBox"));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("ОК"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
 }
 
 void DbNavigator::press(Button b)
 {
+    // What is typed into an open cell counts, as if the cell had been left.
+    DbGrid::commitOpenEditors(m_cursor);
     switch (b) {
     case First: m_cursor->first(); break;
     case Prior: m_cursor->prior(); break;

@@ -144,6 +144,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    // Makes a view row current; a row moved by storing the pending edit is
+    // followed by its key.
+    void moveToRow(int row);
 
 private:
     Cursor *m_cursor;
@@ -152,6 +155,8 @@ private:
     bool m_readOnly = true;
     bool m_boldTitles = false;
     CellStyler m_styler;
+    int m_knownRows = 0;  // the row count the views were last told
+    int m_keyField = -1;  // the auto-increment key, when the table has one
 };
 
 // A grid whose current row is the cursor's current row, in the cursor's
@@ -161,7 +166,13 @@ class DbGrid : public QTableView {
 public:
     DbGrid(Cursor *cursor, const QVector<DbColumn> &columns, QWidget *parent = nullptr);
     DbGridModel *gridModel() const { return m_model; }
+    // Cells open an editor on a double click, F2 or any key typed.
+    void setEditable(bool on);
     Cursor *cursor() const { return m_model->cursor(); }
+    // Stores what is typed into an open cell editor and closes it, as
+    // leaving the cell does; for all grids over a cursor at once.
+    void commitOpenEditor();
+    static void commitOpenEditors(Cursor *cursor);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -183,7 +194,8 @@ public:
     DbNavigator(Cursor *cursor, const QVector<Button> &buttons, QWidget *parent = nullptr);
     QToolButton *button(Button b) const { return m_buttons[b]; }
     void setHint(Button b, const QString &hint);
-    // Asks before a delete; the default asks "Delete record?" in a message box.
+    // Asks before a delete; the default asks "Удалить запись?" in a message
+    // box under the title of the window the navigator is in.
     void setDeleteConfirmation(std::function<bool(QWidget *)> ask) { m_ask = std::move(ask); }
     static bool askDeleteRecord(QWidget *parent);
 

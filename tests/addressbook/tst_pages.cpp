@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
@@ -27,6 +29,7 @@ private slots:
     void sumFieldTakesBackInvalidText();
     void senderChoiceHighlights();
     void renderPictures();
+    void wholeAddressShows();
 
 private:
     static void fill(TestBook &t)
@@ -151,17 +154,20 @@ void TestPages::scopeColours()
     auto *r1 = child<QRadioButton>(&page, "RadioButton1");
     auto *r2 = child<QRadioButton>(&page, "RadioButton2");
     auto *r3 = child<QRadioButton>(&page, "RadioButton3");
+    // The background as painted, beside the caption.
+    auto background = [](QRadioButton *r) { return r->grab().toImage().pixelColor(r->width() - 8, r->height() / 2); };
     QVERIFY(r1->isChecked());
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(109, 109, 109));
+    QCOMPARE(background(r2), QColor(240, 240, 240));
     QTest::mouseClick(r2, Qt::LeftButton);
     QCOMPARE(page.printScope(), addressbook::PrintScope::Marked);
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    QCOMPARE(r2->palette().color(QPalette::Window), QColor(153, 180, 209));
+    QCOMPARE(background(r2), QColor(153, 180, 209));
     QCOMPARE(r1->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     r3->click();
     QCOMPARE(page.printScope(), addressbook::PrintScope::All);
-    QCOMPARE(r3->palette().color(QPalette::Window), QColor(255, 255, 255));
-    QCOMPARE(r2->palette().color(QPalette::Window), QColor(240, 240, 240));
+    QCOMPARE(background(r3), QColor(255, 255, 255));
+    QCOMPARE(background(r2), QColor(240, 240, 240));
 }
 
 void TestPages::saveReminderBlinks()
@@ -175,7 +181,7 @@ void TestPages::saveReminderBlinks()
     QCOMPARE(timer->interval(), 200);
     QVERIFY(timer->isActive());
     QVERIFY(!bar->isEnabled());
-    type(child<QLineEdit>(&page, "DBEditKuda"), "x");
+    type(child<QPlainTextEdit>(&page, "DBEditKuda"), "x");
     QVERIFY(bar->isEnabled());
     const bool before = bar->isHidden();
     tick(timer);
@@ -305,6 +311,24 @@ void TestPages::renderPictures()
     senders.last();  // the chosen one shows its highlight, not the selection
     QApplication::processEvents();
     QVERIFY(senderPage.grab().save(dir + "/senders-tab.png"));
+}
+
+// An address of the whole 150 characters the field holds shows without
+// scrolling in the address book's "Куда" field.
+void TestPages::wholeAddressShows()
+{
+    TestBook t;
+    const QString address = QStringLiteral(
+        "Российская Федерация, 190000, г. Санкт-Петербург, Невский проспект, д. 28, литера А, "
+        "помещение 12-Н, офис 305, ООО \"Северо-Западная торговая компания\"").left(150);
+    QCOMPARE(address.size(), 150);
+    t.add({"Петров П. П.", address, ""});
+    AddressBookTab page(t.tables, t.dir.path() + '/');
+    page.show();
+    auto *kuda = child<QPlainTextEdit>(&page, "DBEditKuda");
+    QCOMPARE(kuda->toPlainText(), address);
+    QCOMPARE(kuda->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(kuda->horizontalScrollBar()->maximum(), 0);
 }
 
 QTEST_MAIN(TestPages)

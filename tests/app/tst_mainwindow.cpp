@@ -7,9 +7,14 @@
 
 #include "../printrun/modal.h"
 #include "../smalldisk.h"
+#include "programcopy.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QFontDialog>
+#include <QListView>
 #include <QDesktopServices>
 #include <QTextEdit>
 #include <QDir>
@@ -23,31 +28,6 @@
 #include <QtTest>
 
 namespace {
-
-// A copy of the program folder: the tests change its tables freely.
-struct ProgramCopy {
-    QTemporaryDir dir;
-    QString folder;
-    // Into a folder of its own, or into the given one (on a small disk, say).
-    explicit ProgramCopy(const QString &into = {}) : folder(into.isEmpty() ? dir.path() : into)
-    {
-        const QDir source(KUVERTIX_PROGRAM_DIR);
-        for (const QString &name : source.entryList(QDir::Files))
-            if (name != QLatin1String("kuvertix"))
-                QFile::copy(source.filePath(name), path(name));
-        QDir(folder).mkdir("base");
-        for (const QString &name : QDir(source.filePath("base")).entryList(QDir::Files))
-            QFile::copy(source.filePath("base/" + name), path("base/" + name));
-    }
-    QString path(const QString &name = {}) const { return QDir(folder).filePath(name); }
-    QStringList baseHashes() const
-    {
-        QStringList hashes;
-        for (const QString &name : QDir(path("base")).entryList(QDir::Files))
-            hashes << name + ' ' + fileHash(path("base/" + name));
-        return hashes;
-    }
-};
 
 // Runs a piece of work inside an event, as a click would.
 class ActingObject : public QObject {
@@ -141,6 +121,7 @@ private slots:
     void damagedTableNamesFileAtStart();
     void questionPanelMailsWithWindowTitle();
     void printRunShowsSummaryOfTheWindowAndStoresHistory();
+    void fontDialogIsWholeAndRussian();
 
 private:
     DesktopRecorder m_desktop;
@@ -211,6 +192,18 @@ void MainWindowTest::tabsSetWindowHeight()
     tabs->setCurrentIndex(tab);
     QCOMPARE(w.height(), height);
     QCOMPARE(w.width(), 968);
+    // The question and advertising panels stand right of the tabs on every tab.
+    w.show();
+    const int tabsRight = tabs->geometry().right();
+    for (const char *name : {"Panel4", "PanelRekl"}) {
+        auto *panel = w.findChild<QWidget *>(name);
+        QVERIFY2(panel->isVisible() && panel->x() > tabsRight && panel->geometry().right() < w.width(), name);
+    }
+    QWidget *page = tabs->currentWidget();
+    for (QWidget *control : page->findChildren<QWidget *>())
+        if (control->isVisible() && control->window() == &w)
+            QVERIFY2(control->mapTo(page, QPoint(control->width(), 0)).x() <= page->width(),
+                     qPrintable(control->objectName()));
 }
 
 void MainWindowTest::aboutTabOpensHelpAndStaysPut()
@@ -541,6 +534,71 @@ void MainWindowTest::printRunShowsSummaryOfTheWindowAndStoresHistory()
     store::Tables t;
     t.openAllIn(copy.path("base"));
     QCOMPARE(t.Table6.asString("Filter"), QStringLiteral("Тверь"));
+}
+
+// The font dialog opens on the print font, is not shaped like the panels of
+// the window, speaks Russian, and keeps the style when another family is
+// chosen with the mouse.
+void MainWindowTest::fontDialogIsWholeAndRussian()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.findChild<QTabWidget *>("TabbedNotebook1")->setCurrentIndex(2);
+    QFont opened, chosen;
+    QString title;
+    bool regularKept = false;
+    bool shaped = false;
+    int listHeight = 0;
+    modal::whenShown("FontDialog1", [&](QWidget *window) {
+        auto *dialog = static_cast<QFontDialog *>(window);
+        opened = dialog->currentFont();
+        title = dialog->windowTitle();
+        QListView *families = nullptr, *styles = nullptr;
+        for (QListView *list : dialog->findChildren<QListView *>()) {
+            shaped = shaped || !list->mask().isEmpty();
+            listHeight = list->height();
+            for (int r = 0; r < list->model()->rowCount(); ++r) {
+                const QString item = list->model()->index(r, 0).data().toString();
+                if (item == QLatin1String("DejaVu Serif"))
+                    families = list;
+                if (item == QLatin1String("Bold"))
+                    styles = list;
+            }
+        }
+        auto clickItem = [](QListView *list, const QString &text) {
+            const QModelIndexList found =
+                list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+            if (found.isEmpty())
+                return;
+            list->scrollTo(found.first());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
+        };
+        if (styles && families) {
+            clickItem(families, "DejaVu Sans");  // its regular style is called "Book"
+            QCoreApplication::processEvents();
+            regularKept = !dialog->currentFont().bold() && !dialog->currentFont().italic();
+            clickItem(styles, "Bold");
+            clickItem(families, "DejaVu Serif");
+            QCoreApplication::processEvents();
+        }
+        chosen = dialog->currentFont();
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QTest::mouseClick(w.findChild<QAbstractButton *>("BitBtn7"), Qt::LeftButton);
+    modal::stopPolls();
+    QCOMPARE(opened.family(), QFontInfo(QFont("Arial")).family());
+    QCOMPARE(opened.pointSize(), 11);
+    QVERIFY(!opened.bold() && !opened.italic());
+    QVERIFY(regularKept);
+    QVERIFY(!shaped);
+    QVERIFY2(listHeight > 5 * QFontMetrics(w.font()).height(), qPrintable(QString::number(listHeight)));
+    QCOMPARE(title, QStringLiteral("Выбор шрифта"));
+    QCOMPARE(chosen.family(), QStringLiteral("DejaVu Serif"));
+    QVERIFY(chosen.bold());
+    QCOMPARE(chosen.pointSize(), 11);
 }
 
 int main(int argc, char **argv)

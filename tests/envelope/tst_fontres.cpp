@@ -92,6 +92,8 @@ private slots:
     void garbageNeverCrashes();
     void filesInTheDataFolder();
     void unwritableFolderIsATypedError();
+    void printedColours_data();
+    void printedColours();
     void fullDiskKeepsTheOldFile();
 };
 
@@ -106,7 +108,7 @@ void TestFontRes::roundTrip_data()
     QTest::newRow("name beyond one byte a character") << font("字体", -15, 0, 134);
     QTest::newRow("16-bit height, odd colour") << font("Arial", -300, 0x123456, 204);
     QTest::newRow("32-bit colour, charset number") << font("Arial", 12, qint32(0x7F123456), 99);
-    QTest::newRow("system colour") << font("Arial", -15, qint32(0xFF00000F), 1);
+    QTest::newRow("system colour") << font("Arial", -15, qint32(0x8000000F), 1);
 }
 
 void TestFontRes::roundTrip()
@@ -347,6 +349,33 @@ void TestFontRes::unwritableFolderIsATypedError()
         QVERIFY(e.message().contains(QStringLiteral("не удалось сохранить шрифт")));
         QVERIFY(e.message().contains(QStringLiteral("Font.res")));
     }
+}
+
+// Colour values as the messages read them: the top byte 0x80 names a system
+// colour, otherwise the low bytes are red, green and blue.
+void TestFontRes::printedColours_data()
+{
+    QTest::addColumn<qint32>("stored");
+    QTest::addColumn<QColor>("printed");
+    QTest::newRow("window text") << syscolor::WindowText << QColor(Qt::black);
+    QTest::newRow("button face") << qint32(0x8000000F) << QColor(0xC0, 0xC0, 0xC0);
+    QTest::newRow("red") << qint32(0x0000FF) << QColor(255, 0, 0);
+    QTest::newRow("navy") << qint32(0x800000) << QColor(0, 0, 128);
+    QTest::newRow("white") << qint32(0xFFFFFF) << QColor(Qt::white);
+    QTest::newRow("default") << qint32(0x20000000) << QColor(Qt::black);
+}
+
+void TestFontRes::printedColours()
+{
+    QFETCH(qint32, stored);
+    QFETCH(QColor, printed);
+    QCOMPARE(colorOfStored(stored), printed);
+    // A colour named in the stream reads as the same value.
+    PrintFont f;
+    f.color = stored;
+    const std::optional<PrintFont> back = decodeFontRes(encodeFontRes(f));
+    QVERIFY(back);
+    QCOMPARE(back->textColor(), printed);
 }
 
 void TestFontRes::fullDiskKeepsTheOldFile()

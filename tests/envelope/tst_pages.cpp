@@ -3,6 +3,7 @@
 // of its page in the build folder (envelope-pages/) for a look by eye.
 
 #include "envelope/fontres.h"
+#include "envelope/runsettings.h"
 #include "envelope/ui/errorbox.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
@@ -90,6 +91,7 @@ private slots:
     void settingsTabQuickTexts();
     void settingsTabFont();
     void settingsTabOffsets();
+    void settingsTabOneJobSwitch();
     void mainTabPreviewFollowsSwitches();
     void mainTabLogoChoice();
     void mainTabPrintFailureKeepsRunning();
@@ -325,6 +327,33 @@ void TestPages::settingsTabOffsets()
              QStringLiteral("Добавить новое смещение"));
 }
 
+void TestPages::settingsTabOneJobSwitch()
+{
+    Program program;
+    const QString dataFolder = program.programFolder() + QStringLiteral("base");
+    {
+        PrintSettingsTab tab(*program.tables, program.programFolder());
+        tab.show();
+        auto *box = child<QCheckBox>(tab, "CheckBoxOneJob");
+        QVERIFY(!tab.oneJobPerRun());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        QVERIFY(tab.oneJobPerRun());
+    }
+    PrintSettingsTab next(*program.tables, program.programFolder());
+    QVERIFY(next.oneJobPerRun());  // kept in base/Kuvertix.ini, not in the tables
+
+    // A settings file that cannot be written: the switch stays as it was.
+    QVERIFY(QFile::remove(envelope::runSettingsPath(dataFolder)));
+    QVERIFY(QDir(dataFolder).mkdir(QStringLiteral("Kuvertix.ini")));
+    PrintSettingsTab blocked(*program.tables, program.programFolder());
+    blocked.show();
+    auto *box = child<QCheckBox>(blocked, "CheckBoxOneJob");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    QVERIFY(!blocked.oneJobPerRun());
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY(m_errors[0].contains(QStringLiteral("Kuvertix.ini")));
+}
+
 void TestPages::mainTabPreviewFollowsSwitches()
 {
     Program program;
@@ -334,6 +363,14 @@ void TestPages::mainTabPreviewFollowsSwitches()
     auto *zip = child<QLabel>(main, "LabelZIPcode");
     auto *comment = child<QLabel>(main, "DBText1");
     QVERIFY(zip && comment);
+    // The current sender stands on the info colour, the recipient on white.
+    auto ground = [&main](const char *name) {
+        QWidget *edit = child<QLineEdit>(main, QString::fromLatin1(name));
+        return edit->grab().toImage().pixelColor(edit->width() - 6, edit->height() / 2);
+    };
+    for (const char *sender : {"DBEditOtKogo", "DBEditOtKuda", "DBEditOtIndex"})
+        QCOMPARE(ground(sender), QColor(255, 255, 225));
+    QCOMPARE(ground("DBEditKuda"), QColor(Qt::white));
     QVERIFY(!zip->isVisible());
     QVERIFY(!comment->isVisible());
     child<QCheckBox>(settings, "DBCheckBox2")->click();

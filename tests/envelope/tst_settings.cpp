@@ -185,6 +185,10 @@ void TestSettings::readPictureFormats()
     QVERIFY(read.ok());
     QCOMPARE(read.image.size(), QSize(30, 20));
     QVERIFY(qAbs(read.image.pixelColor(15, 10).red() - 200) < 10);
+    // The logo file dialog's picture filter offers every format read here.
+    const QStringList filters = pictureFileFilter().split(QStringLiteral(";;"));
+    QVERIFY(filters.first().split(QRegularExpression("[ ()]")).contains("*." + QFileInfo(path).suffix()));
+    QCOMPARE(filters.last(), QStringLiteral("Все файлы (*)"));
 }
 
 void TestSettings::badPictureFiles()

@@ -107,8 +107,8 @@ void addressBookPicture()
                    QStringLiteral("644000"), false);
     addressbook::AddressBookTab tab(d.tables, d.programFolder());
     envelope::EnvelopePrinter printer(d.tables);
-    new envelope::PrintRunPanel(d.tables, printer, tab.findChild<QWidget *>(QStringLiteral("PlacePrintButtons")));
-    auto *strip = new letters::BlankStrip(d.programFolder(), tab.findChild<QWidget *>(QStringLiteral("PlaceBlankStrip")));
+    new envelope::PrintRunPanel(d.tables, printer, tab.printButtonsPlace());
+    auto *strip = new letters::BlankStrip(d.programFolder(), tab.blankStripPlace());
     strip->lower();
     tab.recountSelected();
     tab.setBlankReminder(true);

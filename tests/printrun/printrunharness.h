@@ -24,7 +24,8 @@ public:
         panel.setWindowTitle(QStringLiteral("Kuvertix"));
         panel.setSources({[this] { addressbook::addHistoryFilter(tables.Table6, book.filterText()); },
                           [this](const QString &kind) { return showResume(kind); },
-                          [this] { return addressbook::PrintScope(scope); }, [this] { return book.selectedCount(); }});
+                          [this] { return addressbook::PrintScope(scope); }, [this] { return book.selectedCount(); },
+                          [this] { return oneJob; }});
     }
 
     // Envelopes go through this output; the default records and discards.
@@ -70,6 +71,7 @@ public:
     envelope::EnvelopePrinter printer;
     envelope::PrintRunPanel panel;
     int scope = 0;
+    bool oneJob = false;
     QList<int> jobs;
     QStringList summaries;
 };

@@ -35,8 +35,8 @@ public:
             return 0;
         });
 
-        QWidget *printPlace = tab->findChild<QWidget *>(QStringLiteral("PlacePrintButtons"));
-        QWidget *blankPlace = tab->findChild<QWidget *>(QStringLiteral("PlaceBlankStrip"));
+        QWidget *printPlace = tab->printButtonsPlace();
+        QWidget *blankPlace = tab->blankStripPlace();
         panel = new envelope::PrintRunPanel(tables, *printer, printPlace);
         strip = new letters::BlankStrip(programFolder(), blankPlace);
         strip->lower();  // the reminder bar stays on top of the strip
@@ -58,7 +58,7 @@ public:
                                s.printComment = tables.Table1.asBoolean(QStringLiteral("PrintKonvertComment"));
                                return ShowResume(tab->windowTitle(), kind, tables, s);
                            },
-                           [this] { return tab->printScope(); }, [this] { return tab->selectedCount(); }});
+                           [this] { return tab->printScope(); }, [this] { return tab->selectedCount(); }, [] { return false; }});
         tab->recountSelected();
         tab->resize(968, 520);
         tab->show();

@@ -3,6 +3,7 @@
 // stores every job's document; each job is read back with pdftotext. Without
 // a spooler the test is skipped, unless KUVERTIX_REQUIRE_CUPS is set.
 
+#include "pdfpages.h"
 #include "printedjobs.h"
 #include "printrunharness.h"
 #include "report/printer.h"
@@ -40,6 +41,7 @@ private slots:
     void filterRestrictsTheRuns();
     void declinedSummaryPrintsNothingButKeepsTheHistory();
     void emptyBookPrintsOneEnvelopeForTheCurrentRecipient();
+    void oneJobRunAndPdfMatchTheJobsOfOneEnvelope();
 
 private:
     void addPeople(Harness &h);
@@ -162,6 +164,46 @@ void TestPrintRunCups::emptyBookPrintsOneEnvelopeForTheCurrentRecipient()
     QCOMPARE(envelopes.size(), 1);
     QCOMPARE(envelopes[0].recipient, QStringList{});
     QCOMPARE(envelopes[0].sender, printedjobs::sortedWords(Sender));
+}
+
+// The same run three ways: one job per envelope, one job of all of them,
+// and "В PDF". The one-job run is one job of n pages, and every page of it
+// and of the file puts the ink where the job of that envelope puts it.
+void TestPrintRunCups::oneJobRunAndPdfMatchTheJobsOfOneEnvelope()
+{
+    Harness h;
+    h.setOutput(envelope::EnvelopePrinter::spoolerOutput());
+    addPeople(h);
+    h.scope = 1;
+    h.setReturnEnvelope(true);
+    const QDateTime submitted = QDateTime::currentDateTime();
+    QCOMPARE(h.click(), envelope::PrintRunPanel::Outcome::Printed);
+    QCOMPARE(h.jobs.size(), 6);
+    const QList<int> singleJobs = h.jobs;
+
+    h.oneJob = true;
+    h.jobs.clear();
+    QCOMPARE(h.click(), envelope::PrintRunPanel::Outcome::Printed);
+    QVERIFY(h.jobs.isEmpty());  // no job of a single envelope
+    QCOMPARE(h.panel.lastRunPrinted(), 6);
+    const QString oneJob = printedjobs::waitForJob(h.printer.lastJob(), submitted);
+    QVERIFY2(!oneJob.isEmpty(), "the one job was not stored");
+    QCOMPARE(pdfpages::texts(oneJob).size(), 6);
+
+    const QString file = h.dir.filePath(QStringLiteral("run.pdf"));
+    h.panel.setFileChooser([&file](const QString &) { return file; });
+    QCOMPARE(h.panel.BitBtnPdfClick(), envelope::PrintRunPanel::Outcome::Saved);
+
+    for (int k = 0; k < 6; ++k) {
+        const QString single = printedjobs::waitForJob(singleJobs[k], submitted);
+        QVERIFY(!single.isEmpty());
+        for (const QRect &area : {pdfpages::SenderArea, pdfpages::RecipientArea}) {
+            const auto expected = pdfpages::ink(single, 1, area);
+            QVERIFY(expected.second > 100);
+            QCOMPARE(pdfpages::ink(oneJob, k + 1, area), expected);
+            QCOMPARE(pdfpages::ink(file, k + 1, area), expected);
+        }
+    }
 }
 
 QTEST_MAIN(TestPrintRunCups)

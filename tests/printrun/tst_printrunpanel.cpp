@@ -3,6 +3,7 @@
 // while the run goes, and braces in the user's data that are not valid
 // markup.
 
+#include "pdfpages.h"
 #include "printrunharness.h"
 #include "report/reporterror.h"
 
@@ -46,6 +47,7 @@ private slots:
     void progressShowsEnvelopeKOfN();
     void clickDuringARunStartsNoSecondRun();
     void badCodesInDataShowAsText();
+    void pdfButtonSavesTheRunIntoTheChosenFile();
 };
 
 void TestPrintRunPanel::controlsCarryTheirNames()
@@ -194,6 +196,43 @@ void TestPrintRunPanel::badCodesInDataShowAsText()
     QVERIFY2(h.summaries.first().contains(QStringLiteral("Акулов{FSбольшой}{FC$GG}{FS99999999999}")),
              qPrintable(h.summaries.first()));
     QCOMPARE(h.jobs.size(), 1);
+}
+
+void TestPrintRunPanel::pdfButtonSavesTheRunIntoTheChosenFile()
+{
+    Harness h;
+    addThree(h);
+    h.scope = 1;
+    h.setReturnEnvelope(true);
+    QStringList proposed;
+    QString chosen;
+    h.panel.setFileChooser([&](const QString &name) {
+        proposed << name;
+        return chosen;
+    });
+    auto *button = h.panel.findChild<QPushButton *>(QStringLiteral("BitBtnPdf"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("В PDF"));
+
+    QTest::mouseClick(button, Qt::LeftButton);  // the dialog cancelled
+    QCOMPARE(proposed.size(), 1);
+    QVERIFY(proposed[0].endsWith(QStringLiteral("/Конверты %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate))));
+
+    chosen = h.dir.filePath(QStringLiteral("конверты"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    const QString pdf = chosen + QStringLiteral(".pdf");
+    QCOMPARE(h.panel.lastPdfFile(), pdf);
+    QCOMPARE(h.panel.lastRunPrinted(), 4);
+    const QStringList pages = pdfpages::texts(pdf);
+    QCOMPARE(pages.size(), 4);
+    QVERIFY(pages[0].contains(QStringLiteral("Акулов")) && pages[3].contains(QStringLiteral("Волков")));
+    QVERIFY(h.jobs.isEmpty());  // nothing went to the printer
+    QVERIFY(h.summaries.isEmpty());
+    QVERIFY(!h.panel.findChild<QProgressDialog *>());
+    chosen.clear();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(proposed.size(), 3);
+    QVERIFY(proposed[2].startsWith(h.dir.path() + QLatin1Char('/')));  // the folder of the last file
 }
 
 QTEST_MAIN(TestPrintRunPanel)

@@ -211,7 +211,7 @@ void DbControlsTest::navigatorDeleteAsksFirst()
     QString asked;
     answerNextMessageBox(QMessageBox::Cancel, &asked);
     nav.button(DbNavigator::Delete)->click();
-    QCOMPARE(asked, QStringLiteral("Delete record?"));
+    QCOMPARE(asked, QStringLiteral("Удалить запись?"));
     QCOMPARE(t.Table3.recordCount(), 1);
     answerNextMessageBox(QMessageBox::Ok, &asked);
     nav.button(DbNavigator::Delete)->click();

@@ -1,0 +1,136 @@
+#include "app/commandline.h"
+
+namespace app {
+
+namespace {
+
+const QString HelpHint = QStringLiteral(" Справка: kuvertix --help");
+
+bool scopeFromText(const QString &text, addressbook::PrintScope &scope)
+{
+    if (text == QLatin1String("current"))
+        scope = addressbook::PrintScope::Current;
+    else if (text == QLatin1String("marked"))
+        scope = addressbook::PrintScope::Marked;
+    else if (text == QLatin1String("all"))
+        scope = addressbook::PrintScope::All;
+    else
+        return false;
+    return true;
+}
+
+CommandLine failed(const QString &error)
+{
+    CommandLine line;
+    line.error = error + HelpHint;
+    return line;
+}
+
+} // namespace
+
+bool wantsCommandLineRun(const QStringList &arguments)
+{
+    for (const QString &argument : arguments)
+        if (argument.startsWith(QLatin1String("--")))
+            return true;
+    return false;
+}
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    CommandLine line;
+    QStringList seen;
+    bool scopeGiven = false;
+    bool filterGiven = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        QString value;
+        bool hasValue = false;
+        const int equals = name.indexOf(QLatin1Char('='));
+        if (name.startsWith(QLatin1String("--")) && equals > 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+            hasValue = true;
+        }
+        if (!name.startsWith(QLatin1String("--")))
+            return failed(QStringLiteral("Лишний аргумент «%1».").arg(name));
+        if (seen.contains(name))
+            return failed(QStringLiteral("Параметр %1 указан дважды.").arg(name));
+        seen << name;
+
+        const bool takesValue = name == QLatin1String("--pdf") || name == QLatin1String("--scope")
+            || name == QLatin1String("--filter");
+        const bool known = takesValue || name == QLatin1String("--print") || name == QLatin1String("--return")
+            || name == QLatin1String("--help");
+        if (!known)
+            return failed(QStringLiteral("Неизвестный параметр «%1».").arg(name));
+        if (!takesValue && hasValue)
+            return failed(QStringLiteral("Параметр %1 не принимает значения.").arg(name));
+        if (takesValue && !hasValue) {
+            // "--pdf --return" lacks the file name rather than naming a file
+            // "--return"; a value that starts so is given after "=".
+            if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
+                return failed(QStringLiteral("После параметра %1 не указано значение.").arg(name));
+            value = arguments[++i];
+        }
+
+        if (name == QLatin1String("--help")) {
+            line.action = CommandLine::Action::Help;
+        } else if (name == QLatin1String("--pdf")) {
+            if (value.isEmpty())
+                return failed(QStringLiteral("Не указано имя файла PDF после --pdf."));
+            line.pdfFile = value;
+        } else if (name == QLatin1String("--scope")) {
+            if (!scopeFromText(value, line.run.scope))
+                return failed(QStringLiteral("Неизвестный охват «%1»: укажите current, marked или all.").arg(value));
+            scopeGiven = true;
+        } else if (name == QLatin1String("--filter")) {
+            line.filter = value;
+            filterGiven = true;
+        } else if (name == QLatin1String("--return")) {
+            line.run.withReturn = true;
+        }
+    }
+
+    if (line.action == CommandLine::Action::Help)
+        return line;
+    const bool pdf = seen.contains(QStringLiteral("--pdf"));
+    const bool print = seen.contains(QStringLiteral("--print"));
+    if (pdf && print)
+        return failed(QStringLiteral("Параметры --pdf и --print нельзя указывать вместе."));
+    if (!pdf && !print) {
+        if (scopeGiven || filterGiven || line.run.withReturn)
+            return failed(QStringLiteral("Не сказано, что делать: укажите --pdf ФАЙЛ или --print."));
+        return line;
+    }
+    line.action = pdf ? CommandLine::Action::Pdf : CommandLine::Action::Print;
+    return line;
+}
+
+QString commandLineHelp()
+{
+    return QStringLiteral(
+        "Kuvertix — печать конвертов и бланков.\n"
+        "\n"
+        "Без параметров программа открывает своё окно. С параметрами она сохраняет или\n"
+        "печатает конверты без окна, по данным папки base рядом с программой: формат\n"
+        "конверта, смещение, сохранённый шрифт, логотип и отправитель — как в окне.\n"
+        "\n"
+        "  kuvertix --pdf ФАЙЛ [--scope current|marked|all] [--filter ТЕКСТ] [--return]\n"
+        "      сохранить конверты в один файл PDF, по странице на конверт\n"
+        "  kuvertix --print [--scope current|marked|all] [--filter ТЕКСТ] [--return]\n"
+        "      напечатать конверты на принтере по умолчанию\n"
+        "  kuvertix --help\n"
+        "      эта справка\n"
+        "\n"
+        "  --scope   кому: current — первому адресату по алфавиту, marked — выделенным,\n"
+        "            all — всем (так по умолчанию)\n"
+        "  --filter  фильтр списка адресатов, как в окне: части через «|», каждая\n"
+        "            должна встретиться в каком-нибудь поле адресата, регистр не важен\n"
+        "  --return  после каждого конверта — обратный конверт отправителю\n"
+        "\n"
+        "Код завершения: 0 — готово, 1 — не удалось (причина выводится), 2 — ошибка\n"
+        "в параметрах.\n");
+}
+
+} // namespace app

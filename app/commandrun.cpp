@@ -1,0 +1,152 @@
+#include "app/commandrun.h"
+
+#include "addressbook/recipientbook.h"
+#include "app/paths.h"
+#include "envelope/envelopeprinter.h"
+#include "envelope/fontres.h"
+#include "envelope/logo.h"
+#include "envelope/rundocument.h"
+#include "envelope/runsettings.h"
+#include "report/reporterror.h"
+#include "store/errors.h"
+#include "store/tables.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+
+namespace app {
+
+namespace {
+
+// The data and settings of the program folder, as the window holds them
+// after its start-up, and the run they make.
+class RunSetup {
+public:
+    explicit RunSetup(const ProgramPaths &paths)
+        : m_paths(paths), m_printer(m_tables)
+    {
+        m_tables.openAll([this](store::Cursor &c) { m_paths.Table1BeforeOpen(c); });
+        m_book = std::make_unique<addressbook::RecipientBook>(m_tables.Table2, m_tables.Table2_);
+        QFontDatabase::addApplicationFont(m_paths.inProgramFolder(QStringLiteral("Kuvertix ZIPcode.ttf")));
+        m_printer.setPrintFont(envelope::loadSavedFont(m_paths.dataFolder()));
+        m_printer.setPreviewLogo(logo());
+    }
+
+    // The recipients that pass the filter; false when the marked scope has
+    // none marked.
+    bool select(const CommandLine &line)
+    {
+        if (!line.filter.isEmpty())
+            m_book->setFilterText(line.filter);
+        if (line.run.scope == addressbook::PrintScope::Marked && m_book->selectedCalc() == 0)
+            return false;
+        // The current recipient of a run without a window: the first by name.
+        if (line.run.scope == addressbook::PrintScope::Current)
+            m_tables.Table2.first();
+        return true;
+    }
+
+    envelope::EnvelopeRun run(const CommandLine &line)
+    {
+        return {m_tables.Table2, m_printer, envelope::senderOfSettingsRow(m_tables.Table1), line.run};
+    }
+
+    envelope::EnvelopePrinter &printer() { return m_printer; }
+    QString dataFolder() const { return m_paths.dataFolder(); }
+
+private:
+    // The logo the window's preview would show after start: the file of the
+    // settings row when the logo is switched on and the file can be read.
+    QImage logo() const
+    {
+        const store::Cursor &settings = m_tables.Table1;
+        if (!settings.asBoolean(QStringLiteral("PrintLogo")))
+            return {};
+        const QString file =
+            envelope::logoFilePath(m_paths.programFolder(), settings.asString(QStringLiteral("Logo_ext")));
+        if (envelope::fileSizeOrMissing(file) <= 0)
+            return {};
+        const envelope::PictureFile picture = envelope::readPicture(file);
+        return picture.ok() ? picture.image : QImage();
+    }
+
+    const ProgramPaths &m_paths;
+    store::Tables m_tables;
+    envelope::EnvelopePrinter m_printer;
+    std::unique_ptr<addressbook::RecipientBook> m_book;
+};
+
+int savePdf(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString file = QFileInfo(line.pdfFile).absoluteFilePath();
+    const int pages = envelope::saveRunPdf(setup.run(line), file);
+    if (pages == 0) {
+        err << QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.") << Qt::endl;
+        return ExitFailed;
+    }
+    out << QStringLiteral("Сохранено конвертов: %1, файл «%2».").arg(pages).arg(QDir::toNativeSeparators(file))
+        << Qt::endl;
+    return ExitOk;
+}
+
+int print(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    envelope::EnvelopeRun run = setup.run(line);
+    if (envelope::loadOneJobPerRun(setup.dataFolder())) {
+        int pages = 0;
+        run.progress = [&pages](int number, int) { pages = number; };
+        const int job = envelope::printRunAsOneJob(run);
+        if (job == 0) {
+            err << QStringLiteral("В списке нет ни одного адресата: ничего не напечатано.") << Qt::endl;
+            return ExitFailed;
+        }
+        out << QStringLiteral("Отправлено одно задание печати № %1, конвертов: %2.").arg(job).arg(pages) << Qt::endl;
+        return ExitOk;
+    }
+    int printed = 0;
+    int total = 0;
+    try {
+        envelope::runEnvelopes(run.recipients, run.sender, run.options,
+                               [&](const envelope::EnvelopeTexts &texts) {
+                                   setup.printer().PrintKonvert(texts);
+                                   ++printed;
+                               },
+                               [&total](int, int all) { total = all; });
+    } catch (const ReportError &e) {
+        err << QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
+                   .arg(e.message())
+                   .arg(printed)
+                   .arg(total)
+            << Qt::endl;
+        return ExitFailed;
+    }
+    out << QStringLiteral("Напечатано конвертов: %1.").arg(printed) << Qt::endl;
+    return ExitOk;
+}
+
+} // namespace
+
+int runCommandLine(const CommandLine &line, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    const ProgramPaths paths(programFolder);
+    try {
+        RunSetup setup(paths);
+        if (!setup.select(line)) {
+            err << QStringLiteral("У Вас не выделено ни одного адресата.") << Qt::endl;
+            return ExitFailed;
+        }
+        if (line.action == CommandLine::Action::Pdf)
+            return savePdf(setup, line, out, err);
+        return print(setup, line, out, err);
+    } catch (const store::StoreError &e) {
+        err << QStringLiteral("Не удалось прочитать данные программы: %1").arg(e.message()) << Qt::endl;
+    } catch (const ReportError &e) {
+        err << e.message() << Qt::endl;
+    } catch (const std::exception &e) {
+        err << QStringLiteral("Ошибка: %1").arg(QString::fromUtf8(e.what())) << Qt::endl;
+    }
+    return ExitFailed;
+}
+
+} // namespace app
