@@ -187,13 +187,13 @@ void PrintSettingsTab::buildOffsetsGroup()
                           QRect(180, 124, 160, 30));
     connect(choose, &QPushButton::clicked, this, &PrintSettingsTab::BitBtn9Click);
 
-    infoText(OffsetsInfo, group, QRect(348, 20, 416, 168))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
+    infoText(OffsetsInfo, group, QRect(348, 20, 416, 138))->setObjectName(QStringLiteral("PanelOffsetsInfo"));
     auto *sheet = button(QStringLiteral("BitBtnCalibration"), QStringLiteral("Калибровочный лист"), group,
                          QRect(10, 158, 330, 30));
     sheet->setToolTip(QStringLiteral("Печать листа с метками и шкалами на выбранном формате конверта: "
                                      "по нему измеряются смещения принтера"));
     connect(sheet, &QPushButton::clicked, this, [this] { BitBtnCalibrationClick(); });
-    buildOneJobSwitch(group, QRect(596, 160, 338, 26));
+    buildOneJobSwitch(group, QRect(352, 162, 412, 26));
 }
 
 // Whether a print run goes to the printer as one job of all its envelopes.
