@@ -2,12 +2,6 @@
 
 namespace addressbook {
 
-namespace {
-
-const QString checkIndex = QStringLiteral("Check_i");
-
-} // namespace
-
 bool isMarked(const QVariant &check)
 {
     return !check.isNull() && check.toInt() < 0;
@@ -32,28 +26,7 @@ QString markedScopeCaption(int count)
 
 void writeAllMarks(store::Cursor &marks, int value)
 {
-    const int check = marks.fieldIndex(QStringLiteral("Check"));
-    marks.setIndexName(QString());
-    marks.disableControls();
-    marks.beginBatch();
-    try {
-        for (marks.first(); !marks.eof(); marks.next()) {
-            const QVariant old = marks.value(check);
-            if (!old.isNull() && old.toInt() == value)
-                continue;
-            marks.edit();
-            marks.setValue(check, value);
-            marks.post();
-        }
-        marks.commitBatch();
-    } catch (...) {
-        marks.rollbackBatch();
-        marks.enableControls();
-        marks.setIndexName(checkIndex);
-        throw;
-    }
-    marks.enableControls();
-    marks.setIndexName(checkIndex);
+    marks.setFieldOfAll(marks.fieldIndex(QStringLiteral("Check")), value);
 }
 
 } // namespace addressbook

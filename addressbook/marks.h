@@ -22,10 +22,9 @@ int countMarked(store::Cursor &marks);
 QString markedScopeCaption(int count);
 
 // Writes the mark (or no mark) into every row the mark cursor lets through,
-// in one transaction. The cursor walks in the primary order, where a changed
-// Check cannot move the row, so no row is skipped or visited twice; it gets
-// Check_i back afterwards. Rows that already hold the value are left alone.
-// On a failure nothing is written and the error is passed on.
+// as one write; the rows in memory are patched, not read again. Rows that
+// already hold the value are left alone. On a failure nothing is written and
+// the error is passed on.
 void writeAllMarks(store::Cursor &marks, int value);
 
 } // namespace addressbook

@@ -16,6 +16,11 @@ QString foldCase(const QString &text)
     return text.toUpper();
 }
 
+QString foldCase(QString &&text)
+{
+    return std::move(text).toUpper();
+}
+
 QStringList filterTerms(const QString &text)
 {
     QStringList terms;
@@ -103,39 +108,25 @@ void RecipientFilter::clearCache()
     m_sparse.clear();
 }
 
-namespace {
-
-// The text of a field without copying it: a QString held by the variant.
-const QString *heldString(const QVariant &v)
-{
-    return v.metaType() == QMetaType::fromType<QString>()
-        ? static_cast<const QString *>(v.constData()) : nullptr;
-}
-
-} // namespace
-
 qsizetype RecipientFilter::rawLength(const store::RecordView &record) const
 {
     qsizetype length = 0;
-    for (int field : m_fields) {
-        const QVariant &v = record.value(field);
-        if (!v.isValid())
-            continue;
-        const QString *s = heldString(v);
-        length += s ? s->size() : v.toString().size();
-    }
+    for (int field : m_fields)
+        length += record.textLength(field);
     return length;
 }
 
 void RecipientFilter::fold(Folded &f, const store::RecordView &record) const
 {
     f.joined.clear();
+    f.rawLength = 0;
     for (int i = 0; i < searchedFieldCount; ++i) {
         if (i > 0)
             f.joined += QChar(0);
-        f.joined += foldCase(record.text(m_fields[i]));
+        QString value = record.text(m_fields[i]);
+        f.rawLength += value.size();
+        f.joined += foldCase(std::move(value));
     }
-    f.rawLength = rawLength(record);
     f.generation = 0;
 }
 
@@ -168,7 +159,7 @@ bool RecipientFilter::accepts(const store::RecordView &record, bool checkValues)
     Folded &f = entry(record.rowId());
     if (!checkValues && f.generation == m_generation && f.rawLength >= 0)
         return f.result;
-    const void *values = &record.value(0);
+    const void *values = record.identity();
     if (f.rawLength < 0 || f.checkedValues != values) {
         if (f.rawLength != rawLength(record))
             fold(f, record);

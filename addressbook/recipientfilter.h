@@ -26,6 +26,7 @@ const QStringList &searchedFieldNames();
 
 // Upper-casing that folds Cyrillic (including "ё") and Latin letters.
 QString foldCase(const QString &text);
+QString foldCase(QString &&text);  // the same, in the text's own storage
 
 // The terms of a filter text, unfolded; empty for an empty text.
 QStringList filterTerms(const QString &text);

@@ -5,6 +5,7 @@
 // every row at every call, for comparison. Prints the figures (processor
 // time of the thread, in milliseconds).
 
+#include "bench/generatedbook.h"
 #include "addressbook/marks.h"
 #include "addressbook/recipientbook.h"
 #include "addressbook/recipientfilter.h"
@@ -23,90 +24,6 @@
 #include <functional>
 
 namespace {
-
-const char *const surnames[] = {
-    "Иванов", "Петров", "Сидоров", "Кузнецов", "Смирнов", "Попов", "Васильев", "Соколов",
-    "Михайлов", "Новиков", "Фёдоров", "Морозов", "Волков", "Алексеев", "Лебедев", "Семёнов",
-    "Егоров", "Павлов", "Козлов", "Степанов", "Николаев", "Орлов", "Андреев", "Макаров"};
-const char *const initials = "АБВГДЕЖЗИКЛМНОПРСТФЭЮЯ";
-const char *const companies[] = {
-    "Металлоторг", "Стройинвест", "Агропром", "Техснаб", "Энергосбыт", "Лесопромышленник",
-    "Уралметалл", "Сибтранс", "Волгахим", "Светлячок", "Северсталь-Сервис", "Жилкомхоз"};
-const char *const forms[] = {"ОАО", "ООО", "ЗАО", "ИП", "МУП", "ГУП"};
-const char *const cities[] = {
-    "Москва", "Санкт-Петербург", "Новосибирск", "Екатеринбург", "Казань", "Нижний Новгород",
-    "Челябинск", "Самара", "Омск", "Ростов-на-Дону", "Уфа", "Красноярск", "Пермь", "Воронеж",
-    "Волгоград", "Тверь", "Ярославль", "Иркутск", "Тюмень", "Хабаровск"};
-const char *const streets[] = {
-    "ул. Ленина", "ул. Советская", "пр. Мира", "ул. Гагарина", "ул. Пушкина", "ул. Лесная",
-    "ул. Садовая", "наб. Реки Мойки", "ул. Заводская", "пер. Почтовый", "ш. Энтузиастов",
-    "ул. Молодёжная", "б-р Победы", "ул. Кирова", "ул. Чехова"};
-const char *const groups[] = {"Работа", "Клиенты", "Поставщики", "Родные", "Друзья", "Налоговая", ""};
-const char *const notes[] = {"", "", "", "звонить до 17:00", "договор №", "постоянный клиент",
-                             "счёт выставлен", "не рассылать", "VIP"};
-
-template <typename T, size_t N>
-QString pick(QRandomGenerator &rng, T (&array)[N])
-{
-    return QString::fromUtf8(array[rng.bounded(int(N))]);
-}
-
-QString initialLetter(QRandomGenerator &rng)
-{
-    const QString all = QString::fromUtf8(initials);
-    return all.mid(rng.bounded(int(all.size())), 1);
-}
-
-void fail(sqlite3 *db, const char *what)
-{
-    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
-    std::exit(1);
-}
-
-// Writes the book straight into the table file in one transaction.
-void generateBook(const QString &file, int count)
-{
-    sqlite3 *db = nullptr;
-    if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK)
-        fail(db, "open");
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt *st = nullptr;
-    const char *sql = "INSERT INTO AdrList (Komu, Kuda, \"Index\", \"Group\", Prim, \"Check\", "
-                      "Reserv1, Reserv2, Reserv3, Reserv4, Reserv5, Reserv6) "
-                      "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)";
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-        fail(db, "prepare");
-    QRandomGenerator rng(2026);
-    for (int i = 0; i < count; ++i) {
-        QString komu;
-        if (rng.bounded(3) == 0)
-            komu = pick(rng, forms) + " \"" + pick(rng, companies) + "\"";
-        else
-            komu = pick(rng, surnames) + ' ' + initialLetter(rng) + ". " + initialLetter(rng) + '.';
-        const QString kuda = QStringLiteral("г. %1, %2, д. %3, кв. %4")
-                                 .arg(pick(rng, cities), pick(rng, streets))
-                                 .arg(rng.bounded(1, 200)).arg(rng.bounded(1, 400));
-        const QString index = QString::number(rng.bounded(100000, 700000));
-        const QStringList values{komu, kuda, index, pick(rng, groups), pick(rng, notes)};
-        for (int k = 0; k < values.size(); ++k) {
-            const QByteArray utf8 = values[k].toUtf8();
-            sqlite3_bind_text(st, k + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        }
-        sqlite3_bind_int(st, 6, rng.bounded(50) == 0 ? -1 : 0);  // 2 % marked
-        for (int k = 7; k <= 12; ++k) {
-            if (k == 7 && rng.bounded(4) == 0)
-                sqlite3_bind_text(st, k, "ИНН 77", -1, SQLITE_STATIC);
-            else
-                sqlite3_bind_null(st, k);
-        }
-        if (sqlite3_step(st) != SQLITE_DONE)
-            fail(db, "insert");
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
 
 // Processor time of this thread: the machine the figures are taken on is
 // shared, and wall time would count the other users' work.
@@ -160,7 +77,7 @@ int main(int argc, char **argv)
     const QString base = dir.filePath("base");
     store::createAllTables(base);
     std::printf("generating %d recipients: %.0f ms\n", count,
-                msOf([&] { generateBook(QDir(base).filePath("AdrList.DB"), count); }));
+                msOf([&] { bench::generateBook(QDir(base).filePath("AdrList.DB"), count); }));
 
     store::Tables tables;
     std::printf("opening the tables: %.0f ms\n", msOf([&] { tables.openAllIn(base); }));

@@ -1,13 +1,16 @@
 #include "store/cursor.h"
 #include "store/database.h"
+#include "store/collation.h"
 #include "store/errors.h"
+#include "store/packedrow.h"
+#include "store/rowcache.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -15,37 +18,24 @@ namespace store {
 
 namespace {
 
-// Text keys order as a Russian reader expects, without regard to case:
-// Cyrillic before Latin, "ё" right beside "е".
-QCollator &russianCollator()
-{
-    static QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Russian, QLocale::Russia));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        return c;
-    }();
-    return collator;
-}
+// Both cursors of one file share its connection and its row cache, so each
+// sees the other's stored rows at its next refresh without reading the file
+// again, and a batch covers both.
+struct SharedTable {
+    SharedTable(const QString &path, const TableSchema &schema) : file(path, schema), cache(file) {}
+    TableFile file;
+    RowCache cache;
+};
 
-const QCollatorSortKey &emptySortKey()
+std::shared_ptr<SharedTable> sharedTable(const QString &path, const TableSchema &schema)
 {
-    static const QCollatorSortKey key = russianCollator().sortKey(QString());
-    return key;
-}
-
-// Both cursors of one file share its connection, so each sees the other's
-// stored rows at its next refresh, and a batch covers both.
-std::shared_ptr<TableFile> sharedFile(const QString &path, const TableSchema &schema)
-{
-    static std::map<QString, std::weak_ptr<TableFile>> files;
-    auto &slot = files[QFileInfo(path).absoluteFilePath()];
-    if (auto file = slot.lock())
-        return file;
-    auto file = std::make_shared<TableFile>(path, schema);
-    slot = file;
-    return file;
+    static std::map<QString, std::weak_ptr<SharedTable>> tables;
+    auto &slot = tables[QFileInfo(path).absoluteFilePath()];
+    if (auto table = slot.lock())
+        return table;
+    auto table = std::make_shared<SharedTable>(path, schema);
+    slot = table;
+    return table;
 }
 
 double numberOf(const QVariant &v) { return v.isNull() ? 0.0 : v.toDouble(); }
@@ -53,7 +43,41 @@ double numberOf(const QVariant &v) { return v.isNull() ? 0.0 : v.toDouble(); }
 template <typename T>
 int threeWay(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    return a.isNull() == b.isNull() && (a.isNull() || a == b);
+}
+
 } // namespace
+
+const QVariant &RecordView::value(int field) const
+{
+    if (m_values)
+        return (*m_values)[field];
+    if (m_decoded.isEmpty())
+        m_decoded = packed::unpack(m_schema, *m_packed);
+    return m_decoded[field];
+}
+
+QString RecordView::text(int field) const
+{
+    return m_values ? (*m_values)[field].toString() : packed::text(m_schema, *m_packed, field);
+}
+
+qsizetype RecordView::textLength(int field) const
+{
+    if (m_values)
+        return (*m_values)[field].toString().size();
+    if (m_schema.fields[field].type == FieldType::Text)
+        return packed::textLength(*m_packed, field);
+    return text(field).size();
+}
+
+const void *RecordView::identity() const
+{
+    return m_values ? static_cast<const void *>(m_values->constData())
+                    : static_cast<const void *>(m_packed->constData());
+}
 
 Cursor::Cursor(const TableSchema &schema, const QString &name, QObject *parent)
     : QObject(parent), m_schema(schema)
@@ -109,7 +133,9 @@ void Cursor::open()
         return;
     if (m_beforeOpen)
         m_beforeOpen(*this);
-    m_file = sharedFile(filePath(), m_schema);
+    auto table = sharedTable(filePath(), m_schema);
+    m_file = std::shared_ptr<TableFile>(table, &table->file);
+    m_cache = std::shared_ptr<RowCache>(table, &table->cache);
     useIndex(m_indexName.isEmpty() ? nullptr : m_schema.index(m_indexName));
     loadRows();
     m_state = State::Browse;
@@ -131,63 +157,83 @@ void Cursor::close()
     m_order.clear();
     m_visible.clear();
     m_pos = -1;
+    m_rowsGeneration = 0;
+    m_cache.reset();
     m_file.reset();
     emit stateChanged(m_state);
 }
 
-// Re-reads every row. Rows whose key fields are unchanged keep their sort
-// keys, and when the previous order still holds it is kept without sorting
-// again: re-reading a large book after a walk that changed only marks costs
-// little more than the read itself.
+// Takes every row from the file's row cache (which reads the file only when
+// something else changed it). Rows whose key fields are unchanged keep their
+// sort keys, and when the previous order still holds it is kept without
+// sorting again: re-reading a large book after a walk that changed only
+// marks costs little more than a pass over the rows.
 void Cursor::loadRows()
 {
-    QVector<StoredRow> stored = m_file->readAll();
+    const std::vector<RowCache::Entry> &stored = m_cache->rows();
+    if (m_rowsGeneration == m_cache->generation() && m_rows.size() == stored.size()) {
+        // Nothing was written since: the rows and their order stand.
+        for (Row &row : m_rows)
+            row.passes = passesFilter(row);
+        rebuildVisible();
+        return;
+    }
+    m_rowsGeneration = m_cache->generation();
     std::vector<Row> old;
     old.swap(m_rows);
+    // The old rows are in the order of their ids unless a row came back
+    // out of turn; then they are looked up through a map.
+    const bool oldById = std::is_sorted(old.begin(), old.end(),
+                                        [](const Row &a, const Row &b) { return a.id < b.id; });
     std::unordered_map<qint64, int> oldSlot;
-    oldSlot.reserve(old.size());
-    for (size_t i = 0; i < old.size(); ++i)
-        oldSlot.emplace(old[i].id, int(i));
+    if (!oldById) {
+        oldSlot.reserve(old.size());
+        for (size_t i = 0; i < old.size(); ++i)
+            oldSlot.emplace(old[i].id, int(i));
+    }
+    auto oldSlotOf = [&, next = size_t(0)](qint64 id) mutable {
+        if (!oldById) {
+            auto it = oldSlot.find(id);
+            return it == oldSlot.end() ? -1 : it->second;
+        }
+        while (next < old.size() && old[next].id < id)
+            ++next;
+        return next < old.size() && old[next].id == id ? int(next) : -1;
+    };
 
     m_rows.reserve(stored.size());
+    collation::SharedKeys keys;
     std::vector<int> newSlotOfOld(old.size(), -1);
-    bool sameRows = stored.size() == int(old.size());
-    for (StoredRow &s : stored) {
+    bool sameRows = stored.size() == old.size();
+    for (const RowCache::Entry &s : stored) {
         Row row;
-        row.id = s.rowId;
-        row.values = std::move(s.values);
-        auto it = oldSlot.find(row.id);
-        if (it != oldSlot.end() && sameKeyValues(old[it->second], row)) {
-            row.keys = std::move(old[it->second].keys);
-            newSlotOfOld[it->second] = int(m_rows.size());
+        row.id = s.id;
+        row.packed = s.row;
+        const int was = oldSlotOf(row.id);
+        if (was >= 0 && sameKeyValues(old[size_t(was)], row)) {
+            row.textKey = std::move(old[size_t(was)].textKey);
+            row.textKeyPrefix = old[size_t(was)].textKeyPrefix;
+            row.numberKeys = old[size_t(was)].numberKeys;
         } else {
-            buildKeys(row);
-            if (it == oldSlot.end())
-                sameRows = false;
-            else
-                newSlotOfOld[it->second] = int(m_rows.size());
+            buildKeys(row, &keys);
         }
+        if (was < 0)
+            sameRows = false;
+        else
+            newSlotOfOld[size_t(was)] = int(m_rows.size());
         row.passes = passesFilter(row);
         m_rows.push_back(std::move(row));
     }
-    if (sameRows && keepOrder(old.size(), newSlotOfOld))
-        rebuildVisible();
-    else {
+    if (!(sameRows && keepOrder(old.size(), newSlotOfOld)))
         sortRows();
-        rebuildVisible();
-    }
+    rebuildVisible();
 }
 
 bool Cursor::sameKeyValues(const Row &a, const Row &b) const
 {
-    if (a.keys.size() != m_keyFields.size())
-        return false;
-    for (int f : m_keyFields) {
-        const QVariant &x = a.values[f];
-        const QVariant &y = b.values[f];
-        if (x.isNull() != y.isNull() || (!x.isNull() && x != y))
+    for (int f : m_keyFields)
+        if (!packed::sameField(a.packed, b.packed, f))
             return false;
-    }
     return true;
 }
 
@@ -218,66 +264,111 @@ void Cursor::useIndex(const IndexDef *index)
 {
     m_index = index;
     m_keyFields.clear();
-    if (index)
-        for (const IndexKey &k : index->keys)
-            m_keyFields.push_back(m_schema.fieldIndex(k.field));
+    m_textKey = -1;
+    if (!index)
+        return;
+    Q_ASSERT(index->keys.size() <= maxIndexKeys);
+    for (const IndexKey &k : index->keys) {
+        const int f = m_schema.fieldIndex(k.field);
+        if (m_schema.fields[f].type == FieldType::Text) {
+            Q_ASSERT(m_textKey < 0);
+            m_textKey = int(m_keyFields.size());
+        }
+        m_keyFields.push_back(f);
+    }
 }
 
-void Cursor::buildKeys(Row &row) const
+void Cursor::buildKeys(Row &row, collation::SharedKeys *shared) const
 {
-    row.keys.clear();
-    if (!m_index)
-        return;
-    for (int f : m_keyFields) {
-        if (m_schema.fields[f].type == FieldType::Text)
-            row.keys.push_back(russianCollator().sortKey(row.values[f].toString()));
-        else
-            row.keys.push_back(emptySortKey());
+    row.textKey.clear();
+    for (size_t k = 0; k < m_keyFields.size(); ++k) {
+        const int f = m_keyFields[k];
+        if (int(k) == m_textKey) {
+            row.textKey = shared ? shared->keyOf(packed::textBytes(row.packed, f))
+                                 : collation::sortKey(packed::text(m_schema, row.packed, f));
+            row.textKeyPrefix = collation::prefixOf(row.textKey);
+        } else {
+            row.numberKeys[k] = packed::orderNumber(m_schema, row.packed, f);
+        }
     }
 }
 
 bool Cursor::lessThan(const Row &a, const Row &b) const
 {
-    if (m_index) {
-        for (int k = 0; k < m_index->keys.size(); ++k) {
-            const IndexKey &key = m_index->keys[k];
-            const int f = m_keyFields[k];
-            const QVariant &va = a.values[f];
-            const QVariant &vb = b.values[f];
-            int c = 0;
-            switch (m_schema.fields[f].type) {
-            case FieldType::Text: c = a.keys[k].compare(b.keys[k]); break;
-            case FieldType::Date:
-                c = threeWay(va.isNull() ? LLONG_MIN : va.toDate().toJulianDay(),
-                             vb.isNull() ? LLONG_MIN : vb.toDate().toJulianDay());
-                break;
-            case FieldType::Time:
-                c = threeWay(va.isNull() ? -1 : va.toTime().msecsSinceStartOfDay(),
-                             vb.isNull() ? -1 : vb.toTime().msecsSinceStartOfDay());
-                break;
-            default: c = threeWay(numberOf(va), numberOf(vb)); break;
-            }
-            if (c != 0)
-                return key.descending ? c > 0 : c < 0;
+    for (size_t k = 0; k < m_keyFields.size(); ++k) {
+        int c;
+        if (int(k) == m_textKey) {
+            c = threeWay(a.textKeyPrefix, b.textKeyPrefix);
+            if (c == 0 && a.textKey.constData() != b.textKey.constData())
+                c = collation::compareKeys(a.textKey, b.textKey);
+        } else {
+            c = threeWay(a.numberKeys[k], b.numberKeys[k]);
         }
+        if (c != 0)
+            return m_index->keys[int(k)].descending ? c > 0 : c < 0;
     }
     return a.id < b.id;
 }
 
+// The first key of each row, made into one number in the index's order,
+// sits beside the row's place in one flat list, so that most comparisons of
+// a sort touch that list only; rows with equal first numbers are compared
+// in full. A single number key is wholly in the first number, as is a text
+// whose key is shared with the other row; such ties go by row id at once.
+quint64 Cursor::firstKeyNumber(const Row &row) const
+{
+    if (m_keyFields.empty())
+        return 0;
+    quint64 n;
+    if (m_textKey == 0) {
+        n = row.textKeyPrefix;
+    } else {
+        // Doubles ordered as unsigned numbers: flip the sign bit of positive
+        // values and every bit of negative ones.
+        const double d = row.numberKeys[0];
+        std::memcpy(&n, &d, sizeof n);
+        n = (n >> 63) ? ~n : n | (quint64(1) << 63);
+    }
+    return m_index->keys[0].descending ? ~n : n;
+}
+
 void Cursor::sortRows()
 {
-    m_order.resize(m_rows.size());
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        m_order[i] = int(i);
-    std::sort(m_order.begin(), m_order.end(),
-              [this](int a, int b) { return lessThan(m_rows[a], m_rows[b]); });
+    struct Item {
+        quint64 first;
+        const char *textKey;  // rows with equal texts share their key
+        qint64 id;
+        int slot;
+    };
+    std::vector<Item> items(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row &r = m_rows[i];
+        items[i] = {firstKeyNumber(r), r.textKey.constData(), r.id, int(i)};
+    }
+    const bool oneKey = m_keyFields.size() <= 1;
+    const bool descending = m_index && m_index->keys[0].descending;
+    std::sort(items.begin(), items.end(), [&](const Item &a, const Item &b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        if (!oneKey)
+            return lessThan(m_rows[size_t(a.slot)], m_rows[size_t(b.slot)]);
+        if (m_textKey == 0 && a.textKey != b.textKey) {
+            const int c = std::strcmp(a.textKey, b.textKey);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+        }
+        return a.id < b.id;
+    });
+    m_order.resize(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        m_order[i] = items[i].slot;
 }
 
 bool Cursor::passesFilter(const Row &row) const
 {
     if (!m_filtered || !m_filterHook)
         return true;
-    return m_filterHook(RecordView(m_schema, row.values, row.id));
+    return m_filterHook(RecordView(m_schema, row.packed, row.id));
 }
 
 void Cursor::rebuildVisible()
@@ -464,23 +555,12 @@ bool Cursor::gotoRowId(qint64 rowId)
 
 // ---- editing ----------------------------------------------------------
 
-const QVector<QVariant> *Cursor::currentValues() const
-{
-    if (isEditing())
-        return &m_buffer;
-    const int slot = slotAtPos();
-    return slot < 0 ? nullptr : &m_rows[slot].values;
-}
-
 QVector<int> Cursor::changedFields() const
 {
     QVector<int> changed;
-    for (int i = 0; i < m_buffer.size(); ++i) {
-        const QVariant &a = m_buffer[i];
-        const QVariant &b = m_original[i];
-        if (a.isNull() != b.isNull() || (!a.isNull() && a != b))
+    for (int i = 0; i < m_buffer.size(); ++i)
+        if (!sameValue(m_buffer[i], m_original[i]))
             changed << i;
-    }
     return changed;
 }
 
@@ -488,12 +568,9 @@ bool Cursor::isModified() const
 {
     if (!isEditing())
         return false;
-    for (int i = 0; i < m_buffer.size(); ++i) {
-        const QVariant &a = m_buffer[i];
-        const QVariant &b = m_original[i];
-        if (a.isNull() != b.isNull() || (!a.isNull() && a != b))
+    for (int i = 0; i < m_buffer.size(); ++i)
+        if (!sameValue(m_buffer[i], m_original[i]))
             return true;
-    }
     return false;
 }
 
@@ -508,7 +585,7 @@ void Cursor::edit()
         return;
     }
     emit beforeEdit();
-    m_buffer = m_rows[slotAtPos()].values;
+    m_buffer = packed::unpack(m_schema, m_rows[slotAtPos()].packed);
     m_original = m_buffer;
     setState(State::Edit);
     emit afterEdit();
@@ -542,19 +619,24 @@ void Cursor::post()
     stored.values = m_buffer;
     int slot;
     bool wasVisible = false;
+    const RowCache::WriteTicket ticket = m_cache->beforeWrite();
     if (m_state == State::Insert) {
         m_file->insert(stored);
         Row row;
         row.id = stored.rowId;
-        row.values = stored.values;
+        row.packed = packed::pack(m_schema, stored.values);
+        m_cache->written(ticket, row.id, row.packed);
         m_rows.push_back(std::move(row));
         slot = int(m_rows.size()) - 1;
 
     } else {
         slot = slotAtPos();
         stored.rowId = m_rows[slot].id;
-        m_file->update(stored, changedFields());
-        if (storeInPlace(slot)) {
+        const QVector<int> changed = changedFields();
+        m_file->update(stored, changed);
+        const QByteArray mine = packed::pack(m_schema, m_buffer);
+        rowWritten(ticket, m_rows[slot], mine, changed);
+        if (storeInPlace(slot, mine)) {
             m_buffer.clear();
             m_original.clear();
             m_state = State::Browse;
@@ -566,7 +648,7 @@ void Cursor::post()
             return;
         }
         wasVisible = takeOut(slot);
-        m_rows[slot].values = m_buffer;
+        m_rows[slot].packed = mine;
     }
     const bool wasInsert = m_state == State::Insert;
     m_buffer.clear();
@@ -579,24 +661,41 @@ void Cursor::post()
     emit afterPost();
 }
 
+// Brings the file's row cache up to a write of some fields of a row. The
+// file took only the changed fields, so the cache's row takes only those
+// too: another cursor may have stored other fields of the row meanwhile.
+// The common case, where the cache still holds this cursor's row, shares
+// one block between them.
+void Cursor::rowWritten(const RowCache::WriteTicket &ticket, const Row &before, const QByteArray &after,
+                        const QVector<int> &changed)
+{
+    const QByteArray *held = ticket.inStep ? m_cache->held(before.id) : nullptr;
+    if (!held) {
+        m_cache->written({}, before.id, after);
+        return;
+    }
+    // An empty list of changes writes every field.
+    if (changed.isEmpty() || held->constData() == before.packed.constData())
+        m_cache->written(ticket, before.id, after);
+    else
+        m_cache->written(ticket, before.id, packed::withFields(m_schema, *held, changed, m_buffer));
+}
+
 // A stored row whose index keys and filter result stay as they were keeps
 // its place: no list is touched, so a walk that stores every row (marking
 // all recipients, say) costs no memory move per row. Otherwise the row's
 // values are left as they were for takeOut().
-bool Cursor::storeInPlace(int slot)
+bool Cursor::storeInPlace(int slot, const QByteArray &packedRow)
 {
     Row &row = m_rows[slot];
-    for (int f : m_keyFields) {
-        const QVariant &a = row.values[f];
-        const QVariant &b = m_buffer[f];
-        if (a.isNull() != b.isNull() || (!a.isNull() && a != b))
+    for (int f : m_keyFields)
+        if (!packed::sameField(row.packed, packedRow, f))
             return false;
-    }
-    const QVector<QVariant> old = row.values;
-    row.values = m_buffer;
+    const QByteArray old = row.packed;
+    row.packed = packedRow;
     const bool passes = passesFilter(row);
     if (m_filtered && passes != row.passes) {
-        row.values = old;
+        row.packed = old;
         return false;
     }
     row.passes = passes;
@@ -689,7 +788,9 @@ void Cursor::remove()
     if (slot < 0)
         return;
     emit beforeDelete();
+    const RowCache::WriteTicket ticket = m_cache->beforeWrite();
     m_file->remove(m_rows[slot].id);
+    m_cache->removed(ticket, m_rows[slot].id);
     m_rows.erase(m_rows.begin() + slot);
     std::vector<int> order;
     order.reserve(m_order.size());
@@ -747,8 +848,8 @@ void Cursor::refresh()
 void Cursor::refreshRow(qint64 rowId)
 {
     checkBrowseMode();
-    StoredRow stored;
-    const bool inFile = m_file->readRow(rowId, stored);
+    QByteArray stored;
+    const bool inFile = m_cache->row(rowId, stored);
     int slot = -1;
     for (size_t i = 0; i < m_rows.size(); ++i)
         if (m_rows[i].id == rowId) {
@@ -776,7 +877,7 @@ void Cursor::refreshRow(qint64 rowId)
             m_rows[slot].id = rowId;
         }
         Row &row = m_rows[slot];
-        row.values = std::move(stored.values);
+        row.packed = stored;
         buildKeys(row);
         row.passes = passesFilter(row);
         auto at = std::lower_bound(m_order.begin(), m_order.end(), slot,
@@ -808,8 +909,9 @@ void Cursor::setIndexName(const QString &name)
     const qint64 id = currentRowId();
     m_indexName = index ? index->name : QString();
     useIndex(index);
+    collation::SharedKeys keys;
     for (Row &row : m_rows)
-        buildKeys(row);
+        buildKeys(row, &keys);
     sortRows();
     rebuildVisible();
     m_pos = positionOf(id, 0);
@@ -826,14 +928,17 @@ bool Cursor::findKey(const QVariant &value)
     const FieldType type = m_schema.fields[f].type;
     const QString wanted = value.toString();
     for (size_t i = 0; i < m_visible.size(); ++i) {
-        const QVariant &v = m_rows[m_visible[i]].values[f];
+        const QByteArray &row = m_rows[m_visible[i]].packed;
         bool equal;
-        if (type == FieldType::Text)
-            equal = russianCollator().compare(v.toString(), wanted) == 0;
-        else if (type == FieldType::Date || type == FieldType::Time)
-            equal = v == value;
-        else
-            equal = !value.isNull() && numberOf(v) == value.toDouble();
+        if (type == FieldType::Text) {
+            equal = collation::compare(packed::text(m_schema, row, f), wanted) == 0;
+        } else {
+            const QVariant v = packed::value(m_schema, row, f);
+            if (type == FieldType::Date || type == FieldType::Time)
+                equal = v == value;
+            else
+                equal = !value.isNull() && numberOf(v) == value.toDouble();
+        }
         if (equal) {
             emit beforeScroll();
             m_pos = int(i);
@@ -858,8 +963,10 @@ int Cursor::fieldIndex(const QString &name) const
 
 QVariant Cursor::value(int field) const
 {
-    const QVector<QVariant> *values = currentValues();
-    return values ? values->at(field) : QVariant();
+    if (isEditing())
+        return m_buffer.value(field);
+    const int slot = slotAtPos();
+    return slot < 0 ? QVariant() : packed::value(m_schema, m_rows[size_t(slot)].packed, field);
 }
 
 QString Cursor::asString(const QString &name) const
@@ -992,32 +1099,36 @@ QString Cursor::displayText(int field, const QVariant &v) const
     return {};
 }
 
+// A value in the type of a field: texts cut to capacity, typed-in texts
+// converted (throws ConversionError).
+QVariant Cursor::typedValue(int field, const QVariant &v) const
+{
+    const FieldDef &f = m_schema.fields[field];
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QString && f.type != FieldType::Text)
+        return convertText(field, v.toString());
+    switch (f.type) {
+    case FieldType::Text: return cutToCapacity(v.toString(), f.capacity);
+    case FieldType::Int: return v.toInt();
+    case FieldType::Real: return v.toDouble();
+    case FieldType::Bool: return v.toBool();
+    case FieldType::Date: return v.toDate();
+    case FieldType::Time: return v.toTime();
+    case FieldType::AutoInc: break;
+    }
+    return {};
+}
+
 void Cursor::setValue(int field, const QVariant &v)
 {
     requireOpen();
-    const FieldDef &f = m_schema.fields[field];
-    if (f.type == FieldType::AutoInc)
+    if (m_schema.fields[field].type == FieldType::AutoInc)
         return;  // the store assigns the key
     if (!isEditing())
         edit();
-    QVariant stored;
-    if (!v.isNull()) {
-        if (v.typeId() == QMetaType::QString && f.type != FieldType::Text) {
-            stored = convertText(field, v.toString());
-        } else {
-            switch (f.type) {
-            case FieldType::Text: stored = cutToCapacity(v.toString(), f.capacity); break;
-            case FieldType::Int: stored = v.toInt(); break;
-            case FieldType::Real: stored = v.toDouble(); break;
-            case FieldType::Bool: stored = v.toBool(); break;
-            case FieldType::Date: stored = v.toDate(); break;
-            case FieldType::Time: stored = v.toTime(); break;
-            case FieldType::AutoInc: break;
-            }
-        }
-    }
-    const QVariant &old = m_buffer[field];
-    if (old.isNull() == stored.isNull() && (stored.isNull() || old == stored))
+    const QVariant stored = typedValue(field, v);
+    if (sameValue(m_buffer[field], stored))
         return;
     m_buffer[field] = stored;
     emit fieldChanged(field);
@@ -1050,7 +1161,7 @@ QVariant Cursor::valueAt(int row, int field) const
     }
     if (row < 0 || row >= int(m_visible.size()))
         return {};
-    return m_rows[m_visible[row]].values[field];
+    return packed::value(m_schema, m_rows[m_visible[row]].packed, field);
 }
 
 // ---- filter and batches -------------------------------------------------
@@ -1077,6 +1188,58 @@ void Cursor::refilter()
     notifyReset();
 }
 
+int Cursor::setFieldOfAll(int field, const QVariant &value)
+{
+    requireOpen();
+    requireWritable();
+    checkBrowseMode();
+    if (m_schema.fields[field].type == FieldType::AutoInc)
+        return 0;
+    const QVariant stored = typedValue(field, value);
+    std::vector<int> written;
+    QVector<qint64> ids;
+    for (int slot : m_visible)
+        if (!sameValue(packed::value(m_schema, m_rows[size_t(slot)].packed, field), stored)) {
+            written.push_back(slot);
+            ids << m_rows[size_t(slot)].id;
+        }
+    if (written.empty())
+        return 0;
+    const qint64 currentId = currentRowId();
+    const RowCache::WriteTicket ticket = m_cache->beforeWrite();
+    m_file->updateField(ids, field, stored);
+    const bool keyField = std::find(m_keyFields.begin(), m_keyFields.end(), field) != m_keyFields.end();
+    bool passesChanged = false;
+    const QVector<int> changed{field};
+    QVector<QVariant> values(m_schema.fields.size());
+    values[field] = stored;
+    for (int slot : written) {
+        Row &row = m_rows[size_t(slot)];
+        const QByteArray before = row.packed;
+        row.packed = packed::withFields(m_schema, before, changed, values);
+        const QByteArray *held = ticket.inStep ? m_cache->held(row.id) : nullptr;
+        if (held && held->constData() != before.constData())
+            m_cache->written(ticket, row.id, packed::withFields(m_schema, *held, changed, values));
+        else
+            m_cache->written(held ? ticket : RowCache::WriteTicket{}, row.id, row.packed);
+        if (keyField)
+            buildKeys(row);
+        const bool passes = passesFilter(row);
+        passesChanged = passesChanged || passes != row.passes;
+        row.passes = passes;
+    }
+    if (keyField)
+        sortRows();
+    if (keyField || passesChanged)
+        rebuildVisible();
+    m_pos = positionOf(currentId, m_pos);
+    m_eof = m_visible.empty();
+    notifyReset();
+    for (size_t i = 0; i < written.size(); ++i)
+        emit afterPost();
+    return int(written.size());
+}
+
 void Cursor::beginBatch()
 {
     requireOpen();
@@ -1095,6 +1258,7 @@ void Cursor::rollbackBatch()
     if (isEditing())
         cancel();
     m_file->rollbackBatch();
+    m_cache->invalidate();
     refresh();
 }
 

@@ -12,13 +12,16 @@
 //  - each post is durable when it returns, unless a batch is open, in which
 //    case the batch's commit makes all of its posts durable at once.
 
+#include "store/collation.h"
+#include "store/rowcache.h"
 #include "store/schema.h"
 
-#include <QCollatorSortKey>
+#include <QByteArray>
 #include <QDate>
 #include <QObject>
 #include <QTime>
 #include <QVariant>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -28,20 +31,30 @@ namespace store {
 class TableFile;
 class Cursor;
 
-// The fields of one row as the filter hook sees them.
+// The fields of one row as the filter hook sees them: either values at hand
+// or a row kept packed by a cursor, decoded on first use.
 class RecordView {
 public:
     RecordView(const TableSchema &schema, const QVector<QVariant> &values, qint64 rowId)
-        : m_schema(schema), m_values(values), m_rowId(rowId) {}
-    const QVariant &value(int field) const { return m_values[field]; }
-    QString text(int field) const { return m_values[field].toString(); }
-    int integer(int field) const { return m_values[field].toInt(); }
+        : m_schema(schema), m_values(&values), m_rowId(rowId) {}
+    RecordView(const TableSchema &schema, const QByteArray &packedRow, qint64 rowId)
+        : m_schema(schema), m_packed(&packedRow), m_rowId(rowId) {}
+    const QVariant &value(int field) const;
+    QString text(int field) const;
+    int integer(int field) const { return value(field).toInt(); }
+    // Length of a field's text in UTF-16 units, without making the text.
+    qsizetype textLength(int field) const;
+    // The storage of the values: it changes whenever the row's values are
+    // replaced or read again.
+    const void *identity() const;
     qint64 rowId() const { return m_rowId; }
     const TableSchema &schema() const { return m_schema; }
 
 private:
     const TableSchema &m_schema;
-    const QVector<QVariant> &m_values;
+    const QVector<QVariant> *m_values = nullptr;
+    const QByteArray *m_packed = nullptr;
+    mutable QVector<QVariant> m_decoded;
     qint64 m_rowId;
 };
 
@@ -146,6 +159,13 @@ public:
     bool isFiltered() const { return m_filtered; }
     void refilter();  // re-evaluates the hook on every row, keeps the position if it passes
 
+    // Stores one value into one field of every row that passes the filter,
+    // as one write (joining an open batch); rows already holding the value
+    // are left alone. Stores or drops a pending edit first and keeps the
+    // current row. Each row written fires afterPost, as its post would.
+    // Returns the number of rows written.
+    int setFieldOfAll(int field, const QVariant &value);
+
     // Many posts as one transaction (all or none).
     void beginBatch();
     void commitBatch();
@@ -183,10 +203,17 @@ signals:
     void rowChanged(int viewRow);     // one row's values changed in place
 
 private:
+    // A row as this cursor holds it: the packed values (shared with the
+    // file's row cache until one of them is written) and the row's keys in
+    // the present index.
+    // An index has at most one text field (see collation.h for its keys).
+    static constexpr int maxIndexKeys = 2;
     struct Row {
         qint64 id = 0;
-        QVector<QVariant> values;
-        std::vector<QCollatorSortKey> keys;
+        QByteArray packed;
+        QByteArray textKey;                             // of the index's text field
+        quint64 textKeyPrefix = 0;
+        std::array<double, maxIndexKeys> numberKeys{};  // of its other fields
         bool passes = true;
     };
 
@@ -198,9 +225,13 @@ private:
     bool sameKeyValues(const Row &a, const Row &b) const;
     bool keepOrder(size_t oldCount, const std::vector<int> &newSlotOfOld);
     void useIndex(const IndexDef *index);
-    bool storeInPlace(int slot);
-    void buildKeys(Row &row) const;
+    bool storeInPlace(int slot, const QByteArray &packed);
+    void rowWritten(const RowCache::WriteTicket &ticket, const Row &before, const QByteArray &after,
+                    const QVector<int> &changed);
+    QVariant typedValue(int field, const QVariant &value) const;
+    void buildKeys(Row &row, collation::SharedKeys *shared = nullptr) const;
     bool lessThan(const Row &a, const Row &b) const;
+    quint64 firstKeyNumber(const Row &row) const;
     void sortRows();
     bool passesFilter(const Row &row) const;
     void rebuildVisible();
@@ -212,7 +243,6 @@ private:
     void scrolled(int oldPos, qint64 oldId);
     void notifyReset();
     void notifyRecord();
-    const QVector<QVariant> *currentValues() const;
 
     const TableSchema &m_schema;
     QString m_location;
@@ -220,11 +250,14 @@ private:
     FilterHook m_filterHook;
     bool m_filtered = false;
     std::shared_ptr<TableFile> m_file;
+    std::shared_ptr<RowCache> m_cache;  // shared by the cursors of the file
+    quint64 m_rowsGeneration = 0;       // of the cache when all rows were taken
 
     State m_state = State::Inactive;
     QString m_indexName;
     const IndexDef *m_index = nullptr;
     std::vector<int> m_keyFields;  // field of each key of m_index
+    int m_textKey = -1;  // which key of m_index is a text field, if any
     std::vector<Row> m_rows;      // storage, in no particular order
     std::vector<int> m_order;     // slots in index order
     std::vector<int> m_visible;   // slots in index order that pass the filter

@@ -1,13 +1,16 @@
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/packedrow.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
+#include <algorithm>
 #include <sqlite3.h>
 #include <unistd.h>
+#include <vector>
 
 namespace store {
 
@@ -150,7 +153,8 @@ TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(pa
 void TableFile::openConnection()
 {
     const QByteArray p = m_path.toUtf8();
-    const int flags = m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One connection per file, used by one thread: no locking per call.
+    const int flags = (m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(p.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -225,6 +229,7 @@ void TableFile::checkIntegrity()
 TableFile::~TableFile()
 {
     sqlite3_finalize(m_insertStatement);
+    sqlite3_finalize(m_dataVersionStatement);
     for (auto &entry : m_updateStatements)
         sqlite3_finalize(entry.second);
     if (m_batchDepth > 0)
@@ -290,6 +295,112 @@ QVector<StoredRow> TableFile::readAll()
     if (rc != SQLITE_DONE)
         fail(rc, QStringLiteral("чтение"));
     return rows;
+}
+
+void TableFile::readPacked(const PackedRowSink &take, qint64 onlyRowId)
+{
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(columnList(), quoted(m_schema.tableName));
+    sql += onlyRowId >= 0 ? QStringLiteral(" WHERE rowid = ?") : QStringLiteral(" ORDER BY rowid");
+    Statement st(m_db, sql);
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult(), QStringLiteral("чтение"));
+    if (onlyRowId >= 0)
+        sqlite3_bind_int64(st.get(), 1, onlyRowId);
+    const int n = m_schema.fields.size();
+    packed::Builder row(n);
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        sqlite3_stmt *s = st.get();
+        for (int i = 0; i < n; ++i) {
+            const int col = i + 1;
+            if (sqlite3_column_type(s, col) == SQLITE_NULL) {
+                row.addNull();
+                continue;
+            }
+            switch (m_schema.fields[i].type) {
+            case FieldType::AutoInc:
+            case FieldType::Int: row.addInt(qint32(sqlite3_column_int64(s, col))); break;
+            case FieldType::Bool: row.addBool(sqlite3_column_int(s, col) != 0); break;
+            case FieldType::Real: row.addReal(sqlite3_column_double(s, col)); break;
+            case FieldType::Text: {
+                const char *p = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
+                row.addText(p, sqlite3_column_bytes(s, col));
+                break;
+            }
+            case FieldType::Date:
+            case FieldType::Time: {
+                const QVariant v = columnValue(s, col, m_schema.fields[i]);
+                if (v.isNull())
+                    row.addNull();
+                else if (m_schema.fields[i].type == FieldType::Date)
+                    row.addDate(v.toDate().toJulianDay());
+                else
+                    row.addTime(v.toTime().msecsSinceStartOfDay());
+                break;
+            }
+            }
+        }
+        take(sqlite3_column_int64(s, 0), row.finish());
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("чтение"));
+}
+
+namespace {
+
+// The SQL function chosen(rowid): whether a row is among the ids (sorted)
+// given to the statement being run. It lets one UPDATE take the rows that a
+// cursor chose in memory, through its filter, in one pass over the table.
+void chosenRow(sqlite3_context *context, int, sqlite3_value **args)
+{
+    const auto *ids = static_cast<const std::vector<qint64> *>(sqlite3_user_data(context));
+    const qint64 id = sqlite3_value_int64(args[0]);
+    sqlite3_result_int(context, std::binary_search(ids->begin(), ids->end(), id) ? 1 : 0);
+}
+
+} // namespace
+
+void TableFile::updateField(const QVector<qint64> &rowIds, int field, const QVariant &value)
+{
+    if (rowIds.isEmpty())
+        return;
+    std::vector<qint64> ids(rowIds.begin(), rowIds.end());
+    std::sort(ids.begin(), ids.end());
+    sqlite3_create_function_v2(m_db, "chosen", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, &ids, chosenRow,
+                               nullptr, nullptr, nullptr);
+    struct Unregister {
+        sqlite3 *db;
+        ~Unregister() { sqlite3_create_function_v2(db, "chosen", 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr); }
+    } unregister{m_db};
+    Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE chosen(rowid)")
+                           .arg(quoted(m_schema.tableName), quoted(m_schema.fields[field].name)));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult(), QStringLiteral("запись"));
+    begin();
+    try {
+        bindValue(st.get(), 1, m_schema.fields[field], value);
+        const int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("запись"));
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+qint64 TableFile::totalChanges() const
+{
+    return sqlite3_total_changes64(m_db);
+}
+
+qint64 TableFile::dataVersion()
+{
+    sqlite3_stmt *st = cachedStatement(m_dataVersionStatement, QStringLiteral("PRAGMA data_version"));
+    const int rc = sqlite3_step(st);
+    const qint64 version = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    sqlite3_reset(st);
+    return version;
 }
 
 bool TableFile::readRow(qint64 rowId, StoredRow &row)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -60,6 +61,19 @@ public:
     void rollbackBatch();
     bool inBatch() const { return m_batchDepth > 0; }
 
+    // Reads every row (or the one with the given id) as packed blocks (see
+    // packedrow.h), in the order of the row id, without making field values.
+    using PackedRowSink = std::function<void(qint64 rowId, QByteArray &&row)>;
+    void readPacked(const PackedRowSink &take, qint64 onlyRowId = -1);
+    // Writes one value into one field of the given rows, as one transaction
+    // (or within the open batch).
+    void updateField(const QVector<qint64> &rowIds, int field, const QVariant &value);
+    // Rows changed through this connection so far, and the version of the
+    // file's content as changed by other connections: together they tell
+    // whether a copy of the rows is still the file's content.
+    qint64 totalChanges() const;
+    qint64 dataVersion();
+
     // Runs SQLite's integrity check; returns "ok" when sound.
     QString integrityCheck();
     void exec(const QString &sql);
@@ -83,6 +97,7 @@ private:
     QString m_repairNote;
     sqlite3_stmt *m_insertStatement = nullptr;  // prepared once, reused by every post
     std::map<QByteArray, sqlite3_stmt *> m_updateStatements;  // by the set of fields written
+    sqlite3_stmt *m_dataVersionStatement = nullptr;
 };
 
 } // namespace store
