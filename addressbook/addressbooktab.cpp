@@ -4,6 +4,8 @@
 #include "addressbook/filterhistory.h"
 #include "addressbook/marks.h"
 #include "addressbook/showmessage.h"
+#include "messages/notices.h"
+#include "store/errors.h"
 #include "store/ui/dbcontrols.h"
 
 #include <QCheckBox>
@@ -107,6 +109,54 @@ QFrame *reminderBar(const QString &name, QWidget *parent)
     return bar;
 }
 
+// A green sheet with a header row and grid lines.
+QPixmap spreadsheetPicture()
+{
+    QPixmap pixmap(18, 18);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    const QColor green(0x1d, 0x7a, 0x3a);
+    p.fillRect(1, 1, 16, 16, Qt::white);
+    p.fillRect(1, 1, 16, 4, green);
+    p.setPen(green.lighter(150));
+    for (int y = 9; y < 17; y += 4)
+        p.drawLine(2, y, 16, y);
+    for (int x = 6; x < 17; x += 5)
+        p.drawLine(x, 5, x, 16);
+    p.setPen(green);
+    p.drawRect(1, 1, 15, 15);
+    return pixmap;
+}
+
+// A red disc with a white cross.
+QPixmap clearingPicture()
+{
+    QPixmap pixmap(18, 18);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xd0, 0x20, 0x20));
+    p.drawEllipse(QRectF(1, 1, 16, 16));
+    p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 6), QPointF(12, 12));
+    p.drawLine(QPointF(12, 6), QPointF(6, 12));
+    return pixmap;
+}
+
+QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &hint, const QPixmap &picture,
+                           int x)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(picture);
+    button->setIconSize(picture.size());
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, 0, 26, 26);
+    return button;
+}
+
 // The page fills the tab control of the main window, left of its link
 // panels.
 constexpr int pageW = 794, pageH = 490;
@@ -121,7 +171,7 @@ constexpr int kudaExtra = 66;
 
 AddressBookTab::AddressBookTab(store::Tables &tables, const QString &programFolder, QWidget *parent)
     : QWidget(parent), m_tables(tables), m_programFolder(programFolder),
-      m_book(tables.Table2, tables.Table2_)
+      m_book(tables.Table2, tables.Table2_), m_exchange(this, m_book, [this] { reloadRecipients(); })
 {
     setObjectName(QStringLiteral("AddressBookTab"));
     resize(pageW, pageH);
@@ -333,6 +383,7 @@ void AddressBookTab::buildPlacesOfOtherParts()
     auto *exchange = new QWidget(this);
     exchange->setObjectName(QStringLiteral("PlaceExchangeButtons"));
     exchange->setGeometry(fieldsX + fieldLabelW + 4 * 28 + 8, gridY + 6 * 28 + 4 + kudaExtra, 58, 26);
+    buildExchangeButtons(exchange);
 
     m_printPlace = new QWidget(this);
     m_printPlace->setObjectName(QStringLiteral("PlacePrintButtons"));
@@ -345,6 +396,40 @@ void AddressBookTab::buildPlacesOfOtherParts()
     m_shapeBlank = reminderBar(QStringLiteral("ShapeBlank"), m_blankStripPlace);
     // Under the right end of the template list, which will stand at 44..300.
     m_shapeBlank->move(280, 27);
+}
+
+// The spreadsheet and clearing buttons, 26 x 26, side by side.
+void AddressBookTab::buildExchangeButtons(QWidget *place)
+{
+    QToolButton *exchange = pictureButton(place, QStringLiteral("SpeedButton2"),
+                                          QStringLiteral("Выгрузка/загрузка данных из Excel"),
+                                          spreadsheetPicture(), 0);
+    connect(exchange, &QToolButton::clicked, this, [this] { m_exchange.SpeedButton2Click(); });
+    QToolButton *clearing = pictureButton(place, QStringLiteral("SpeedButton3"),
+                                          QStringLiteral("Очистка базы адресатов"), clearingPicture(), 32);
+    connect(clearing, &QToolButton::clicked, this, &AddressBookTab::SpeedButton3Click);
+}
+
+void AddressBookTab::setSheetOfficeFactory(SheetExchange::OfficeFactory factory)
+{
+    m_exchange.setOfficeFactory(std::move(factory));
+}
+
+void AddressBookTab::SpeedButton3Click()
+{
+    const QStringList buttons{QStringLiteral(" Очистить "), QStringLiteral(" Нет ")};
+    const QString caption = window()->windowTitle();
+    if (showMessage(this, caption, 400, 100, QStringLiteral("Очистка базы адресатов"), buttons) != 1)
+        return;
+    if (showMessage(this, caption, 400, 100,
+                    QStringLiteral("Вы уверены, что хотите полностью очистить базу адресатов?"), buttons) != 1)
+        return;
+    try {
+        m_book.clearListed();
+    } catch (const store::StoreError &e) {
+        ShowErrorNotice(this, caption, QStringLiteral("Адресаты не удалены: базу адресатов не удалось "
+                                                      "изменить.\n\n") + e.message());
+    }
 }
 
 void AddressBookTab::buildInstruction()

@@ -5,6 +5,7 @@
 
 #include "addressbook/printscope.h"
 #include "addressbook/recipientbook.h"
+#include "addressbook/sheetexchangeflow.h"
 #include "addressbook/sumentry.h"
 #include "store/tables.h"
 
@@ -65,6 +66,14 @@ public:
 
     RecipientBook &book() { return m_book; }
 
+    // The spreadsheet program behind the button SpeedButton2; without one
+    // the button reports that LibreOffice Calc is missing.
+    void setSheetOfficeFactory(SheetExchange::OfficeFactory factory);
+
+    // The clearing button SpeedButton3: two questions, then every recipient
+    // that passes the filter is deleted.
+    void SpeedButton3Click();
+
 private:
     void buildGrid();
     void buildFilter();
@@ -74,6 +83,7 @@ private:
     void buildScope();
     void buildReservePanel();
     void buildPlacesOfOtherParts();
+    void buildExchangeButtons(QWidget *place);
     void buildInstruction();
 
     void filterChanged(const QString &text);
@@ -88,6 +98,7 @@ private:
     QString m_programFolder;
     RecipientBook m_book;
     SumEntry m_sum;
+    SheetExchange m_exchange;
 
     store::ui::DbGrid *m_grid = nullptr;
     FilterComboBox *m_filter = nullptr;

@@ -117,6 +117,16 @@ void RecipientBook::setAllMarks(bool marked)
     m_main.refresh();
 }
 
+int RecipientBook::clearListed()
+{
+    const int deleted = m_main.removeVisible();
+    m_filter.clearCache();
+    m_allBehind = true;
+    setSavePending(false);
+    selectedCalc();
+    return deleted;
+}
+
 void RecipientBook::setSortByMarks(bool on)
 {
     m_sortByMarks = on;

@@ -43,6 +43,11 @@ public:
     // current recipient's unsaved changes first.
     void setAllMarks(bool marked);
 
+    // Clearing the address book: deletes every recipient that passes the
+    // filter in one transaction (all or, on a failure, none), then recounts
+    // the marks. Returns the number deleted.
+    int clearListed();
+
     // Marked first (Check_i) or by name (Komu_i).
     void setSortByMarks(bool on);
     bool sortByMarks() const { return m_sortByMarks; }

@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 #include "addressbook/addressbooktab.h"
 #include "addressbook/senderstab.h"
+#ifdef KUVERTIX_HAVE_CALC
+#include "addressbook/calc/calcsheet.h"
+#endif
 #include "app/roundcorners.h"
 #include "envelope/preflight.h"
 #include "envelope/printrunpanel.h"
@@ -125,6 +128,11 @@ QWidget *TForm1::buildMainPage()
     m_tabs->addTab(m_mainTab, QStringLiteral("Главная"));
     m_addressBook = new addressbook::AddressBookTab(m_tables, m_paths.programFolder());
     m_tabs->addTab(m_addressBook, QStringLiteral("Список адресатов"));
+#ifdef KUVERTIX_HAVE_CALC
+    m_addressBook->setSheetOfficeFactory([folder = m_paths.programFolder()] {
+        return std::make_unique<addressbook::CalcSheet>(folder);
+    });
+#endif
     buildPrintControls();
     m_tabs->addTab(buildSettingsTab(), QStringLiteral("Настройки"));
     auto *about = new QWidget;

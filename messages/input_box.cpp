@@ -198,10 +198,15 @@ bool ShowInputBox(const QString &caption, const QString &prompt, QString &value,
 {
     auto window = std::make_unique<InputBoxWindow>(allowed);
     window->setUp(caption, prompt, value, maxLength, editWidth);
-    // Shown once off the screen so that the window system's frame is known.
+    // Shown once off the screen, so that the panel and the window take their
+    // self-sized extents, without reaching the window system: a window mapped
+    // and at once unmapped could be left withdrawn by the window manager and
+    // then never appear.
     window->move(-1000, 0);
+    window->setAttribute(Qt::WA_DontShowOnScreen, true);
     window->show();
     window->hide();
+    window->setAttribute(Qt::WA_DontShowOnScreen, false);
     PlaceCentered(window.get());
     window->exec();
     value = window->resultText();

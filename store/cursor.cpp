@@ -809,6 +809,31 @@ void Cursor::remove()
     emit afterScroll();
 }
 
+int Cursor::removeVisible()
+{
+    requireOpen();
+    cancel();
+    const int count = int(m_visible.size());
+    if (count == 0)
+        return 0;
+    m_file->beginBatch();
+    try {
+        for (int slot : m_visible)
+            m_file->remove(m_rows[slot].id);
+        m_file->commitBatch();
+    } catch (...) {
+        m_file->rollbackBatch();
+        throw;
+    }
+    loadRows();
+    m_pos = m_visible.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_visible.empty();
+    notifyReset();
+    emit afterScroll();
+    return count;
+}
+
 void Cursor::refresh()
 {
     checkBrowseMode();

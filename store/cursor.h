@@ -108,6 +108,10 @@ public:
     void post();
     void cancel();
     void remove();
+    // Deletes every row the filter lets through (all rows when not filtered)
+    // in one transaction: all of them or, on a failure, none. Drops a
+    // pending edit first. Returns the number of rows deleted.
+    int removeVisible();
     void refresh();                   // re-read the file, keep the position
     // Re-reads one row from the file after another cursor of the same file
     // stored, added or deleted it; keeps the position like refresh().

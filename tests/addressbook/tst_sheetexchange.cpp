@@ -1,0 +1,85 @@
+#include "addressbook/sheetexchange.h"
+#include "testbook.h"
+
+using namespace addressbook;
+
+class TestSheetExchange : public QObject {
+    Q_OBJECT
+private slots:
+    void importAddsOneRecipientPerRow_data();
+    void importAddsOneRecipientPerRow();
+    void importCleansAndCutsCells();
+};
+
+namespace {
+
+ColumnMap mapOf(const store::Cursor &c, const QHash<QString, int> &columns)
+{
+    ColumnMap map;
+    map.columnOfField = QVector<int>(c.schema().fields.size(), -1);
+    for (auto it = columns.begin(); it != columns.end(); ++it)
+        map.columnOfField[c.schema().fieldIndex(it.key())] = it.value();
+    return map;
+}
+
+} // namespace
+
+void TestSheetExchange::importAddsOneRecipientPerRow_data()
+{
+    QTest::addColumn<int>("rowCount");
+    QTest::addColumn<bool>("mapped");
+    QTest::newRow("no columns, 3 rows: 3 empty recipients") << 3 << false;
+    QTest::newRow("0 rows: nothing") << 0 << true;
+    QTest::newRow("rows past the sheet's content stay empty") << 6 << true;
+    QTest::newRow("several batches") << 2 * importBatchSize + 7 << true;
+}
+
+void TestSheetExchange::importAddsOneRecipientPerRow()
+{
+    QFETCH(int, rowCount);
+    QFETCH(bool, mapped);
+    TestBook t;
+    t.add({"Старый адресат", "г. Тула", "", -1});
+    // Row 2 is empty; the name is in column C, the postal code in A.
+    const SheetCells cells({{"012345", "", "Иванов И. И.", "г. Омск"}, {}, {"644000", "x", "Петров П. П."}});
+    const ColumnMap map = mapOf(t.tables.Table2, mapped ? QHash<QString, int>{{"Index", 0}, {"Komu", 2}, {"Kuda", 3}}
+                                                        : QHash<QString, int>{});
+    ImportOutcome outcome;
+    importRows(t.tables.Table2, cells, map, rowCount, outcome);
+
+    store::Cursor &c = t.tables.Table2;
+    QCOMPARE(outcome.added, rowCount);
+    QVERIFY(!outcome.errors);
+    QCOMPARE(c.recordCount(), 1 + rowCount);
+    int marked = 0;
+    for (c.first(); !c.eof(); c.next())
+        marked += c.asInteger("Check") < 0;
+    QCOMPARE(marked, 1);  // the new recipients are unmarked
+    if (mapped && rowCount >= 3) {
+        QVERIFY(c.findKey("Иванов И. И."));
+        QCOMPARE(c.asString("Index"), QString("012345"));
+        QCOMPARE(c.asString("Kuda"), QString("г. Омск"));
+        QVERIFY(c.findKey("Петров П. П."));
+        QCOMPARE(c.asString("Kuda"), QString());
+    }
+}
+
+void TestSheetExchange::importCleansAndCutsCells()
+{
+    TestBook t;
+    const SheetCells cells({{"ООО {FB}Ромашка{FS8}", "г. Москва,\nул. Ленина\t1"},
+                            {QString(120, QChar(u'ж')), QString("a") + QChar(1) + "b" + QChar(0x7f)}});
+    ImportOutcome outcome;
+    importRows(t.tables.Table2, cells, mapOf(t.tables.Table2, {{"Komu", 0}, {"Kuda", 1}}), 2, outcome);
+
+    QVERIFY(outcome.errors);  // the control characters are reported
+    QCOMPARE(TestBook::names(t.tables.Table2), QStringList({QString(100, QChar(u'ж')), "ООО {FB}Ромашка{FS8}"}));
+    store::Cursor &c = t.tables.Table2;
+    c.first();
+    QCOMPARE(c.asString("Kuda"), QString("ab"));
+    c.next();
+    QCOMPARE(c.asString("Kuda"), QString("г. Москва, ул. Ленина 1"));
+}
+
+QTEST_GUILESS_MAIN(TestSheetExchange)
+#include "tst_sheetexchange.moc"
