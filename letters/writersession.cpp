@@ -189,6 +189,30 @@ Reference<css::uno::XInterface> rowRange(const Reference<css::text::XTextTable> 
     return cells->getCellRangeByName(toOUString(first + QLatin1Char(':') + last));
 }
 
+// The table row in which the marker text first stands, if it stands in a
+// table cell at all.
+bool findMarkerRow(const Reference<css::lang::XComponent> &document, const QString &marker,
+                   Reference<css::text::XTextTable> *table, int *row)
+{
+    const Reference<css::util::XSearchable> searchable(document, UNO_QUERY_THROW);
+    const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
+    setSearchOptions(descriptor, false);
+    descriptor->setSearchString(toOUString(marker));
+    return tableRowOf(searchable->findFirst(descriptor), table, row);
+}
+
+// Selects a whole table row in the document's view; the view's
+// transferable then copies or replaces exactly that row.
+Reference<css::datatransfer::XTransferableSupplier> selectRow(const Reference<css::lang::XComponent> &document,
+                                                             const Reference<css::text::XTextTable> &table,
+                                                             int row)
+{
+    const Reference<css::frame::XModel> model(document, UNO_QUERY_THROW);
+    const Reference<css::frame::XController> controller = model->getCurrentController();
+    Reference<css::view::XSelectionSupplier>(controller, UNO_QUERY_THROW)->select(Any(rowRange(table, row)));
+    return Reference<css::datatransfer::XTransferableSupplier>(controller, UNO_QUERY_THROW);
+}
+
 } // namespace
 
 WriterSession::WriterSession(QString programFolder, ReportPrinter printer, QString officeProgram)
@@ -325,18 +349,11 @@ void WriterSession::WordCopyRow(const QString &marker)
     requireDocument();
     forgetRow();
     rowOperation([&] {
-        const Reference<css::util::XSearchable> searchable(m_document, UNO_QUERY_THROW);
-        const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
-        setSearchOptions(descriptor, false);
-        descriptor->setSearchString(toOUString(marker));
         Reference<css::text::XTextTable> table;
         int row = -1;
-        if (!tableRowOf(searchable->findFirst(descriptor), &table, &row))
+        if (!findMarkerRow(m_document, marker, &table, &row))
             return;
-        const Reference<css::frame::XModel> model(m_document, UNO_QUERY_THROW);
-        const Reference<css::frame::XController> controller = model->getCurrentController();
-        Reference<css::view::XSelectionSupplier>(controller, UNO_QUERY_THROW)->select(Any(rowRange(table, row)));
-        m_row = Reference<css::datatransfer::XTransferableSupplier>(controller, UNO_QUERY_THROW)->getTransferable();
+        m_row = selectRow(m_document, table, row)->getTransferable();
         if (!m_row.is())
             return;
         m_rowTable = table;
@@ -356,11 +373,7 @@ void WriterSession::WordAddRow()
     m_absent.clear();
     rowOperation([&] {
         m_rowTable->getRows()->insertByIndex(m_rowIndex + 1, 1);
-        const Reference<css::frame::XModel> model(m_document, UNO_QUERY_THROW);
-        const Reference<css::frame::XController> controller = model->getCurrentController();
-        Reference<css::view::XSelectionSupplier>(controller, UNO_QUERY_THROW)
-            ->select(Any(rowRange(m_rowTable, m_rowIndex + 1)));
-        Reference<css::datatransfer::XTransferableSupplier>(controller, UNO_QUERY_THROW)->insertTransferable(m_row);
+        selectRow(m_document, m_rowTable, m_rowIndex + 1)->insertTransferable(m_row);
     });
 }
 
@@ -368,13 +381,9 @@ void WriterSession::WordDeleteRow(const QString &marker)
 {
     requireDocument();
     rowOperation([&] {
-        const Reference<css::util::XSearchable> searchable(m_document, UNO_QUERY_THROW);
-        const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
-        setSearchOptions(descriptor, false);
-        descriptor->setSearchString(toOUString(marker));
         Reference<css::text::XTextTable> table;
         int row = -1;
-        if (tableRowOf(searchable->findFirst(descriptor), &table, &row))
+        if (findMarkerRow(m_document, marker, &table, &row))
             table->getRows()->removeByIndex(row, 1);
     });
 }
