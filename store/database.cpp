@@ -376,17 +376,12 @@ void TableFile::updateField(const QVector<qint64> &rowIds, int field, const QVar
                            .arg(quoted(m_schema.tableName), quoted(m_schema.fields[field].name)));
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult(), QStringLiteral("запись"));
-    begin();
-    try {
+    inTransaction([&] {
         bindValue(st.get(), 1, m_schema.fields[field], value);
         const int rc = sqlite3_step(st.get());
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 qint64 TableFile::totalChanges() const
@@ -436,8 +431,7 @@ qint64 TableFile::insert(StoredRow &row)
     }
     sqlite3_stmt *st = cachedStatement(m_insertStatement, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                                               .arg(quoted(m_schema.tableName), cols.join(", "), marks.join(", ")));
-    begin();
-    try {
+    inTransaction([&] {
         for (int k = 0; k < bound.size(); ++k)
             bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
         const int rc = sqlite3_step(st);
@@ -446,11 +440,7 @@ qint64 TableFile::insert(StoredRow &row)
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
         row.rowId = sqlite3_last_insert_rowid(m_db);
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
     for (int i = 0; i < m_schema.fields.size(); ++i)
         if (m_schema.fields[i].type == FieldType::AutoInc)
             row.values[i] = int(row.rowId);
@@ -483,8 +473,7 @@ void TableFile::update(const StoredRow &row, const QVector<int> &changedFields)
                                   .arg(quoted(m_schema.tableName), sets.join(", ")));
     }
     sqlite3_stmt *st = slot;
-    begin();
-    try {
+    inTransaction([&] {
         for (int k = 0; k < bound.size(); ++k)
             bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
         sqlite3_bind_int64(st, bound.size() + 1, row.rowId);
@@ -493,17 +482,12 @@ void TableFile::update(const StoredRow &row, const QVector<int> &changedFields)
         sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("запись"));
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void TableFile::remove(qint64 rowId)
 {
-    begin();
-    try {
+    inTransaction([&] {
         Statement st(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_schema.tableName)));
         if (st.prepareResult() != SQLITE_OK)
             fail(st.prepareResult(), QStringLiteral("удаление"));
@@ -511,11 +495,7 @@ void TableFile::remove(qint64 rowId)
         const int rc = sqlite3_step(st.get());
         if (rc != SQLITE_DONE)
             fail(rc, QStringLiteral("удаление"));
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 sqlite3_stmt *TableFile::cachedStatement(sqlite3_stmt *&slot, const QString &sql)
@@ -530,6 +510,18 @@ sqlite3_stmt *TableFile::cachedStatement(sqlite3_stmt *&slot, const QString &sql
         }
     }
     return slot;
+}
+
+void TableFile::inTransaction(const std::function<void()> &write)
+{
+    begin();
+    try {
+        write();
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 void TableFile::begin()

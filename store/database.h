@@ -82,6 +82,9 @@ private:
     void openConnection();
     void checkSchema();
     void checkIntegrity();
+    // Runs one write as a transaction of its own (or as part of an open
+    // batch): committed when it returns, rolled back when it throws.
+    void inTransaction(const std::function<void()> &write);
     void begin();
     void commit();
     void rollback();
