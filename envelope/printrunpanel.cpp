@@ -200,27 +200,39 @@ bool PrintRunPanel::waitForQueue(int pending)
 // until it is sent the run can be cancelled and nothing is printed.
 PrintRunPanel::Outcome PrintRunPanel::printAsOneJob(const RunOptions &options)
 {
-    m_running = true;
     int total = 0;
-    EnvelopeRun run{m_tables.Table2, m_printer, senderOfSettingsRow(m_tables.Table1), options,
-                    [this, &total](int number, int all) {
-                        total = all;
-                        showDocumentProgress(number, all, QStringLiteral("Подготовка задания печати"));
-                    }};
-    Outcome outcome = Outcome::Printed;
-    try {
-        if (printRunAsOneJob(run) > 0)
-            m_printed = total;
-    } catch (const RunCancelled &) {
-        outcome = Outcome::Cancelled;
-    } catch (const ReportError &e) {
-        closeProgress();
-        m_running = false;
+    const DocumentEnd end = runAsDocument(options, QStringLiteral("Подготовка задания печати"), &total,
+                                          [this, &total](const EnvelopeRun &run) {
+                                              if (printRunAsOneJob(run) > 0)
+                                                  m_printed = total;
+                                          });
+    if (!end.error.isEmpty()) {
         ShowErrorNotice(this, caption(),
                         QStringLiteral("Печать конвертов остановлена: %1\nЗадание из %2 конвертов не отправлено.")
-                            .arg(e.message())
+                            .arg(end.error)
                             .arg(total));
         return Outcome::Stopped;
+    }
+    return end.cancelled ? Outcome::Cancelled : Outcome::Printed;
+}
+
+PrintRunPanel::DocumentEnd PrintRunPanel::runAsDocument(const RunOptions &options, const QString &action,
+                                                        int *total,
+                                                        const std::function<void(const EnvelopeRun &)> &make)
+{
+    m_running = true;
+    EnvelopeRun run{m_tables.Table2, m_printer, senderOfSettingsRow(m_tables.Table1), options,
+                    [this, total, action](int number, int all) {
+                        *total = all;
+                        showDocumentProgress(number, all, action);
+                    }};
+    DocumentEnd end;
+    try {
+        make(run);
+    } catch (const RunCancelled &) {
+        end.cancelled = true;
+    } catch (const ReportError &e) {
+        end.error = e.message();
     } catch (...) {
         closeProgress();
         m_running = false;
@@ -228,7 +240,7 @@ PrintRunPanel::Outcome PrintRunPanel::printAsOneJob(const RunOptions &options)
     }
     closeProgress();
     m_running = false;
-    return outcome;
+    return end;
 }
 
 PrintRunPanel::Outcome PrintRunPanel::BitBtnPdfClick()
@@ -245,31 +257,22 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPdfClick()
     if (m_sources.addHistoryFilter)
         m_sources.addHistoryFilter();
 
-    m_running = true;
-    EnvelopeRun run{m_tables.Table2, m_printer, senderOfSettingsRow(m_tables.Table1), options,
-                    [this](int number, int all) {
-                        showDocumentProgress(number, all, QStringLiteral("Сохранение в PDF"));
-                    }};
+    int total = 0;
+    const DocumentEnd end = runAsDocument(options, QStringLiteral("Сохранение в PDF"), &total,
+                                          [this, &file](const EnvelopeRun &run) {
+                                              m_printed = saveRunPdf(run, file);
+                                          });
     Outcome outcome = Outcome::Saved;
     QString problem;
-    try {
-        m_printed = saveRunPdf(run, file);
-        if (m_printed == 0) {
-            outcome = Outcome::NoneMarked;
-            problem = QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.");
-        }
-    } catch (const RunCancelled &) {
+    if (end.cancelled) {
         outcome = Outcome::Cancelled;
-    } catch (const ReportError &e) {
+    } else if (!end.error.isEmpty()) {
         outcome = Outcome::Stopped;
-        problem = QStringLiteral("Конверты не сохранены в PDF: %1").arg(e.message());
-    } catch (...) {
-        closeProgress();
-        m_running = false;
-        throw;
+        problem = QStringLiteral("Конверты не сохранены в PDF: %1").arg(end.error);
+    } else if (m_printed == 0) {
+        outcome = Outcome::NoneMarked;
+        problem = QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.");
     }
-    closeProgress();
-    m_running = false;
     if (outcome == Outcome::Saved)
         m_lastPdf = file;
     if (outcome == Outcome::NoneMarked)

@@ -24,6 +24,7 @@ class Tables;
 namespace envelope {
 
 class EnvelopePrinter;
+struct EnvelopeRun;
 
 // What the run needs of the other pages; the main window provides it.
 struct PrintRunSources {
@@ -76,6 +77,17 @@ private:
     QString nextRecipientText(const RunResume &at) const;
     bool waitForQueue(int pendingJobs);
     Outcome printAsOneJob(const RunOptions &options);
+    // How a run made as one document ended: cancelled, or stopped with the
+    // printer's or the file's message, or (neither) done.
+    struct DocumentEnd {
+        bool cancelled = false;
+        QString error;
+    };
+    // Makes the run as one document (`make` writes it) under a cancellable
+    // progress window titled by `action`; `total` is set to the run's
+    // envelope count as it becomes known.
+    DocumentEnd runAsDocument(const RunOptions &options, const QString &action, int *total,
+                              const std::function<void(const EnvelopeRun &)> &make);
     QString choosePdfFile();
     void showProgress(int number, int total);
     // Progress of a run written as one document: repainted a few times a
