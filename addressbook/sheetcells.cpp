@@ -1,10 +1,64 @@
 #include "addressbook/sheetcells.h"
 
+#include <QFileInfo>
+
 namespace addressbook {
 
-SheetError::SheetError(Kind kind, const QString &detail, int limit)
-    : std::runtime_error(detail.toStdString()), m_kind(kind), m_detail(detail), m_limit(limit)
+namespace {
+
+QString textOf(SheetError::Kind kind, const QString &detail, int limit, const QString &file)
 {
+    using K = SheetError::Kind;
+    const QString name = QFileInfo(file).fileName();
+    // Without a file the sentence names none.
+    const QString quotedName = name.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(name);
+    QString text;
+    switch (kind) {
+    case K::NoOffice:
+        return QStringLiteral(
+            "Ошибка обращения к LibreOffice Calc. Для выполнения данной функции требуется наличие на "
+            "компьютере LibreOffice Calc. Если LibreOffice Calc установлен, перезагрузите компьютер и "
+            "попробуйте ещё раз. Если перезагрузка не поможет, переустановите LibreOffice Calc. Если "
+            "LibreOffice Calc не установлен, установите его.");
+    case K::NoExportWorkbook:
+        text = QStringLiteral("Не удалось открыть книгу выгрузки \"Kuvertix.xls\" из папки программы. "
+                              "Переустановите программу.");
+        break;
+    case K::NotAWorkbook:
+        text = QStringLiteral("Файл%1 не открывается как книга LibreOffice Calc. Выберите книгу "
+                              "(.xls, .xlsx, .ods) или файл .csv.").arg(quotedName);
+        break;
+    case K::NoSheets:
+        text = QStringLiteral("В книге%1 нет ни одного листа.").arg(quotedName);
+        break;
+    case K::RowsBeyondSheet:
+        return QStringLiteral("В листе книги не больше %1 строк. Укажите число строк не больше %1.").arg(limit);
+    case K::OfficeGone:
+        text = QStringLiteral("LibreOffice Calc неожиданно завершил работу. Попробуйте ещё раз.");
+        break;
+    case K::NoDisplay:
+        return QStringLiteral("Выгруженных адресатов негде показать: программа запущена без "
+                              "графического рабочего стола. Запустите её на рабочем столе и "
+                              "повторите выгрузку.");
+    case K::Failed:
+        text = QStringLiteral("LibreOffice Calc сообщил об ошибке.");
+        break;
+    }
+    if (!detail.isEmpty())
+        text += QStringLiteral("\n\n") + detail;
+    return text;
+}
+
+} // namespace
+
+SheetError::SheetError(Kind kind, const QString &detail, int limit)
+    : core::Error(textOf(kind, detail, limit, {})), m_kind(kind), m_detail(detail), m_limit(limit)
+{
+}
+
+QString sheetErrorText(const SheetError &error, const QString &file)
+{
+    return textOf(error.kind(), error.detail(), error.limit(), file);
 }
 
 QString SheetCells::text(int row, int column) const

@@ -4,17 +4,18 @@
 // the cells read into new recipients. The spreadsheet program itself sits
 // behind SheetOffice, so this logic needs no office and no window.
 
+#include "core/error.h"
 #include "store/cursor.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
-#include <stdexcept>
 
 namespace addressbook {
 
-// A failure of the spreadsheet program or of a workbook, by cause.
-class SheetError : public std::runtime_error {
+// A failure of the spreadsheet program or of a workbook, by cause. Its
+// message is the Russian text of its kind, with the detail below it.
+class SheetError : public core::Error {
 public:
     enum class Kind {
         NoOffice,           // the spreadsheet program cannot be started
@@ -36,6 +37,10 @@ private:
     QString m_detail;
     int m_limit;
 };
+
+// The error's text naming the workbook concerned (its message when no file
+// is given).
+QString sheetErrorText(const SheetError &error, const QString &file = {});
 
 // Displayed texts of a sheet: row r, column c (from 0) of rows 1.. and
 // columns A.. as the user sees them. Rows and cells past the end are empty.

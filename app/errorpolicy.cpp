@@ -1,7 +1,7 @@
 #include "app/errorpolicy.h"
 
+#include "core/error.h"
 #include "messages/integertext.h"
-#include "report/reporterror.h"
 #include "store/errors.h"
 
 #include <QDir>
@@ -50,19 +50,19 @@ ErrorDecision decideError(const std::exception_ptr &error)
     try {
         std::rethrow_exception(error);
     } catch (const store::ConversionError &) {
-        return {ErrorAction::PassOver, {}};
+        return {ErrorAction::PassOver, {}, {}};
     } catch (const messages::InvalidIntegerError &) {
-        return {ErrorAction::PassOver, {}};
+        return {ErrorAction::PassOver, {}, {}};
     } catch (const store::StoreError &e) {
         if (isProgramFault(e.kind()))
-            return {ErrorAction::EndProgram, e.message()};
-        return {ErrorAction::Report, storeFailureText(e)};
-    } catch (const report::ReportError &e) {
-        return {ErrorAction::Report, e.message()};
+            return {ErrorAction::EndProgram, e.message(), e.cause()};
+        return {ErrorAction::Report, storeFailureText(e), e.cause()};
+    } catch (const core::Error &e) {
+        return {ErrorAction::Report, e.message(), e.cause()};
     } catch (const std::exception &e) {
-        return {ErrorAction::EndProgram, QString::fromUtf8(e.what())};
+        return {ErrorAction::EndProgram, QString::fromUtf8(e.what()), {}};
     } catch (...) {
-        return {ErrorAction::EndProgram, QStringLiteral("Неизвестная ошибка")};
+        return {ErrorAction::EndProgram, QStringLiteral("Неизвестная ошибка"), {}};
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The program-wide treatment of errors that no handler caught. The decision
 // follows the error's type and kind: typed input that does not convert is
-// passed over, failures of the store and of printing are reported and the
+// passed over, every other library error (a core::Error: the store, printing,
+// the office, the spreadsheet, the saved font and logo) is reported and the
 // program goes on with nothing lost, and only faults of the program itself
+// (any other exception, a store call the program should never have made)
 // end it.
 
 #include <QString>
@@ -18,7 +20,8 @@ enum class ErrorAction {
 
 struct ErrorDecision {
     ErrorAction action = ErrorAction::EndProgram;
-    QString text;  // the box text (the bare message for EndProgram)
+    QString text;   // the box text (the bare message for EndProgram)
+    QString cause;  // the technical text behind it, for the standard error output
 };
 
 ErrorDecision decideError(const std::exception_ptr &error);

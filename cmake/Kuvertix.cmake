@@ -4,12 +4,16 @@ set(KUVERTIX_WARNINGS -Wall -Wextra -Wpedantic -Wno-unused-parameter)
 
 # kuvertix_library(NAME SOURCES ... LIBS ...)
 # A library of one folder; warnings on, the folder itself on the include path
-# as <folder>/<header>.h from the project root.
+# as <folder>/<header>.h from the project root. Every library but the lowest
+# links kuvertix_core, whose error base all library errors derive from.
 function(kuvertix_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${KUVERTIX_WARNINGS})
+  if(NOT name STREQUAL "kuvertix_core")
+    target_link_libraries(${name} PUBLIC kuvertix_core)
+  endif()
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 

@@ -438,7 +438,7 @@ void appendLittle(QByteArray &out, quint32 v, int bytes)
 } // namespace
 
 FontFileError::FontFileError(const QString &message, const QString &file)
-    : std::runtime_error(message.toStdString()), m_message(message), m_file(file)
+    : core::Error(message), m_file(file)
 {
 }
 

@@ -4,24 +4,22 @@
 // layout ("TPF0", class name, component name, then the dialog's font
 // properties, each with its value-type tag).
 
+#include "core/error.h"
 #include "envelope/printfont.h"
 
 #include <QByteArray>
 #include <QString>
 #include <optional>
-#include <stdexcept>
 
 namespace envelope {
 
 // The font file could not be written; message() is for the user.
-class FontFileError : public std::runtime_error {
+class FontFileError : public core::Error {
 public:
     FontFileError(const QString &message, const QString &file);
-    QString message() const { return m_message; }
     QString file() const { return m_file; }
 
 private:
-    QString m_message;
     QString m_file;
 };
 

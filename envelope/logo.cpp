@@ -79,7 +79,7 @@ PictureFile readPicture(const QString &path)
 }
 
 LogoFileError::LogoFileError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
+    : core::Error(message)
 {
 }
 

@@ -2,11 +2,12 @@
 // The logo picture: its file in the data folder, its extension as the
 // settings row keeps it, and loading pictures of any size safely.
 
+#include "core/error.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <optional>
-#include <stdexcept>
 
 namespace envelope {
 
@@ -52,13 +53,9 @@ struct PictureFile {
 PictureFile readPicture(const QString &path);
 
 // The file could not be stored as the logo; message() is for the user.
-class LogoFileError : public std::runtime_error {
+class LogoFileError : public core::Error {
 public:
     explicit LogoFileError(const QString &message);
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
 };
 
 // Copies the chosen picture file as it is (so it keeps its own format) to

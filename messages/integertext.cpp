@@ -66,7 +66,7 @@ std::int32_t parseDecimal(const QString &text)
 } // namespace
 
 InvalidIntegerError::InvalidIntegerError(const QString &text)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(quotable(text)).toStdString())
+    : core::Error(QStringLiteral("'%1' is not a valid integer value").arg(quotable(text)))
 {
 }
 

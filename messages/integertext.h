@@ -1,16 +1,17 @@
 #pragma once
 
+#include "core/error.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <stdexcept>
 
 namespace messages {
 
 // Raised when a text that should hold an integer does not. The message has
 // the program's conversion-error wording ("... is not a valid integer value"),
 // which the program-wide error handler passes over silently.
-class InvalidIntegerError : public std::runtime_error
+class InvalidIntegerError : public core::Error
 {
 public:
     explicit InvalidIntegerError(const QString &text);

@@ -2,8 +2,8 @@
 
 namespace office {
 
-OfficeError::OfficeError(Kind kind, const QString &message)
-    : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
+OfficeError::OfficeError(Kind kind, const QString &message, const QString &cause)
+    : core::Error(message, cause), m_kind(kind)
 {
 }
 

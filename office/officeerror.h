@@ -2,12 +2,13 @@
 // Failures of the private office, by kind, with a Russian sentence that
 // names the cause. The window layer puts the sentence into its own message.
 
+#include "core/error.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace office {
 
-class OfficeError : public std::runtime_error {
+class OfficeError : public core::Error {
 public:
     enum class Kind {
         NotInstalled,       // no office program on this computer
@@ -17,15 +18,12 @@ public:
         OperationFailed,    // the office refused an operation on an open document
     };
 
-    OfficeError(Kind kind, const QString &message);
+    OfficeError(Kind kind, const QString &message, const QString &cause = {});
 
     Kind kind() const { return m_kind; }
-    // The Russian sentence for the user.
-    QString message() const { return m_message; }
 
 private:
     Kind m_kind;
-    QString m_message;
 };
 
 } // namespace office

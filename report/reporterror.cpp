@@ -2,9 +2,9 @@
 
 namespace report {
 
-ReportError::ReportError(Kind kind, const QString &message, const QString &printerName)
-    : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message),
-      m_printerName(printerName)
+ReportError::ReportError(Kind kind, const QString &message, const QString &printerName,
+                         const QString &cause)
+    : core::Error(message, cause), m_kind(kind), m_printerName(printerName)
 {
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QString>
+#include "core/error.h"
 
-#include <stdexcept>
+#include <QString>
 
 namespace report {
 
 // Failure to render or print a report page. message() is a Russian text for
 // the user (what() holds the same text in UTF-8); kind() says which problem it
 // is and printerName() which printer, when a printer is involved.
-class ReportError : public std::runtime_error
+class ReportError : public core::Error
 {
 public:
     enum class Kind {
@@ -21,15 +21,14 @@ public:
         QueueFull,        // the spooler's queue stayed full and the wait was given up
     };
 
-    ReportError(Kind kind, const QString &message, const QString &printerName = QString());
+    ReportError(Kind kind, const QString &message, const QString &printerName = QString(),
+                const QString &cause = QString());
 
     Kind kind() const { return m_kind; }
-    const QString &message() const { return m_message; }
     const QString &printerName() const { return m_printerName; }
 
 private:
     Kind m_kind;
-    QString m_message;
     QString m_printerName;
 };
 

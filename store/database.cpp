@@ -606,22 +606,26 @@ void TableFile::fail(int rc, const QString &what)
 {
     const int primary = rc & 0xff;
     const QString detail = QString::fromUtf8(sqlite3_errmsg(m_db));
+    // The engine's result code stays here, in the cause.
+    const QString cause = QStringLiteral("SQLite %1 (%2) in %3: %4").arg(rc).arg(what, m_path, detail);
     using K = StoreError::Kind;
     switch (primary) {
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
         throw StoreError(K::ReadOnly,
-                         QStringLiteral("Нет права записи в файл %1 или в его папку").arg(m_path), m_path);
+                         QStringLiteral("Нет права записи в файл %1 или в его папку").arg(m_path), m_path, cause);
     case SQLITE_FULL:
-        throw StoreError(K::DiskFull, QStringLiteral("Нет места на диске для записи в %1").arg(m_path), m_path);
+        throw StoreError(K::DiskFull, QStringLiteral("Нет места на диске для записи в %1").arg(m_path), m_path,
+                         cause);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         throw StoreError(K::NotADatabase,
-                         QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(m_path), m_path);
+                         QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(m_path), m_path,
+                         cause);
     default:
         throw StoreError(K::WriteFailed,
-                         QStringLiteral("Ошибка таблицы %1 (%2): %3").arg(m_path, what, detail), m_path);
+                         QStringLiteral("Ошибка таблицы %1 (%2): %3").arg(m_path, what, detail), m_path, cause);
     }
 }
 

@@ -2,15 +2,13 @@
 
 namespace store {
 
-StoreError::StoreError(Kind kind, const QString &message, const QString &file)
-    : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message), m_file(file)
+StoreError::StoreError(Kind kind, const QString &message, const QString &file, const QString &cause)
+    : core::Error(message, cause), m_kind(kind), m_file(file)
 {
 }
 
 ConversionError::ConversionError(const QString &value, const char *typeName)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid %2 value")
-                             .arg(value, QString::fromLatin1(typeName))
-                             .toStdString())
+    : core::Error(QStringLiteral("'%1' is not a valid %2 value").arg(value, QString::fromLatin1(typeName)))
 {
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // Errors of the table layer. Each carries a kind the window layer can act on
-// and a message in Russian that names the file concerned.
+// and a message in Russian that names the file concerned; the engine's result
+// code and words, where there are any, are its cause.
+
+#include "core/error.h"
 
 #include <QString>
-#include <stdexcept>
 
 namespace store {
 
-class StoreError : public std::runtime_error {
+class StoreError : public core::Error {
 public:
     enum class Kind {
         MissingFile,     // a table file is not in the data folder
@@ -22,20 +24,18 @@ public:
         UnknownIndex,
         PathTooLong,     // the data folder's path is beyond what the store can open
     };
-    StoreError(Kind kind, const QString &message, const QString &file = {});
+    StoreError(Kind kind, const QString &message, const QString &file = {}, const QString &cause = {});
     Kind kind() const { return m_kind; }
-    QString message() const { return m_message; }
     QString file() const { return m_file; }
 
 private:
     Kind m_kind;
-    QString m_message;
     QString m_file;
 };
 
 // A value that cannot be converted to a field's type; the program passes
 // over such errors without a word.
-class ConversionError : public std::runtime_error {
+class ConversionError : public core::Error {
 public:
     explicit ConversionError(const QString &value, const char *typeName);
 };

@@ -8,7 +8,6 @@
 #include "store/errors.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QWidget>
 
 namespace addressbook {
@@ -17,55 +16,12 @@ namespace {
 
 const QString importCaption = QStringLiteral("Иморт из докумета Excel");
 
-const QString noOfficeText = QStringLiteral(
-    "Ошибка обращения к LibreOffice Calc. Для выполнения данной функции требуется наличие на "
-    "компьютере LibreOffice Calc. Если LibreOffice Calc установлен, перезагрузите компьютер и "
-    "попробуйте ещё раз. Если перезагрузка не поможет, переустановите LibreOffice Calc. Если "
-    "LibreOffice Calc не установлен, установите его.");
-
 void showWaitNote(const QString &text)
 {
     messages::ShowPopUpMsg(text, 0, false, -1, -1, messages::SystemColor::InfoBackground);
 }
 
 } // namespace
-
-QString sheetErrorText(const SheetError &error, const QString &file)
-{
-    const QString name = QFileInfo(file).fileName();
-    QString text;
-    switch (error.kind()) {
-    case SheetError::Kind::NoOffice:
-        return noOfficeText;
-    case SheetError::Kind::NoExportWorkbook:
-        text = QStringLiteral("Не удалось открыть книгу выгрузки \"Kuvertix.xls\" из папки программы. "
-                              "Переустановите программу.");
-        break;
-    case SheetError::Kind::NotAWorkbook:
-        text = QStringLiteral("Файл \"%1\" не открывается как книга LibreOffice Calc. Выберите книгу "
-                              "(.xls, .xlsx, .ods) или файл .csv.").arg(name);
-        break;
-    case SheetError::Kind::NoSheets:
-        text = QStringLiteral("В книге \"%1\" нет ни одного листа.").arg(name);
-        break;
-    case SheetError::Kind::RowsBeyondSheet:
-        return QStringLiteral("В листе книги не больше %1 строк. Укажите число строк не больше %1.")
-            .arg(error.limit());
-    case SheetError::Kind::OfficeGone:
-        text = QStringLiteral("LibreOffice Calc неожиданно завершил работу. Попробуйте ещё раз.");
-        break;
-    case SheetError::Kind::NoDisplay:
-        return QStringLiteral("Выгруженных адресатов негде показать: программа запущена без "
-                              "графического рабочего стола. Запустите её на рабочем столе и "
-                              "повторите выгрузку.");
-    case SheetError::Kind::Failed:
-        text = QStringLiteral("LibreOffice Calc сообщил об ошибке.");
-        break;
-    }
-    if (!error.detail().isEmpty())
-        text += QStringLiteral("\n\n") + error.detail();
-    return text;
-}
 
 SheetExchange::SheetExchange(QWidget *window, RecipientBook &book, std::function<void()> reload)
     : m_window(window), m_book(book), m_reload(std::move(reload))
@@ -86,7 +42,7 @@ void SheetExchange::SpeedButton2Click()
 {
     std::unique_ptr<SheetOffice> office = m_factory ? m_factory() : nullptr;
     if (!office || !office->available()) {
-        showError(noOfficeText);
+        showError(SheetError(SheetError::Kind::NoOffice).message());
         return;
     }
     const int choice = showMessage(m_window, caption(), 400, 100, QStringLiteral("Выгрузка/загрузка данных из Excel"),

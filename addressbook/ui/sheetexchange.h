@@ -43,8 +43,4 @@ private:
     OfficeFactory m_factory;
 };
 
-// The Russian text for a failure of the spreadsheet program; file names
-// the workbook concerned, when there is one.
-QString sheetErrorText(const SheetError &error, const QString &file = {});
-
 } // namespace addressbook

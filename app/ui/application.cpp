@@ -2,6 +2,7 @@
 #include "app/errorpolicy.h"
 #include "app/ui/russianlook.h"
 
+#include "core/error.h"
 #include "messages/ui/notices.h"
 
 #include <QWidget>
@@ -30,6 +31,7 @@ void Application::ApplicationEvents1Exception(const std::exception_ptr &error)
     const ErrorDecision decision = decideError(error);
     if (decision.action == ErrorAction::PassOver)
         return;
+    core::writeCause(decision.cause);
     if (m_handling)
         return;  // an error while a box is up: the first one is being dealt with
     m_handling = true;

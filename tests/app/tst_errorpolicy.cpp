@@ -1,8 +1,12 @@
 // The program-wide error policy: what it does with each kind of error, and
 // its texts.
 
+#include "addressbook/sheetcells.h"
 #include "app/errorpolicy.h"
+#include "envelope/fontres.h"
+#include "envelope/logo.h"
 #include "messages/integertext.h"
+#include "office/officeerror.h"
 #include "report/reporterror.h"
 #include "store/errors.h"
 
@@ -16,6 +20,8 @@ class ErrorPolicyTest : public QObject {
 private slots:
     void decidesByKind_data();
     void decidesByKind();
+    void noLibraryErrorEndsTheProgram_data();
+    void noLibraryErrorEndsTheProgram();
     void unexpectedErrorBoxBreaksLinesWithLfCr();
     void tooLongPathGetsAdviceToMove();
 };
@@ -58,6 +64,56 @@ void ErrorPolicyTest::decidesByKind()
     const app::ErrorDecision decision = app::decideError(error);
     QCOMPARE(decision.action, action);
     QVERIFY2(decision.text.startsWith(textStart), qPrintable(decision.text));
+}
+
+// An error of any library that escapes its handler is shown (or passed over)
+// and the program goes on; only a fault of the program itself ends it.
+void ErrorPolicyTest::noLibraryErrorEndsTheProgram_data()
+{
+    using A = app::ErrorAction;
+    QTest::addColumn<std::exception_ptr>("error");
+    QTest::addColumn<A>("action");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cause");
+    const auto error = [](auto e) { return std::make_exception_ptr(e); };
+    QTest::newRow("core") << error(core::Error("Сбой", "engine said no")) << A::Report << "Сбой" << "engine said no";
+    QTest::newRow("store") << error(store::StoreError(store::StoreError::Kind::MissingFile, "Не найден файл", "x.DB"))
+                           << A::Report << "Не найден файл\nИзменение не сохранено. Сохраните запись ещё раз или "
+                                           "отмените правку." << QString();
+    QTest::newRow("store cause")
+        << error(store::StoreError(store::StoreError::Kind::WriteFailed, "Ошибка таблицы", "x.DB", "SQLite 1"))
+        << A::Report << "Ошибка таблицы\nИзменение не сохранено. Сохраните запись ещё раз или отмените правку."
+        << "SQLite 1";
+    QTest::newRow("conversion") << error(store::ConversionError("x", "integer")) << A::PassOver << QString()
+                                << QString();
+    QTest::newRow("integer text") << error(messages::InvalidIntegerError("x")) << A::PassOver << QString() << QString();
+    QTest::newRow("report") << error(report::ReportError(report::ReportError::Kind::QueueFull, "Очередь полна", "p"))
+                            << A::Report << "Очередь полна" << QString();
+    QTest::newRow("office") << error(office::OfficeError(office::OfficeError::Kind::StartFailed,
+                                                         "LibreOffice не запустился", "pipe gone"))
+                            << A::Report << "LibreOffice не запустился" << "pipe gone";
+    QTest::newRow("sheet") << error(addressbook::SheetError(addressbook::SheetError::Kind::NoSheets))
+                           << A::Report << "В книге нет ни одного листа." << QString();
+    QTest::newRow("font file") << error(envelope::FontFileError("Шрифт не сохранён", "Font.res")) << A::Report
+                               << "Шрифт не сохранён" << QString();
+    QTest::newRow("logo file") << error(envelope::LogoFileError("Логотип не сохранён")) << A::Report
+                               << "Логотип не сохранён" << QString();
+    QTest::newRow("program fault") << error(std::logic_error("index out of range")) << A::EndProgram
+                                   << "index out of range" << QString();
+    QTest::newRow("anything else") << std::make_exception_ptr(42) << A::EndProgram << "Неизвестная ошибка"
+                                   << QString();
+}
+
+void ErrorPolicyTest::noLibraryErrorEndsTheProgram()
+{
+    QFETCH(std::exception_ptr, error);
+    QFETCH(app::ErrorAction, action);
+    QFETCH(QString, text);
+    QFETCH(QString, cause);
+    const app::ErrorDecision decision = app::decideError(error);
+    QCOMPARE(decision.action, action);
+    QCOMPARE(decision.text, text);
+    QCOMPARE(decision.cause, cause);
 }
 
 void ErrorPolicyTest::unexpectedErrorBoxBreaksLinesWithLfCr()
