@@ -33,6 +33,11 @@ void addHistoryFilter(store::Cursor &history, const QString &text, const QDateTi
     }
 }
 
+void addHistoryFilter(store::Cursor &history, const runs::RunRequest &request)
+{
+    addHistoryFilter(history, request.filterText);
+}
+
 QStringList historyTexts(store::Cursor &history)
 {
     QStringList texts;

@@ -2,6 +2,7 @@
 // The history of recipient filter texts used for printing (Filter.db), most
 // recently used first, at most 15 entries.
 
+#include "runs/runrequest.h"
 #include "store/cursor.h"
 
 #include <QDateTime>
@@ -19,6 +20,8 @@ constexpr int historyTextCapacity = 250;
 // changes nothing. The cursor is left on the index DateTime_i.
 void addHistoryFilter(store::Cursor &history, const QString &text,
                       const QDateTime &now = QDateTime::currentDateTime());
+// The filter of a run request, as used now.
+void addHistoryFilter(store::Cursor &history, const runs::RunRequest &request);
 
 // The stored texts, most recently used first (for the drop-down list).
 QStringList historyTexts(store::Cursor &history);

@@ -81,14 +81,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 return failed(QStringLiteral("Не указано имя файла PDF после --pdf."));
             line.pdfFile = value;
         } else if (name == QLatin1String("--scope")) {
-            if (!scopeFromText(value, line.run.scope))
+            if (!scopeFromText(value, line.request.scope))
                 return failed(QStringLiteral("Неизвестный охват «%1»: укажите current, marked или all.").arg(value));
             scopeGiven = true;
         } else if (name == QLatin1String("--filter")) {
-            line.filter = value;
+            line.request.filterText = value;
             filterGiven = true;
         } else if (name == QLatin1String("--return")) {
-            line.run.withReturn = true;
+            line.request.returnEnvelope = true;
         }
     }
 
@@ -99,7 +99,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (pdf && print)
         return failed(QStringLiteral("Параметры --pdf и --print нельзя указывать вместе."));
     if (!pdf && !print) {
-        if (scopeGiven || filterGiven || line.run.withReturn)
+        if (scopeGiven || filterGiven || line.request.returnEnvelope)
             return failed(QStringLiteral("Не сказано, что делать: укажите --pdf ФАЙЛ или --print."));
         return line;
     }

@@ -5,7 +5,7 @@
 //   kuvertix --print [--scope ...] [--filter TEXT] [--return]
 //   kuvertix --help
 
-#include "envelope/printrun.h"
+#include "runs/runrequest.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,8 +16,8 @@ struct CommandLine {
     enum class Action { Window, Help, Pdf, Print };
     Action action = Action::Window;
     QString pdfFile;
-    envelope::RunOptions run{runs::PrintScope::All, false};
-    QString filter;
+    // A run without a window serves all recipients unless told otherwise.
+    runs::RunRequest request{runs::RunKind::Envelope, runs::PrintScope::All};
     QString error;  // a Russian text for standard error; empty when the line is sound
 };
 

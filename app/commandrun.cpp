@@ -33,23 +33,26 @@ public:
         m_printer.setPreviewLogo(logo());
     }
 
-    // The recipients that pass the filter; false when the marked scope has
-    // none marked.
-    bool select(const CommandLine &line)
+    // The recipients that pass the request's filter, counting the marked
+    // ones into it; false when the marked scope has none marked.
+    bool select(runs::RunRequest &request)
     {
-        if (!line.filter.isEmpty())
-            m_book->setFilterText(line.filter);
-        if (line.run.scope == runs::PrintScope::Marked && m_book->selectedCalc() == 0)
+        if (!request.filterText.isEmpty())
+            m_book->setFilterText(request.filterText);
+        if (request.scope == runs::PrintScope::Marked)
+            request.selectedCount = m_book->selectedCalc();
+        if (request.noneMarked())
             return false;
         // The current recipient of a run without a window: the first by name.
-        if (line.run.scope == runs::PrintScope::Current)
+        if (request.scope == runs::PrintScope::Current)
             m_tables.Table2.first();
         return true;
     }
 
-    envelope::EnvelopeRun run(const CommandLine &line)
+    envelope::EnvelopeRun run(const runs::RunRequest &request)
     {
-        return {m_tables.Table2, m_printer, envelope::senderOfSettingsRow(m_tables.Table1), line.run};
+        return {m_tables.Table2, m_printer, envelope::senderOfSettingsRow(m_tables.Table1),
+                envelope::runOptionsOf(request)};
     }
 
     envelope::EnvelopePrinter &printer() { return m_printer; }
@@ -77,10 +80,11 @@ private:
     std::unique_ptr<addressbook::RecipientBook> m_book;
 };
 
-int savePdf(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStream &err)
+int savePdf(RunSetup &setup, const CommandLine &line, const runs::RunRequest &request, QTextStream &out,
+            QTextStream &err)
 {
     const QString file = QFileInfo(line.pdfFile).absoluteFilePath();
-    const int pages = envelope::saveRunPdf(setup.run(line), file);
+    const int pages = envelope::saveRunPdf(setup.run(request), file);
     if (pages == 0) {
         err << QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.") << Qt::endl;
         return ExitFailed;
@@ -90,9 +94,9 @@ int savePdf(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStr
     return ExitOk;
 }
 
-int print(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStream &err)
+int print(RunSetup &setup, const runs::RunRequest &request, QTextStream &out, QTextStream &err)
 {
-    envelope::EnvelopeRun run = setup.run(line);
+    envelope::EnvelopeRun run = setup.run(request);
     if (envelope::loadOneJobPerRun(setup.dataFolder())) {
         int pages = 0;
         run.progress = [&pages](int number, int) { pages = number; };
@@ -114,11 +118,7 @@ int print(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStrea
                                },
                                [&total](int, int all) { total = all; });
     } catch (const report::ReportError &e) {
-        err << QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
-                   .arg(e.message())
-                   .arg(printed)
-                   .arg(total)
-            << Qt::endl;
+        err << envelope::runStoppedText(e.message(), printed, total) << Qt::endl;
         return ExitFailed;
     }
     out << QStringLiteral("Напечатано конвертов: %1.").arg(printed) << Qt::endl;
@@ -132,13 +132,14 @@ int runCommandLine(const CommandLine &line, const QString &programFolder, QTextS
     const ProgramPaths paths(programFolder);
     try {
         RunSetup setup(paths);
-        if (!setup.select(line)) {
+        runs::RunRequest request = line.request;
+        if (!setup.select(request)) {
             err << QStringLiteral("У Вас не выделено ни одного адресата.") << Qt::endl;
             return ExitFailed;
         }
         if (line.action == CommandLine::Action::Pdf)
-            return savePdf(setup, line, out, err);
-        return print(setup, line, out, err);
+            return savePdf(setup, line, request, out, err);
+        return print(setup, request, out, err);
     } catch (const store::StoreError &e) {
         err << QStringLiteral("Не удалось прочитать данные программы: %1").arg(e.message()) << Qt::endl;
     } catch (const report::ReportError &e) {

@@ -72,7 +72,6 @@ Timing timeRun(store::Tables &t, bool officePerSheet, int sheetLimit)
     letters::BlankRun::Sources sources;
     sources.templateName = Blank;
     sources.sender = letters::blankSenderOf(t.Table1);
-    sources.sumText = [] { return QStringLiteral("0"); };
     letters::BlankRun run(word, sources);
 
     Timing timing;

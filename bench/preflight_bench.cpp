@@ -97,18 +97,18 @@ int main(int argc, char **argv)
         formats << tables.Table4.asInteger(QStringLiteral("N"));
     for (const int n : formats) {
         tables.Table1.setValue(QStringLiteral("N_Konvert"), n);
-        envelope::preflightRun(true, tables.Table2, run, printer);  // warm-up: fonts, caches
+        envelope::preflightEnvelopeRun(tables.Table2, run, printer);  // warm-up: fonts, caches
         QElapsedTimer timer;
         timer.start();
         const double cpu0 = threadCpuSeconds();
-        const envelope::PreflightReport report = envelope::preflightRun(true, tables.Table2, run, printer);
+        const runs::PreflightReport report = envelope::preflightEnvelopeRun(tables.Table2, run, printer);
         const double cpu = threadCpuSeconds() - cpu0;
         const double seconds = timer.nsecsElapsed() / 1e9;
         int names = 0, addresses = 0, either = 0;
-        for (const envelope::FlaggedRecipient &f : report.flagged) {
-            names += (f.problems & envelope::NameClipped) ? 1 : 0;
-            addresses += (f.problems & envelope::AddressClipped) ? 1 : 0;
-            either += (f.problems & (envelope::NameClipped | envelope::AddressClipped)) ? 1 : 0;
+        for (const runs::FlaggedRecipient &f : report.flagged) {
+            names += (f.problems & runs::NameClipped) ? 1 : 0;
+            addresses += (f.problems & runs::AddressClipped) ? 1 : 0;
+            either += (f.problems & (runs::NameClipped | runs::AddressClipped)) ? 1 : 0;
         }
         // The longest texts the table holds: a name of 100 and an address of 150 characters.
         envelope::EnvelopeFitCheck fit(printer.chosenFormat(), printer.settingsRowOptions());
@@ -118,8 +118,8 @@ int main(int argc, char **argv)
             QStringLiteral("пр-т Маршала Жукова, д. 148, корп. 2, стр. 1, кв. 311, пос. Солнечный, "
                            "Ногинский городской округ, Ханты-Мансийский автономный округ - Югра, а/я 12").left(150));
         std::printf("%-14s longest texts: %s\n", qPrintable(tables.Table4.asString(QStringLiteral("NameKonvert"))),
-                    longest == 0 ? "fit" : longest == envelope::NameClipped ? "name cut off"
-                                   : longest == envelope::AddressClipped ? "address cut off" : "both cut off");
+                    longest == 0 ? "fit" : longest == runs::NameClipped ? "name cut off"
+                                   : longest == runs::AddressClipped ? "address cut off" : "both cut off");
         const double all = report.recipients;
         std::printf("%-14s check %6.3f s (CPU %6.3f s)  cut off: names %5d (%5.2f %%)  addresses %5d (%5.2f %%)"
                     "  either %5d (%5.2f %%)%s%s\n",

@@ -29,6 +29,19 @@ EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &e)
     return EnvelopeTexts{e.otKogo, e.otKuda, e.otIndex, e.komu, e.kuda, e.index};
 }
 
+RunOptions runOptionsOf(const runs::RunRequest &request)
+{
+    return RunOptions{request.scope, request.returnEnvelope};
+}
+
+QString runStoppedText(const QString &error, int printed, int total)
+{
+    return QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
+        .arg(error)
+        .arg(printed)
+        .arg(total);
+}
+
 int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options)
 {
     return runs::countInScope(recipients, options.scope) * (options.withReturn ? 2 : 1);

@@ -5,8 +5,8 @@
 // sender. The walk is independent of the printer: it hands each envelope to
 // a callable, which prints it as its own job.
 
-#include "runs/printscope.h"
 #include "envelope/envelopelayout.h"
+#include "runs/runrequest.h"
 
 #include <functional>
 
@@ -42,6 +42,11 @@ struct RunOptions {
     runs::PrintScope scope = runs::PrintScope::Current;
     bool withReturn = false;
 };
+// The options of the envelope run a request asks for.
+RunOptions runOptionsOf(const runs::RunRequest &request);
+
+// What a run that stopped on `error` says: how far it got of `total`.
+QString runStoppedText(const QString &error, int printed, int total);
 
 // The number of envelopes the run will print, counted without moving the
 // cursor (call it after the cursor has settled on its first row for a walk).

@@ -1,6 +1,5 @@
 #include "letters/blankrun.h"
 
-#include "letters/sumentry.h"
 #include "letters/amountinwords.h"
 #include "store/cursor.h"
 
@@ -52,11 +51,8 @@ BlankSender blankSenderOf(const store::Cursor &settings)
                        settings.asString(QStringLiteral("OtIndex"))};
 }
 
-SumTexts sumTexts(const QString &sumText, const QLocale &locale)
+SumTexts sumTexts(double sum, const QLocale &locale)
 {
-    double sum = 0;
-    if (!letters::parseSum(sumText, locale, &sum))
-        sum = 0;
     const double whole = std::trunc(sum);
     // The kopecks: the fraction times 100, a half to the even number (the
     // default rounding of the floating-point unit).
@@ -133,7 +129,7 @@ void BlankRun::FillBlank(const store::Cursor &recipients)
         m_word.WordReplace(QStringLiteral("~Адресат~"),
                            wordLiteral(r.komu) + QStringLiteral("^p") + wordLiteral(r.index + QLatin1Char(' ') + r.kuda));
     }
-    const SumTexts sum = sumTexts(m_sources.sumText ? m_sources.sumText() : QString(), m_sources.locale);
+    const SumTexts sum = sumTexts(m_sources.sum, m_sources.locale);
     for (const auto &[variable, value] :
          formVariables(m_position, r, m_sources.sender, m_sources.now(), sum, m_sources.locale))
         m_word.WordReplace(variable, value);

@@ -36,12 +36,12 @@ BlankRecipient blankRecipientOf(const store::Cursor &recipients);
 // OtKogo, OtKuda, OtIndex of the settings row.
 BlankSender blankSenderOf(const store::Cursor &settings);
 
-// The four sum variables from the sum text of the sum field, parsed with the
-// locale (a text that does not parse counts as 0).
+// The four sum variables of the sum, the figures with the locale's decimal
+// separator.
 struct SumTexts {
     QString inWords, figures, roubles, kopecks;
 };
-SumTexts sumTexts(const QString &sumText, const QLocale &locale);
+SumTexts sumTexts(double sum, const QLocale &locale);
 
 // The variables of one form in the order they are replaced: the recipient
 // and sender at position `position`, the reserve fields, date, time and sum.
@@ -57,12 +57,12 @@ int sheetCapacity(WordSession &word);
 class BlankRun {
 public:
     // What the run reads besides the recipients: the template to reopen for
-    // every fresh sheet, the sender, the text of the sum field (read anew for
-    // every recipient), the clock and the regional formats.
+    // every fresh sheet, the sender, the sum, the clock and the regional
+    // formats.
     struct Sources {
         QString templateName;
         BlankSender sender;
-        std::function<QString()> sumText;
+        double sum = 0;
         std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
         QLocale locale = QLocale::system();
     };

@@ -17,6 +17,12 @@ bool parseSum(const QString &text, const QLocale &locale, double *value)
     return true;
 }
 
+double sumValue(const QString &text, const QLocale &locale)
+{
+    double value = 0;
+    return parseSum(text, locale, &value) ? value : 0;
+}
+
 QString zeroSumText(const QLocale &locale)
 {
     QLocale plain = locale;
@@ -35,9 +41,7 @@ QString SumEntry::changed(const QString &text)
 
 double SumEntry::value() const
 {
-    double v = 0;
-    parseSum(m_accepted, m_locale, &v);
-    return v;
+    return sumValue(m_accepted, m_locale);
 }
 
 } // namespace letters

@@ -12,6 +12,9 @@ namespace letters {
 // group separators. Infinite and not-a-number values are refused.
 bool parseSum(const QString &text, const QLocale &locale, double *value = nullptr);
 
+// The sum a text gives: 0 when it does not parse.
+double sumValue(const QString &text, const QLocale &locale);
+
 // Zero as the field first shows it: "0,00" with a Russian locale.
 QString zeroSumText(const QLocale &locale);
 

@@ -31,18 +31,18 @@ QString withoutLineBreaks(QString text)
 QString recipientPart(const ResumeFacts &f)
 {
     QString r;
-    switch (f.screen.scope) {
+    switch (f.request.scope) {
     case runs::PrintScope::Current:
         return f.komu + QStringLiteral(", ") + f.kuda + QStringLiteral(", ") + f.index;
     case runs::PrintScope::Marked:
-        r = QStringLiteral("Выделенные - ") + QString::number(f.screen.selectedCount) + QStringLiteral(" шт");
+        r = QStringLiteral("Выделенные - ") + QString::number(f.request.selectedCount) + QStringLiteral(" шт");
         break;
     case runs::PrintScope::All:
         r = QStringLiteral("Все");
         break;
     }
-    if (!f.screen.filterText.isEmpty())
-        r += QStringLiteral(" (фильтр = ") + f.screen.filterText + QLatin1Char(')');
+    if (!f.request.filterText.isEmpty())
+        r += QStringLiteral(" (фильтр = ") + f.request.filterText + QLatin1Char(')');
     return r;
 }
 
@@ -124,22 +124,27 @@ QString GeneralNumberText(double value, const QString &decimalSeparator)
     return text;
 }
 
-QString ResumeText(const QString &kind, const ResumeFacts &f, const QString &decimalSeparator)
+QString runKindWord(RunKind kind)
 {
-    const bool envelope = kind == ResumeKindEnvelope;
-    const bool blank = kind == ResumeKindBlank;
+    return kind == RunKind::Envelope ? QStringLiteral("Конверт") : QStringLiteral("Бланк");
+}
 
-    QString s = QStringLiteral(" {PL}Печатать: {FB}") + kind;
+QString ResumeText(const ResumeFacts &f, const QString &decimalSeparator)
+{
+    const bool envelope = f.request.kind == RunKind::Envelope;
+    const bool blank = f.request.kind == RunKind::Blank;
+
+    QString s = QStringLiteral(" {PL}Печатать: {FB}") + runKindWord(f.request.kind);
     if (envelope) {
         s += QLatin1Char(' ') + f.formatName;
         s += f.typKonv == 1 ? QStringLiteral(" с напечатанной в типографии разметкой")
                             : QStringLiteral(" без напечатанной в типографии разметки");
-        if (f.screen.returnEnvelope)
+        if (f.request.returnEnvelope)
             s += QStringLiteral(", с обратным конвертом");
     }
     if (blank) {
-        s += f.screen.blankName.isEmpty() ? QStringLiteral(" {FC$0000FF}не выбран бланк!{F0}")
-                                          : QLatin1Char(' ') + f.screen.blankName;
+        s += f.request.blankName.isEmpty() ? QStringLiteral(" {FC$0000FF}не выбран бланк!{F0}")
+                                           : QLatin1Char(' ') + f.request.blankName;
     }
     s += QStringLiteral("\r{FB-} Получатель: {FB}") + recipientPart(f);
     s += QStringLiteral("\r{FB-} Отправитель: {FB}") + f.otKogo + QStringLiteral(", ") + f.otKuda
@@ -154,10 +159,11 @@ QString ResumeText(const QString &kind, const ResumeFacts &f, const QString &dec
     return s;
 }
 
-ResumeFacts GatherResumeFacts(const QString &kind, store::Tables &tables, const ResumeScreen &screen)
+ResumeFacts GatherResumeFacts(const RunRequest &request, store::Tables &tables, const ResumeScreen &screen)
 {
     const store::Cursor &settings = tables.Table1;
     ResumeFacts f;
+    f.request = request;
     f.screen = screen;
     f.typKonv = settings.asInteger(QStringLiteral("TypKonv"));
     f.otKogo = settings.asString(QStringLiteral("OtKogo"));
@@ -169,7 +175,7 @@ ResumeFacts GatherResumeFacts(const QString &kind, store::Tables &tables, const 
     f.komu = recipients.asString(QStringLiteral("Komu"));
     f.kuda = recipients.asString(QStringLiteral("Kuda"));
     f.index = recipients.asString(QStringLiteral("Index"));
-    if (kind != ResumeKindEnvelope)
+    if (request.kind != RunKind::Envelope)
         return f;
 
     findByKey(tables.Table4, settings.asInteger(QStringLiteral("N_Konvert")));

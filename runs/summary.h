@@ -3,7 +3,7 @@
 // about to be printed, for whom, from whom and with which settings, written
 // as a markup text for the message window. No widgets here.
 
-#include "runs/printscope.h"
+#include "runs/runrequest.h"
 
 #include <QString>
 
@@ -13,9 +13,8 @@ class Tables;
 
 namespace runs {
 
-// The two kinds of print run the summary knows.
-inline const QString ResumeKindEnvelope = QStringLiteral("Конверт");
-inline const QString ResumeKindBlank = QStringLiteral("Бланк");
+// The word of the kind after "Печатать:": "Конверт", "Бланк".
+QString runKindWord(RunKind kind);
 
 // The envelope print font as the summary shows it.
 struct ResumeFont {
@@ -28,13 +27,9 @@ struct ResumeFont {
     bool isDefault() const { return family == QLatin1String("Arial") && pointSize == 11; }
 };
 
-// The state of the window the summary reads besides the tables.
+// What the summary of an envelope run reads of the window besides the
+// request and the tables.
 struct ResumeScreen {
-    runs::PrintScope scope = runs::PrintScope::Current;
-    int selectedCount = 0;
-    QString filterText;
-    QString blankName;            // text of the blank chooser
-    bool returnEnvelope = false;  // "Печатать и обратный конв."
     ResumeFont font;
     // The check boxes of the settings row as they stand on screen.
     bool printLogo = false;
@@ -44,6 +39,7 @@ struct ResumeScreen {
 
 // Everything the summary says, each value as it was read.
 struct ResumeFacts {
+    RunRequest request;
     ResumeScreen screen;
     QString formatName;   // NameKonvert of the chosen envelope format
     int typKonv = 0;
@@ -55,11 +51,10 @@ struct ResumeFacts {
     QString insertNote;                  // Comment: how to insert an envelope
 };
 
-// The summary for the kind "Конверт" or "Бланк" (another kind gives only
-// the first, the recipient and the sender lines). Numbers are written with
-// the given decimal separator. User data goes in as it is, so braces in it
-// act as markup.
-QString ResumeText(const QString &kind, const ResumeFacts &facts, const QString &decimalSeparator);
+// The summary of the request's kind. Numbers are written with the given
+// decimal separator. User data goes in as it is, so braces in it act as
+// markup.
+QString ResumeText(const ResumeFacts &facts, const QString &decimalSeparator);
 
 // A number in general format: at most 15 significant digits, fixed notation
 // for ordinary magnitudes, no trailing zeros ("1,5", "2", "-0,5").
@@ -71,6 +66,7 @@ QString GeneralNumberText(double value, const QString &decimalSeparator);
 // N_i and back to the index that was set before; the looked-up rows stay
 // current (a key that no row has leaves the cursor where it was, and that
 // row is used).
-ResumeFacts GatherResumeFacts(const QString &kind, store::Tables &tables, const ResumeScreen &screen);
+ResumeFacts GatherResumeFacts(const RunRequest &request, store::Tables &tables,
+                              const ResumeScreen &screen = {});
 
 } // namespace runs

@@ -4,7 +4,10 @@
 #include "addressbook/filterhistory.h"
 #include "addressbook/marks.h"
 #include "addressbook/ui/showmessage.h"
+#include "envelope/ui/printrunpanel.h"
+#include "letters/ui/blankstrip.h"
 #include "messages/ui/notices.h"
+#include "runs/ui/summarywindow.h"
 #include "store/errors.h"
 #include "store/ui/dbcontrols.h"
 
@@ -462,19 +465,38 @@ runs::PrintScope AddressBookTab::printScope() const
     return runs::PrintScope::Current;
 }
 
-QString AddressBookTab::filterText() const
-{
-    return m_filter->currentText();
-}
-
 void AddressBookTab::addHistoryFilter()
 {
-    addressbook::addHistoryFilter(m_tables.Table6, filterText());
+    addressbook::addHistoryFilter(m_tables.Table6, m_book.filterText());
 }
 
-QString AddressBookTab::sumText() const
+void AddressBookTab::setRunControls(const envelope::PrintRunPanel *envelopes, const letters::BlankStrip *blanks)
 {
-    return m_sumEdit->text();
+    m_envelopeRun = envelopes;
+    m_blanks = blanks;
+}
+
+runs::RunRequest AddressBookTab::runRequest(runs::RunKind kind) const
+{
+    runs::RunRequest request;
+    request.kind = kind;
+    request.scope = printScope();
+    request.filterText = m_book.filterText();
+    request.selectedCount = m_book.selectedCount();
+    request.returnEnvelope = m_envelopeRun && m_envelopeRun->returnEnvelope();
+    request.blankName = m_blanks ? m_blanks->blankName() : QString();
+    request.sum = m_sum.value();
+    return request;
+}
+
+void AddressBookTab::rememberFilter(const runs::RunRequest &request)
+{
+    addressbook::addHistoryFilter(m_tables.Table6, request);
+}
+
+bool AddressBookTab::confirmRun(const runs::RunRequest &request, const runs::RunSummary &summary)
+{
+    return runs::ShowResume(window()->windowTitle(), request, m_tables, summary.screen, summary.findings);
 }
 
 void AddressBookTab::focusFilter()

@@ -3,10 +3,10 @@
 // fields of the current recipient, the reserve fields, the filter with its
 // history, the print scope and the sum for the blank forms.
 
-#include "runs/printscope.h"
 #include "addressbook/recipientbook.h"
 #include "addressbook/ui/sheetexchange.h"
 #include "letters/sumentry.h"
+#include "runs/ui/runstart.h"
 #include "store/tables.h"
 
 #include <QWidget>
@@ -24,11 +24,19 @@ class DbLineEdit;
 class DbNavigator;
 }
 
+namespace envelope {
+class PrintRunPanel;
+}
+namespace letters {
+class BlankStrip;
+}
+
 namespace addressbook {
 
 class FilterComboBox;
 
-class AddressBookTab : public QWidget {
+// The page is the run panels' host: it builds their run request.
+class AddressBookTab : public QWidget, public runs::RunHost {
     Q_OBJECT
 public:
     AddressBookTab(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
@@ -38,13 +46,19 @@ public:
     void recountSelected();
     int selectedCount() const { return m_book.selectedCount(); }
 
-    // The print runs: the scope chosen, the filter text in force, storing it
-    // in the history, and the sum.
+    // The print runs: the scope chosen, storing the filter in force in the
+    // history, and the sum.
     runs::PrintScope printScope() const;
-    QString filterText() const;
     void addHistoryFilter();
     double sum() const { return m_sum.value(); }
-    QString sumText() const;
+
+    // The controls in the page's places that hold the rest of a request:
+    // the return envelope switch and the chosen template.
+    void setRunControls(const envelope::PrintRunPanel *envelopes, const letters::BlankStrip *blanks);
+    runs::RunRequest runRequest(runs::RunKind kind) const override;
+    void rememberFilter(const runs::RunRequest &request) override;
+    // The summary under the main window's title.
+    bool confirmRun(const runs::RunRequest &request, const runs::RunSummary &summary) override;
 
     // Tab clicks of the main window: focus the filter when it can take it.
     void focusFilter();
@@ -96,6 +110,8 @@ private:
 
     store::Tables &m_tables;
     QString m_programFolder;
+    const envelope::PrintRunPanel *m_envelopeRun = nullptr;
+    const letters::BlankStrip *m_blanks = nullptr;
     RecipientBook m_book;
     letters::SumEntry m_sum;
     SheetExchange m_exchange;

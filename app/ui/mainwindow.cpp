@@ -7,7 +7,6 @@
 #include "envelope/ui/printrunpanel.h"
 #include "letters/ui/blankstrip.h"
 #include "letters/ui/blankrunpanel.h"
-#include "runs/ui/summarywindow.h"
 #include "envelope/ui/formatstab.h"
 #include "envelope/ui/maintab.h"
 #include "envelope/ui/printsettingstab.h"
@@ -151,14 +150,13 @@ void TForm1::buildPrintControls()
     m_blanks->lower();  // the reminder ShapeBlank stays on top of the strip
     connect(m_blanks, &letters::BlankStrip::blankReminder, m_addressBook,
             &addressbook::AddressBookTab::setBlankReminder);
-    m_printRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
-                            [this](const QString &kind) { return ShowResume(kind); },
-                            [this] { return m_addressBook->printScope(); },
-                            [this] { return m_addressBook->selectedCount(); },
-                            [this] { return m_printSettings->oneJobPerRun(); }});
+    // The run panels print the address book's request.
+    m_addressBook->setRunControls(m_printRun, m_blanks);
+    m_printRun->setHost(m_addressBook);
+    m_printRun->setOneJobSwitch([this] { return m_printSettings->oneJobPerRun(); });
     // The preview steps through the envelopes the address-book run would print.
     m_mainTab->setRunSource([this] {
-        const envelope::RunOptions run{m_addressBook->printScope(), m_printRun->returnEnvelope()};
+        const envelope::RunOptions run = envelope::runOptionsOf(m_addressBook->runRequest(runs::RunKind::Envelope));
         return envelope::runEnvelopeTexts(m_tables.Table2, run, envelope::senderOfSettingsRow(m_tables.Table1));
     });
 
@@ -166,33 +164,9 @@ void TForm1::buildPrintControls()
     const QWidget *strip = m_addressBook->blankStripPlace();
     m_blankRun = new letters::BlankRunPanel(m_tables, m_paths.programFolder(), m_addressBook);
     m_blankRun->move(strip->geometry().right() + 7, strip->y());
-    m_blankRun->setSources({[this] { m_addressBook->addHistoryFilter(); },
-                            [this](const QString &kind) { return ShowResume(kind); },
-                            [this] { return m_addressBook->printScope(); },
-                            [this] { return m_addressBook->selectedCount(); },
-                            [this] { return m_blanks->blankName(); },
-                            [this](bool on) { m_addressBook->setBlankReminder(on); },
-                            [this] { return m_addressBook->sumText(); }});
-}
-
-bool TForm1::ShowResume(const QString &kind)
-{
-    runs::ResumeScreen screen;
-    screen.scope = m_addressBook->printScope();
-    screen.selectedCount = m_addressBook->selectedCount();
-    screen.filterText = m_addressBook->filterText();
-    screen.blankName = m_blanks->blankName();
-    screen.returnEnvelope = m_printRun->returnEnvelope();
-    const envelope::PrintFont &font = m_mainTab->printFont();
-    screen.font = {font.family, font.pointSize(), font.bold, font.italic};
-    screen.printLogo = m_tables.Table1.asBoolean("PrintLogo");
-    screen.printZipCode = m_tables.Table1.asBoolean("PrintZIPcode");
-    screen.printComment = m_tables.Table1.asBoolean("PrintKonvertComment");
-    // The check of the run's recipients follows the summary when it finds anything.
-    const envelope::RunOptions run{screen.scope, screen.returnEnvelope};
-    const QString findings = envelope::preflightParagraph(envelope::preflightRun(
-        kind == runs::ResumeKindEnvelope, m_tables.Table2, run, m_mainTab->envelopePrinter()));
-    return runs::ShowResume(windowTitle(), kind, m_tables, screen, findings);
+    m_blankRun->setHost(m_addressBook);
+    connect(m_blankRun, &letters::BlankRunPanel::blankReminder, m_addressBook,
+            &addressbook::AddressBookTab::setBlankReminder);
 }
 
 QWidget *TForm1::buildSettingsTab()

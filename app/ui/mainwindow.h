@@ -49,8 +49,6 @@ public:
     // After an unexpected error: the pending edits of the settings row and
     // of the current recipient are dropped, and closing stores nothing.
     void abandonEdits();
-    // The print summary of the kind "Конверт" or "Бланк"; true to print.
-    bool ShowResume(const QString &kind);
     bool zipFontRegistered() const { return m_zipFontId >= 0; }
 
     static constexpr int kWidth = 968;

@@ -1,10 +1,10 @@
 #include "envelope/ui/printrunpanel.h"
 
 #include "envelope/envelopeprinter.h"
+#include "envelope/preflight.h"
 #include "envelope/rundocument.h"
 #include "messages/ui/notices.h"
 #include "messages/ui/placecentered.h"
-#include "runs/summary.h"
 #include "report/printer.h"
 #include "report/reporterror.h"
 #include "store/tables.h"
@@ -86,35 +86,33 @@ QString PrintRunPanel::caption() const
     return window()->windowTitle();
 }
 
-// The scope and return envelopes of the run; false (after the warning) when
-// the marked scope has no marked recipient.
-bool PrintRunPanel::startRun(RunOptions &options)
+// The envelope part of the summary: the print font and the check boxes of
+// the settings row, and the check of the run's recipients.
+runs::RunSummary PrintRunPanel::runSummary(const RunOptions &options)
 {
-    options.scope = m_sources.printScope ? m_sources.printScope() : runs::PrintScope::Current;
-    options.withReturn = returnEnvelope();
-    if (options.scope == runs::PrintScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
-        messages::ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
-        return false;
-    }
-    return true;
+    const PrintFont &font = m_printer.printFont();
+    runs::RunSummary summary;
+    summary.screen.font = {font.family, font.pointSize(), font.bold, font.italic};
+    summary.screen.printLogo = m_tables.Table1.asBoolean(QStringLiteral("PrintLogo"));
+    summary.screen.printZipCode = m_tables.Table1.asBoolean(QStringLiteral("PrintZIPcode"));
+    summary.screen.printComment = m_tables.Table1.asBoolean(QStringLiteral("PrintKonvertComment"));
+    summary.findings = runs::preflightParagraph(preflightEnvelopeRun(m_tables.Table2, options, m_printer));
+    return summary;
 }
 
 PrintRunPanel::Outcome PrintRunPanel::BitBtnPrintCheckClick()
 {
     // The progress window keeps painting between envelopes; a second click
     // arriving meanwhile must not start a run inside the run.
-    if (m_running)
+    if (m_running || !m_host)
         return Outcome::Declined;
     m_printed = 0;
-    if (m_sources.addHistoryFilter)
-        m_sources.addHistoryFilter();
-    if (!m_sources.showResume || !m_sources.showResume(runs::ResumeKindEnvelope))
-        return Outcome::Declined;
-
-    RunOptions options;
-    if (!startRun(options))
-        return Outcome::NoneMarked;
-    if (m_sources.oneJobPerRun && m_sources.oneJobPerRun())
+    const runs::RunRequest request = m_host->runRequest(runs::RunKind::Envelope);
+    const RunOptions options = runOptionsOf(request);
+    const runs::RunStart start = runs::startRun(this, *m_host, request, runSummary(options));
+    if (start != runs::RunStart::Go)
+        return start == runs::RunStart::Declined ? Outcome::Declined : Outcome::NoneMarked;
+    if (m_oneJob && m_oneJob())
         return printAsOneJob(options);
 
     m_running = true;
@@ -158,10 +156,7 @@ PrintRunPanel::Outcome PrintRunPanel::runGoingOnAfterStops(const RunOptions &opt
         } catch (const report::ReportError &e) {
             closeProgress();
             const QString next = nextRecipientText(position);
-            const QString text = QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
-                                     .arg(e.message())
-                                     .arg(m_printed)
-                                     .arg(printedBefore + total)
+            const QString text = runStoppedText(e.message(), m_printed, printedBefore + total)
                                  + QStringLiteral("\nСледующий: %1.").arg(next);
             if (!messages::AskRetryNotice(this, caption(), text + QStringLiteral("\n\nПродолжить печать с него?"),
                                 QStringLiteral("Продолжить"), QStringLiteral("Закрыть")))
@@ -245,17 +240,17 @@ PrintRunPanel::DocumentEnd PrintRunPanel::runAsDocument(const RunOptions &option
 
 PrintRunPanel::Outcome PrintRunPanel::BitBtnPdfClick()
 {
-    if (m_running)
+    if (m_running || !m_host)
         return Outcome::Declined;
     m_printed = 0;
-    RunOptions options;
-    if (!startRun(options))
+    const runs::RunRequest request = m_host->runRequest(runs::RunKind::Envelope);
+    if (runs::warnedNoneMarked(this, request))
         return Outcome::NoneMarked;
+    const RunOptions options = runOptionsOf(request);
     const QString file = choosePdfFile();
     if (file.isEmpty())
         return Outcome::Declined;
-    if (m_sources.addHistoryFilter)
-        m_sources.addHistoryFilter();
+    m_host->rememberFilter(request);
 
     int total = 0;
     const DocumentEnd end = runAsDocument(options, QStringLiteral("Сохранение в PDF"), &total,

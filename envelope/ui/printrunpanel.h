@@ -1,13 +1,14 @@
 #pragma once
 // The print-run controls of the address-book tab: "Печать конвертов"
 // (BitBtnPrintCheck), "В PDF" (BitBtnPdf) and "Печатать и обратный конв."
-// (CheckBoxObr). The print button stores the filter in the history, asks
-// for the summary, and prints the envelopes of the chosen scope one job
-// each (or all as one job when the print settings say so), showing
-// "конверт k из n" while the run goes. "В PDF" saves the same run as one
-// PDF file.
+// (CheckBoxObr). The print button makes the start every run makes (the
+// filter into the history, the summary with the check before the run),
+// and prints the envelopes of the chosen scope one job each (or all as one
+// job when the print settings say so), showing "конверт k из n" while the
+// run goes. "В PDF" saves the same run as one PDF file.
 
 #include "envelope/printrun.h"
+#include "runs/ui/runstart.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -26,15 +27,6 @@ namespace envelope {
 class EnvelopePrinter;
 struct EnvelopeRun;
 
-// What the run needs of the other pages; the main window provides it.
-struct PrintRunSources {
-    std::function<void()> addHistoryFilter;                 // the filter in force into the history
-    std::function<bool(const QString &kind)> showResume;    // the summary; true to print
-    std::function<runs::PrintScope()> printScope;    // whom the run serves
-    std::function<int()> selectedCount;                     // the marked count
-    std::function<bool()> oneJobPerRun;                     // a run as one job (print settings)
-};
-
 class PrintRunPanel : public QWidget {
     Q_OBJECT
 public:
@@ -48,7 +40,12 @@ public:
     PrintRunPanel(store::Tables &tables, EnvelopePrinter &printer, QWidget *parent = nullptr);
     ~PrintRunPanel() override;
 
-    void setSources(PrintRunSources sources) { m_sources = std::move(sources); }
+    // The page whose request the runs print; without one a click does nothing.
+    void setHost(runs::RunHost *host) { m_host = host; }
+    // Whether a run goes as one job (the print settings); one job an
+    // envelope when not set.
+    using OneJobSwitch = std::function<bool()>;
+    void setOneJobSwitch(OneJobSwitch oneJob) { m_oneJob = std::move(oneJob); }
     bool returnEnvelope() const;
 
     // The click of "Печать конвертов". A printer that is missing or refuses
@@ -72,7 +69,7 @@ public:
     QString lastPdfFile() const { return m_lastPdf; }
 
 private:
-    bool startRun(RunOptions &options);
+    runs::RunSummary runSummary(const RunOptions &options);
     Outcome runGoingOnAfterStops(const RunOptions &options);
     QString nextRecipientText(const RunResume &at) const;
     bool waitForQueue(int pendingJobs);
@@ -101,7 +98,8 @@ private:
 
     store::Tables &m_tables;
     EnvelopePrinter &m_printer;
-    PrintRunSources m_sources;
+    runs::RunHost *m_host = nullptr;
+    OneJobSwitch m_oneJob;
     FileChooser m_chooseFile;
     QPushButton *m_print = nullptr;
     QPushButton *m_pdf = nullptr;

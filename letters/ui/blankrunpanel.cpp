@@ -5,8 +5,8 @@
 #include "messages/colourvalue.h"
 #include "messages/ui/notices.h"
 #include "messages/ui/popupmessage.h"
-#include "runs/summary.h"
 #include "report/reporterror.h"
+#include "runs/preflight.h"
 #include "store/tables.h"
 
 #include <QPushButton>
@@ -61,33 +61,29 @@ BlankRunPanel::Outcome BlankRunPanel::BitBtn14Click()
                                          "Сначала закончите работу с предыдущим."));
         return Outcome::Busy;
     }
-    m_sheets = 0;
-    if (m_sources.addHistoryFilter)
-        m_sources.addHistoryFilter();
-    if (!m_sources.showResume || !m_sources.showResume(runs::ResumeKindBlank))
+    if (!m_host)
         return Outcome::Declined;
-    const runs::PrintScope scope =
-        m_sources.printScope ? m_sources.printScope() : runs::PrintScope::Current;
-    if (scope == runs::PrintScope::Marked && m_sources.selectedCount && m_sources.selectedCount() == 0) {
-        messages::ShowWarningNotice(this, caption(), QStringLiteral("У Вас не выделено ни одного адресата."));
-        return Outcome::NoneMarked;
-    }
-    const QString blank = m_sources.blankName ? m_sources.blankName() : QString();
-    if (blank.isEmpty()) {
-        if (m_sources.blankReminder)
-            m_sources.blankReminder(true);
+    m_sheets = 0;
+    const runs::RunRequest request = m_host->runRequest(runs::RunKind::Blank);
+    runs::RunSummary summary;
+    summary.findings = runs::preflightParagraph(runs::preflightBlanks(m_tables.Table2, request.scope));
+    const runs::RunStart start = runs::startRun(this, *m_host, request, summary);
+    if (start != runs::RunStart::Go)
+        return start == runs::RunStart::Declined ? Outcome::Declined : Outcome::NoneMarked;
+    if (request.blankName.isEmpty()) {
+        emit blankReminder(true);
         messages::ShowWarningNotice(this, caption(), QStringLiteral("Выберите бланк."));
         return Outcome::NoBlank;
     }
     RunningFlag running(m_running);
-    return run(blank, scope);
+    return run(request);
 }
 
-BlankRunPanel::Outcome BlankRunPanel::run(const QString &blankName, runs::PrintScope scope)
+BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
 {
     WriterSession session(m_programFolder, report::ReportPrinter(), m_officeProgram);
     try {
-        session.WordOpen(blankName);
+        session.WordOpen(request.blankName);
     } catch (const office::OfficeError &e) {
         const bool noOffice = e.kind() == office::OfficeError::Kind::NotInstalled
             || e.kind() == office::OfficeError::Kind::StartFailed;
@@ -100,13 +96,13 @@ BlankRunPanel::Outcome BlankRunPanel::run(const QString &blankName, runs::PrintS
 
     messages::ShowPopUpMsg(RunningNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
     BlankRun::Sources sources;
-    sources.templateName = blankName;
+    sources.templateName = request.blankName;
     sources.sender = blankSenderOf(m_tables.Table1);
-    sources.sumText = m_sources.sumText;
+    sources.sum = request.sum;
     BlankRun blankRun(session, sources);
     QString failure;
     try {
-        blankRun.run(m_tables.Table2, scope);
+        blankRun.run(m_tables.Table2, request.scope);
     } catch (const office::OfficeError &e) {
         failure = e.message();
     } catch (const report::ReportError &e) {

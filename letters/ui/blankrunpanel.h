@@ -1,15 +1,15 @@
 #pragma once
 // The button "Печать бланков" (BitBtn14) of the blank strip and its run:
-// the filter into the history, the summary for "Бланк", the scope and the
-// chosen template checked, then the template filled for every recipient of
-// the scope in a private LibreOffice and printed sheet by sheet, with the
-// popup notes before and after. Failures end the run with a message that
-// says how many sheets printed; the program goes on and no office is left.
+// the start every run makes (the filter into the history, the summary for
+// "Бланк" with the check of the recipients, the marked scope), the chosen
+// template checked, then the template filled for every recipient of the
+// scope in a private LibreOffice and printed sheet by sheet, with the popup
+// notes before and after. Failures end the run with a message that says how
+// many sheets printed; the program goes on and no office is left.
 
-#include "runs/printscope.h"
+#include "runs/ui/runstart.h"
 
 #include <QWidget>
-#include <functional>
 
 class QPushButton;
 
@@ -18,17 +18,6 @@ class Tables;
 }
 
 namespace letters {
-
-// What the run needs of the other pages; the main window provides it.
-struct BlankRunSources {
-    std::function<void()> addHistoryFilter;
-    std::function<bool(const QString &kind)> showResume;   // the summary; true to print
-    std::function<runs::PrintScope()> printScope;
-    std::function<int()> selectedCount;
-    std::function<QString()> blankName;                    // the text of ComboBox1
-    std::function<void(bool on)> blankReminder;            // ShapeBlank
-    std::function<QString()> sumText;                      // the text of EditSum
-};
 
 class BlankRunPanel : public QWidget {
     Q_OBJECT
@@ -41,7 +30,8 @@ public:
     // programFolder ends with the path separator: templates are found in it.
     BlankRunPanel(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
 
-    void setSources(BlankRunSources sources) { m_sources = std::move(sources); }
+    // The page whose request the runs print; without one a click does nothing.
+    void setHost(runs::RunHost *host) { m_host = host; }
     // The office program to start; the installed one by default.
     void setOfficeProgram(const QString &program) { m_officeProgram = program; }
 
@@ -50,14 +40,18 @@ public:
     // Sheets handed to the printer by the last run.
     int lastRunSheets() const { return m_sheets; }
 
+signals:
+    // No template is chosen: start the blinking of ShapeBlank.
+    void blankReminder(bool on);
+
 private:
-    Outcome run(const QString &blankName, runs::PrintScope scope);
+    Outcome run(const runs::RunRequest &request);
     QString caption() const;
 
     store::Tables &m_tables;
     QString m_programFolder;
     QString m_officeProgram;
-    BlankRunSources m_sources;
+    runs::RunHost *m_host = nullptr;
     QPushButton *m_print = nullptr;
     int m_sheets = 0;
     bool m_running = false;

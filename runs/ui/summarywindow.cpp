@@ -11,11 +11,11 @@ bool ShowResumeText(const QString &caption, const QString &text)
     return messages::ShowMsg(caption, ResumeWidth, ResumeHeight, text, ResumePrintButton, ResumeNoButton) == 1;
 }
 
-bool ShowResume(const QString &caption, const QString &kind, store::Tables &tables, const ResumeScreen &screen,
-                const QString &findings)
+bool ShowResume(const QString &caption, const RunRequest &request, store::Tables &tables,
+                const ResumeScreen &screen, const QString &findings)
 {
-    const ResumeFacts facts = GatherResumeFacts(kind, tables, screen);
-    return ShowResumeText(caption, ResumeText(kind, facts, QLocale::system().decimalPoint()) + findings);
+    const ResumeFacts facts = GatherResumeFacts(request, tables, screen);
+    return ShowResumeText(caption, ResumeText(facts, QLocale::system().decimalPoint()) + findings);
 }
 
 } // namespace runs

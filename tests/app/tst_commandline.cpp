@@ -52,9 +52,9 @@ void TestCommandLine::parse()
     }
     QCOMPARE(line.error, QString());
     QCOMPARE(int(line.action), action);
-    QTEST(int(line.run.scope), "scope");
-    QTEST(line.filter, "filter");
-    QTEST(line.run.withReturn, "withReturn");
+    QTEST(int(line.request.scope), "scope");
+    QTEST(line.request.filterText, "filter");
+    QTEST(line.request.returnEnvelope, "withReturn");
 }
 
 void TestCommandLine::runs_data()

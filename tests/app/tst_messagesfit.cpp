@@ -18,10 +18,10 @@ namespace {
 runs::ResumeFacts busyOffice()
 {
     runs::ResumeFacts f;
-    f.screen.scope = runs::PrintScope::Current;
-    f.screen.filterText = QStringLiteral("металл|оао|санкт-петербург");
-    f.screen.blankName = QStringLiteral("Уведомление о вручении 4 шт сторона1.doc");
-    f.screen.returnEnvelope = true;
+    f.request.scope = runs::PrintScope::Current;
+    f.request.filterText = QStringLiteral("металл|оао|санкт-петербург");
+    f.request.blankName = QStringLiteral("Уведомление о вручении 4 шт сторона1.doc");
+    f.request.returnEnvelope = true;
     f.screen.font = {QStringLiteral("Liberation Serif"), 14, true, false};
     f.screen.printLogo = f.screen.printZipCode = f.screen.printComment = true;
     f.formatName = QStringLiteral("C4 324x229 с окном");
@@ -65,9 +65,12 @@ void MessagesFitTest::wholeTextAboveButtons_data()
     QTest::newRow("own blanks") << QSize(600, 430) << letters::blankHelpText()
                                 << QStringList{" Понятно ", " Открыть папку с бланками "};
     const QStringList summaryButtons{runs::ResumePrintButton, runs::ResumeNoButton};
-    for (const QString &kind : {runs::ResumeKindEnvelope, runs::ResumeKindBlank})
-        QTest::newRow(qPrintable("summary " + kind)) << QSize(runs::ResumeWidth, runs::ResumeHeight)
-                                                     << runs::ResumeText(kind, busyOffice(), ",") << summaryButtons;
+    for (const runs::RunKind kind : {runs::RunKind::Envelope, runs::RunKind::Blank}) {
+        runs::ResumeFacts facts = busyOffice();
+        facts.request.kind = kind;
+        QTest::newRow(qPrintable("summary " + runs::runKindWord(kind)))
+            << QSize(runs::ResumeWidth, runs::ResumeHeight) << runs::ResumeText(facts, ",") << summaryButtons;
+    }
 }
 
 void MessagesFitTest::wholeTextAboveButtons()

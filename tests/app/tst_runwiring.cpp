@@ -43,22 +43,8 @@ public:
 
         QObject::connect(strip, &letters::BlankStrip::blankReminder, tab.get(),
                          &addressbook::AddressBookTab::setBlankReminder);
-        panel->setSources({[this] { tab->addHistoryFilter(); },
-                           [this](const QString &kind) {
-                               runs::ResumeScreen s;
-                               s.scope = tab->printScope();
-                               s.selectedCount = tab->selectedCount();
-                               s.filterText = tab->filterText();
-                               s.blankName = strip->blankName();
-                               s.returnEnvelope = panel->returnEnvelope();
-                               const envelope::PrintFont &font = printer->printFont();
-                               s.font = {font.family, font.pointSize(), font.bold, font.italic};
-                               s.printLogo = tables.Table1.asBoolean(QStringLiteral("PrintLogo"));
-                               s.printZipCode = tables.Table1.asBoolean(QStringLiteral("PrintZIPcode"));
-                               s.printComment = tables.Table1.asBoolean(QStringLiteral("PrintKonvertComment"));
-                               return runs::ShowResume(tab->windowTitle(), kind, tables, s);
-                           },
-                           [this] { return tab->printScope(); }, [this] { return tab->selectedCount(); }, [] { return false; }});
+        tab->setRunControls(panel, strip);
+        panel->setHost(tab.get());
         tab->recountSelected();
         tab->resize(968, 520);
         tab->show();

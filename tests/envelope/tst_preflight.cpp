@@ -1,5 +1,5 @@
-// The check before a run, on real tables: what it finds among the recipients
-// a run serves, and the paragraph it adds to the summary.
+// The check before an envelope run, on real tables: what it finds among the
+// recipients a run serves, and the paragraph it adds to the summary.
 #include "tests/support/printrunfixture.h"
 
 #include "envelope/envelopeprinter.h"
@@ -9,6 +9,7 @@
 #include <QtTest>
 
 using namespace envelope;
+using namespace runs;
 
 namespace {
 
@@ -21,33 +22,10 @@ class TestPreflight : public QObject {
     Q_OBJECT
 
 private slots:
-    void postalCodes_data();
-    void postalCodes();
     void findingsOfARun_data();
     void findingsOfARun();
     void paragraphGivesCountAndFirstNames();
 };
-
-void TestPreflight::postalCodes_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<bool>("good");
-    QTest::newRow("six digits") << "101000" << true;
-    QTest::newRow("spaces around") << " 101000 " << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("five digits") << "10100" << false;
-    QTest::newRow("seven digits") << "1010001" << false;
-    QTest::newRow("letter") << "10100O" << false;
-    QTest::newRow("space inside") << "101 000" << false;
-    QTest::newRow("arabic-indic digits") << QString::fromUtf8("١٠١٠٠٠") << false;
-}
-
-void TestPreflight::postalCodes()
-{
-    QFETCH(QString, code);
-    QFETCH(bool, good);
-    QCOMPARE(isSixDigitPostalCode(code), good);
-}
 
 void TestPreflight::findingsOfARun_data()
 {
@@ -83,7 +61,7 @@ void TestPreflight::findingsOfARun()
     EnvelopePrinter printer(data.tables);
 
     const PreflightReport report =
-        preflightRun(true, data.tables.Table2, {runs::PrintScope(scope), withReturn}, printer);
+        preflightEnvelopeRun(data.tables.Table2, {runs::PrintScope(scope), withReturn}, printer);
     QStringList names;
     QList<unsigned> found;
     for (const FlaggedRecipient &f : report.flagged) {
@@ -94,7 +72,7 @@ void TestPreflight::findingsOfARun()
     QCOMPARE(found, problems);
     QCOMPARE(report.runProblems, QStringList());
     // Blanks have no boxes: only the data checks remain.
-    const PreflightReport blanks = preflightRun(false, data.tables.Table2, {runs::PrintScope(scope), withReturn}, printer);
+    const PreflightReport blanks = preflightBlanks(data.tables.Table2, runs::PrintScope(scope));
     for (const FlaggedRecipient &f : blanks.flagged)
         QVERIFY((f.problems & (NameClipped | AddressClipped)) == 0);
 }
@@ -108,7 +86,7 @@ void TestPreflight::paragraphGivesCountAndFirstNames()
     EnvelopePrinter printer(data.tables);
     data.addRecipient("Иванову И. И.", "ул. Ленина, д. 1", "170001");
     data.tables.Table2.first();
-    PreflightReport report = preflightRun(true, data.tables.Table2, {runs::PrintScope::All, false}, printer);
+    PreflightReport report = preflightEnvelopeRun(data.tables.Table2, {runs::PrintScope::All, false}, printer);
     QCOMPARE(report.flagged.size(), 0);
     QCOMPARE(report.runProblems.size(), 2);  // the logo without a picture, the box off the envelope
     QVERIFY(report.runProblems[1].contains("Кому"));

@@ -48,21 +48,31 @@ QString popupText()
     return QString();
 }
 
-class Fixture {
+class Fixture : public runs::RunHost {
 public:
     Fixture() : panel(data.tables, QStringLiteral(KUVERTIX_PROGRAM_DIR "/"))
     {
         data.standardSetup();
         panel.setWindowTitle(QStringLiteral("Kuvertix"));
-        panel.setSources({[this] { ++screen.historyStored; },
-                          [this](const QString &kind) {
-                              screen.resumeKinds << kind;
-                              return true;
-                          },
-                          [this] { return screen.scope; }, [this] { return screen.selected; },
-                          [this] { return screen.blank; }, [this](bool on) { screen.reminder = on; },
-                          [] { return QStringLiteral("1234,5"); }});
+        panel.setHost(this);
+        QObject::connect(&panel, &letters::BlankRunPanel::blankReminder, [this](bool on) { screen.reminder = on; });
         panel.show();
+    }
+    runs::RunRequest runRequest(runs::RunKind kind) const override
+    {
+        runs::RunRequest r;
+        r.kind = kind;
+        r.scope = screen.scope;
+        r.selectedCount = screen.selected;
+        r.blankName = screen.blank;
+        r.sum = 1234.5;
+        return r;
+    }
+    void rememberFilter(const runs::RunRequest &) override { ++screen.historyStored; }
+    bool confirmRun(const runs::RunRequest &request, const runs::RunSummary &) override
+    {
+        screen.resumeKinds << runs::runKindWord(request.kind);
+        return true;
     }
     Data data;
     Screen screen;

@@ -4,6 +4,7 @@
 // killed in the middle of a run.
 
 #include "letters/blankrun.h"
+#include "letters/sumentry.h"
 #include "letters/writersession.h"
 #include "tests/support/officeprocesses.h"
 #include "tests/support/printedjobs.h"
@@ -54,8 +55,8 @@ BlankRun::Sources sourcesFor(const QString &blank, const QString &sum)
     BlankRun::Sources s;
     s.templateName = blank;
     s.sender = {QStringLiteral("ООО Ромашка"), QStringLiteral("Тверь, Садовая 5"), QStringLiteral("170000")};
-    s.sumText = [sum] { return sum; };
     s.locale = QLocale(QLocale::Russian, QLocale::Russia);
+    s.sum = letters::sumValue(sum, s.locale);
     return s;
 }
 

@@ -37,20 +37,21 @@ void summaryPicture()
                 {"OtIndex", QStringLiteral("170000")},
                 {"KonvertComment", QStringLiteral("ЗАКАЗНОЕ\r\nС ПРОСТЫМ УВЕДОМЛЕНИЕМ\r\n")},
                 {"Comment", QStringLiteral("Конверт вставлять клапаном вниз,\r\nадресом к себе.")}});
-    runs::ResumeScreen s;
+    runs::RunRequest s;
+    runs::ResumeScreen screen;
     s.scope = runs::PrintScope::Marked;
     s.selectedCount = 3;
     s.filterText = QStringLiteral("металл|оао");
     s.returnEnvelope = true;
-    s.font = {QStringLiteral("Liberation Serif"), 14, true, true};
-    s.printLogo = true;
-    s.printZipCode = true;
-    s.printComment = true;
+    screen.font = {QStringLiteral("Liberation Serif"), 14, true, true};
+    screen.printLogo = true;
+    screen.printZipCode = true;
+    screen.printComment = true;
     modal::whenShown(QStringLiteral("TForm1001"), [](QWidget *window) {
         window->grab().save(out(QStringLiteral("printrun-summary-envelopes.png")));
         modal::pressMessageButton(window, 2);
     });
-    runs::ShowResume(QStringLiteral("Kuvertix"), runs::ResumeKindEnvelope, d.tables, s);
+    runs::ShowResume(QStringLiteral("Kuvertix"), s, d.tables, screen);
 }
 
 void stripPicture()

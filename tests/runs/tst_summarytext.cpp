@@ -8,6 +8,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(runs::ResumeFacts)
+Q_DECLARE_METATYPE(runs::RunKind)
 
 namespace {
 
@@ -17,7 +18,7 @@ const QString Comma = QStringLiteral(",");
 runs::ResumeFacts plainEnvelope()
 {
     runs::ResumeFacts f;
-    f.screen.scope = runs::PrintScope::All;
+    f.request.scope = runs::PrintScope::All;
     f.formatName = QStringLiteral("C5");
     f.typKonv = 2;
     f.komu = QStringLiteral("Иванов");
@@ -53,10 +54,10 @@ void TestSummaryText::envelopeWithEverything()
 {
     runs::ResumeFacts f = plainEnvelope();
     f.typKonv = 1;
-    f.screen.returnEnvelope = true;
-    f.screen.scope = runs::PrintScope::Marked;
-    f.screen.selectedCount = 3;
-    f.screen.filterText = QStringLiteral("москва|оао");
+    f.request.returnEnvelope = true;
+    f.request.scope = runs::PrintScope::Marked;
+    f.request.selectedCount = 3;
+    f.request.filterText = QStringLiteral("москва|оао");
     f.screen.font = {QStringLiteral("Times New Roman"), 14, true, true};
     f.screen.printLogo = true;
     f.screen.printZipCode = true;
@@ -79,7 +80,7 @@ void TestSummaryText::envelopeWithEverything()
         "\r {FB-}Комментарий на конверте: {FB}\rЗАКАЗНОЕ\r\n"
         "\r{FB-} {FS8}*Как вставлять конверт в принтер(на некоторых принтерах в специальный лоток!): "
         "Лицом вверх,клапаном влево");
-    QCOMPARE(runs::ResumeText(runs::ResumeKindEnvelope, f, Comma), expected);
+    QCOMPARE(runs::ResumeText(f, Comma), expected);
 }
 
 void TestSummaryText::envelopePieces_data()
@@ -96,20 +97,20 @@ void TestSummaryText::envelopePieces_data()
         << QStringList{"фильтр", "обратным", "Шрифт", "Смещение", "Комментарий", "картинки", "индекса :"};
 
     f = base;
-    f.screen.filterText = QStringLiteral("{FB}офис");
+    f.request.filterText = QStringLiteral("{FB}офис");
     QTest::newRow("all, filter kept as markup") << f
         << QStringList{"Получатель: {FB}Все (фильтр = {FB}офис)\r"} << QStringList{};
 
     f = base;
-    f.screen.scope = runs::PrintScope::Marked;
-    f.screen.selectedCount = 3;
-    f.screen.filterText = QStringLiteral("F");
+    f.request.scope = runs::PrintScope::Marked;
+    f.request.selectedCount = 3;
+    f.request.filterText = QStringLiteral("F");
     QTest::newRow("three marked, filter") << f
         << QStringList{"Получатель: {FB}Выделенные - 3 шт (фильтр = F)\r"} << QStringList{};
 
     f = base;
-    f.screen.scope = runs::PrintScope::Current;
-    f.screen.filterText = QStringLiteral("москва");
+    f.request.scope = runs::PrintScope::Current;
+    f.request.filterText = QStringLiteral("москва");
     QTest::newRow("current ignores the filter") << f
         << QStringList{"Получатель: {FB}Иванов, Москва, 101000\r"} << QStringList{"фильтр", "москва"};
 
@@ -174,7 +175,7 @@ void TestSummaryText::envelopePieces_data()
         << QStringList{"\r\r{FB-} Печать картинки: {FB}Вкл" + NoteLabel} << QStringList{"индекса :"};
 
     f = base;
-    f.screen.returnEnvelope = true;
+    f.request.returnEnvelope = true;
     f.typKonv = 1;
     QTest::newRow("return envelope") << f
         << QStringList{"C5 с напечатанной в типографии разметкой, с обратным конвертом\r"} << QStringList{};
@@ -185,7 +186,7 @@ void TestSummaryText::envelopePieces()
     QFETCH(runs::ResumeFacts, facts);
     QFETCH(QStringList, present);
     QFETCH(QStringList, absent);
-    const QString text = runs::ResumeText(runs::ResumeKindEnvelope, facts, Comma);
+    const QString text = runs::ResumeText(facts, Comma);
     for (const QString &piece : present)
         QVERIFY2(text.contains(piece), qPrintable(text));
     for (const QString &piece : absent)
@@ -197,7 +198,7 @@ void TestSummaryText::envelopePieces()
 
 void TestSummaryText::otherKinds_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<runs::RunKind>("kind");
     QTest::addColumn<QString>("blankName");
     QTest::addColumn<QString>("expected");
 
@@ -205,27 +206,24 @@ void TestSummaryText::otherKinds_data()
     const QString twoSided = QStringLiteral(
         "\r\r{FB-} {FS8}*При печати двусторонних бланков, для печати второй стороны лист нужно вставлять так, "
         "чтобы у него не менялось положение верха и низа распечатанной на нём первой стороны бланка.");
-    QTest::newRow("blank chosen") << runs::ResumeKindBlank << QStringLiteral("Опись.doc")
+    QTest::newRow("blank chosen") << runs::RunKind::Blank << QStringLiteral("Опись.doc")
                                   << " {PL}Печатать: {FB}Бланк Опись.doc" + people + twoSided;
-    QTest::newRow("no blank chosen") << runs::ResumeKindBlank << QString()
+    QTest::newRow("no blank chosen") << runs::RunKind::Blank << QString()
                                      << " {PL}Печатать: {FB}Бланк {FC$0000FF}не выбран бланк!{F0}" + people + twoSided;
-    QTest::newRow("another kind") << QStringLiteral("Письмо") << QStringLiteral("Опись.doc")
-                                  << " {PL}Печатать: {FB}Письмо" + people;
-    QTest::newRow("kinds compare exactly") << QStringLiteral("конверт") << QString()
-                                           << " {PL}Печатать: {FB}конверт" + people;
 }
 
 void TestSummaryText::otherKinds()
 {
-    QFETCH(QString, kind);
+    QFETCH(runs::RunKind, kind);
     QFETCH(QString, blankName);
     QFETCH(QString, expected);
     runs::ResumeFacts f = plainEnvelope();
-    f.screen.blankName = blankName;
+    f.request.kind = kind;
+    f.request.blankName = blankName;
     f.screen.font = {QStringLiteral("Courier"), 9, false, false};
     f.dx = 3;
     f.screen.printLogo = true;
-    QCOMPARE(runs::ResumeText(kind, f, Comma), expected);
+    QCOMPARE(runs::ResumeText(f, Comma), expected);
 }
 
 void TestSummaryText::generalNumbers_data()
@@ -270,7 +268,7 @@ void TestSummaryText::readsTheTablesAndLeavesCursorsOnTheLookedUpRows()
     d.tables.Table4.first();
     d.tables.Table5.first();
 
-    const runs::ResumeFacts f = runs::GatherResumeFacts(runs::ResumeKindEnvelope, d.tables, runs::ResumeScreen{});
+    const runs::ResumeFacts f = runs::GatherResumeFacts(runs::RunRequest{}, d.tables);
     QCOMPARE(f.formatName, QStringLiteral("А4 сложенный"));
     QCOMPARE(f.printerName, QStringLiteral("Бета"));
     QCOMPARE(f.dx, 2.5);
@@ -299,10 +297,10 @@ void TestSummaryText::unknownKeysUseTheRowTheCursorStoodOn()
     d.tables.Table4.last();
     d.tables.Table5.last();
 
-    const runs::ResumeFacts f = runs::GatherResumeFacts(runs::ResumeKindEnvelope, d.tables, runs::ResumeScreen{});
+    const runs::ResumeFacts f = runs::GatherResumeFacts(runs::RunRequest{}, d.tables);
     QCOMPARE(f.formatName, QStringLiteral("Е65"));
     QCOMPARE(f.printerName, QStringLiteral("Бета"));
-    QVERIFY(runs::ResumeText(runs::ResumeKindEnvelope, f, Comma).contains("Бета: по горизонтали 0мм; по вертикали 4мм."));
+    QVERIFY(runs::ResumeText(f, Comma).contains("Бета: по горизонтали 0мм; по вертикали 4мм."));
 }
 
 void TestSummaryText::blanksLookNothingUp()
@@ -312,7 +310,7 @@ void TestSummaryText::blanksLookNothingUp()
     const int second = d.addFormat(printruntest::dlFormat(QStringLiteral("Е65")));
     d.settings({{"N_Konvert", second}});
     d.tables.Table4.first();
-    const runs::ResumeFacts f = runs::GatherResumeFacts(runs::ResumeKindBlank, d.tables, runs::ResumeScreen{});
+    const runs::ResumeFacts f = runs::GatherResumeFacts(runs::RunRequest{runs::RunKind::Blank}, d.tables);
     QVERIFY(f.formatName.isEmpty());
     QCOMPARE(d.tables.Table4.asInteger(QStringLiteral("N")), first);
 }

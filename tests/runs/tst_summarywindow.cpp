@@ -15,14 +15,16 @@
 #include <QTextEdit>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(runs::RunKind)
+
 namespace {
 
 runs::ResumeFacts richEnvelope()
 {
     runs::ResumeFacts f;
-    f.screen.scope = runs::PrintScope::Marked;
-    f.screen.selectedCount = 3;
-    f.screen.filterText = QStringLiteral("склад");
+    f.request.scope = runs::PrintScope::Marked;
+    f.request.selectedCount = 3;
+    f.request.filterText = QStringLiteral("склад");
     f.screen.font = {QStringLiteral("Liberation Serif"), 14, true, true};
     f.screen.printLogo = true;
     f.formatName = QStringLiteral("C5");
@@ -81,7 +83,7 @@ void TestSummaryWindow::labelsRegularValuesBold()
     QFETCH(QString, label);
     QFETCH(QString, value);
     QTextDocument doc;
-    messages::RenderMarkupDocument(doc, runs::ResumeText(runs::ResumeKindEnvelope, richEnvelope(), QStringLiteral(",")),
+    messages::RenderMarkupDocument(doc, runs::ResumeText(richEnvelope(), QStringLiteral(",")),
                          QApplication::palette());
     QVERIFY(doc.toPlainText().contains(label + ' ' + value));
     QVERIFY(!isBold(formatOf(doc, label)));
@@ -95,7 +97,7 @@ void TestSummaryWindow::labelsRegularValuesBold()
 void TestSummaryWindow::fontSampleAndNote()
 {
     QTextDocument doc;
-    messages::RenderMarkupDocument(doc, runs::ResumeText(runs::ResumeKindEnvelope, richEnvelope(), QStringLiteral(",")),
+    messages::RenderMarkupDocument(doc, runs::ResumeText(richEnvelope(), QStringLiteral(",")),
                          QApplication::palette());
     const QTextCharFormat sample = formatOf(doc, QStringLiteral("Liberation Serif"));
     QCOMPARE(sample.fontFamilies().toStringList().value(0), QStringLiteral("Liberation Serif"));
@@ -116,8 +118,9 @@ void TestSummaryWindow::fontSampleAndNote()
 void TestSummaryWindow::missingBlankIsRed()
 {
     runs::ResumeFacts f = richEnvelope();
+    f.request.kind = runs::RunKind::Blank;
     QTextDocument doc;
-    messages::RenderMarkupDocument(doc, runs::ResumeText(runs::ResumeKindBlank, f, QStringLiteral(",")), QApplication::palette());
+    messages::RenderMarkupDocument(doc, runs::ResumeText(f, QStringLiteral(",")), QApplication::palette());
     QCOMPARE(formatOf(doc, QStringLiteral("не выбран бланк!")).foreground().color(), QColor(255, 0, 0));
     QVERIFY(isBold(formatOf(doc, QStringLiteral("не выбран бланк!"))));
     QCOMPARE(formatOf(doc, QStringLiteral("*При печати")).fontPointSize(), 8.0);
@@ -125,17 +128,17 @@ void TestSummaryWindow::missingBlankIsRed()
 
 void TestSummaryWindow::windowAndButtons_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<runs::RunKind>("kind");
     QTest::addColumn<int>("button");
     QTest::addColumn<bool>("confirmed");
-    QTest::newRow("envelopes, print") << runs::ResumeKindEnvelope << 1 << true;
-    QTest::newRow("envelopes, no") << runs::ResumeKindEnvelope << 2 << false;
-    QTest::newRow("blank without template, print") << runs::ResumeKindBlank << 1 << true;
+    QTest::newRow("envelopes, print") << runs::RunKind::Envelope << 1 << true;
+    QTest::newRow("envelopes, no") << runs::RunKind::Envelope << 2 << false;
+    QTest::newRow("blank without template, print") << runs::RunKind::Blank << 1 << true;
 }
 
 void TestSummaryWindow::windowAndButtons()
 {
-    QFETCH(QString, kind);
+    QFETCH(runs::RunKind, kind);
     QFETCH(int, button);
     QFETCH(bool, confirmed);
     printruntest::Data d;
@@ -155,12 +158,12 @@ void TestSummaryWindow::windowAndButtons()
         }
         modal::pressMessageButton(window, button);
     });
-    const bool answer = runs::ShowResume(QStringLiteral("Kuvertix"), kind, d.tables, runs::ResumeScreen{});
+    const bool answer = runs::ShowResume(QStringLiteral("Kuvertix"), runs::RunRequest{kind}, d.tables);
     modal::stopPolls();
     QCOMPARE(answer, confirmed);
     QCOMPARE(size, QSize(800, 360));
     QCOMPARE(title, QStringLiteral("Kuvertix"));
-    QVERIFY(text.startsWith(QStringLiteral(" Печатать: ") + kind));
+    QVERIFY(text.startsWith(QStringLiteral(" Печатать: ") + runs::runKindWord(kind)));
     QCOMPARE(captions.mid(0, 2), (QStringList{QStringLiteral("   Печатать   "), QStringLiteral("   Нет   ")}));
     QVERIFY(widths[0] > 0 && widths[1] > 0);
     QCOMPARE(widths.mid(2), (QList<int>{0, 0, 0}));

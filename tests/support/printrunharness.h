@@ -16,16 +16,34 @@
 
 namespace printruntest {
 
-class Harness : public Data {
+class Harness : public Data, public runs::RunHost {
 public:
     Harness() : book(tables.Table2, tables.Table2_), printer(tables), panel(tables, printer)
     {
         standardSetup();
         panel.setWindowTitle(QStringLiteral("Kuvertix"));
-        panel.setSources({[this] { addressbook::addHistoryFilter(tables.Table6, book.filterText()); },
-                          [this](const QString &kind) { return showResume(kind); },
-                          [this] { return runs::PrintScope(scope); }, [this] { return book.selectedCount(); },
-                          [this] { return oneJob; }});
+        panel.setHost(this);
+        panel.setOneJobSwitch([this] { return oneJob; });
+    }
+
+    runs::RunRequest runRequest(runs::RunKind kind) const override
+    {
+        runs::RunRequest r;
+        r.kind = kind;
+        r.scope = runs::PrintScope(scope);
+        r.selectedCount = book.selectedCount();
+        r.filterText = book.filterText();
+        r.returnEnvelope = panel.returnEnvelope();
+        return r;
+    }
+    void rememberFilter(const runs::RunRequest &request) override
+    {
+        addressbook::addHistoryFilter(tables.Table6, request);
+    }
+    // The summary of the request alone.
+    bool confirmRun(const runs::RunRequest &request, const runs::RunSummary &) override
+    {
+        return runs::ShowResume(QStringLiteral("Kuvertix"), request, tables);
     }
 
     // Envelopes go through this output; the default records and discards.
@@ -55,16 +73,6 @@ public:
     void setReturnEnvelope(bool on)
     {
         panel.findChild<QCheckBox *>(QStringLiteral("CheckBoxObr"))->setChecked(on);
-    }
-
-    bool showResume(const QString &kind)
-    {
-        runs::ResumeScreen s;
-        s.scope = runs::PrintScope(scope);
-        s.selectedCount = book.selectedCount();
-        s.filterText = book.filterText();
-        s.returnEnvelope = panel.returnEnvelope();
-        return runs::ShowResume(QStringLiteral("Kuvertix"), kind, tables, s);
     }
 
     addressbook::RecipientBook book;
