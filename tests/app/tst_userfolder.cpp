@@ -5,7 +5,7 @@
 
 #include "app/paths.h"
 #include "programcopy.h"
-#include "../printrun/pdfpages.h"
+#include "tests/support/pdfpages.h"
 
 #include <QProcess>
 #include <QtTest>
