@@ -49,7 +49,7 @@ int runWithoutWindow(int &argc, char **argv, const QStringList &arguments)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    return app::runCommandLine(line, app::executableFolder(), out, err);
+    return app::runCommandLine(line, app::programFolder(), out, err);
 }
 
 } // namespace
@@ -64,9 +64,9 @@ int main(int argc, char **argv)
         return runWithoutWindow(argc, argv, arguments);
 
     app::Application application(argc, argv);
-    const QString programFolder = app::executableFolder();
-    // Templates and the postal-code font are looked up beside the program,
-    // whatever folder a launcher started it from.
+    const QString programFolder = app::programFolder();
+    // Templates and the postal-code font are looked up in the program
+    // folder, whatever folder a launcher started it from.
     QDir::setCurrent(programFolder);
 
     std::unique_ptr<app::TForm1> window;

@@ -14,6 +14,17 @@ QString executableFolder()
     return folder;
 }
 
+QString programFolder()
+{
+    const QString named = qEnvironmentVariable("KUVERTIX_PROGRAM_FOLDER");
+    if (named.isEmpty())
+        return executableFolder();
+    QString folder = QDir(named).absolutePath();
+    if (!folder.endsWith('/'))
+        folder += '/';
+    return folder;
+}
+
 ProgramPaths::ProgramPaths(const QString &programFolder) : m_programFolder(programFolder)
 {
     if (!m_programFolder.endsWith('/'))

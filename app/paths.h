@@ -11,6 +11,11 @@ namespace app {
 // The executable's folder with a trailing separator.
 QString executableFolder();
 
+// The folder the program runs in, with a trailing separator: the one the
+// launcher names in KUVERTIX_PROGRAM_FOLDER (a user's own program folder),
+// else the executable's.
+QString programFolder();
+
 class ProgramPaths {
 public:
     explicit ProgramPaths(const QString &programFolder);

@@ -14,6 +14,9 @@ build="${KUVERTIX_BUILD_DIR:-$src/build}"
 for fuzz in "$src"/tools/fuzz-*.sh; do
   [ -f "$fuzz" ] && bash "$fuzz"
 done
+# The Debian package: built, checked with lintian and installed into a clean
+# Debian root; a failed check fails the run.
+bash "$src/tools/package.sh"
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
 ctest --output-on-failure -j2
