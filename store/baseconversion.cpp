@@ -201,7 +201,7 @@ void BaseConversion::writeFromParadox(Plan &plan) const
     source.bind(schema);
     plan.result.addedFields = source.absentFields();
     plan.result.leftFields = source.unboundFields();
-    TableFile::create(newPath(plan), schema);
+    TableFile::create(newPath(plan), schema, false);
     TableFile target(newPath(plan), schema);
     int key = -1;
     for (int i = 0; i < schema.fields.size(); ++i)
@@ -221,6 +221,7 @@ void BaseConversion::writeFromParadox(Plan &plan) const
         target.insertWithKey(row);
     }
     target.commitBatch();
+    target.createIndexes();
     plan.result.rows = source.recordCount();
     plan.result.cutTexts = source.cutTexts();
 }

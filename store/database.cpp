@@ -322,7 +322,7 @@ TableFile::~TableFile()
     sqlite3_close(m_db);
 }
 
-void TableFile::create(const QString &path, const TableSchema &schema)
+void TableFile::create(const QString &path, const TableSchema &schema, bool withIndexes)
 {
     if (QFileInfo::exists(path))
         throw StoreError(StoreError::Kind::WriteFailed,
@@ -332,7 +332,7 @@ void TableFile::create(const QString &path, const TableSchema &schema)
     int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     QString error;
     if (rc == SQLITE_OK) {
-        QStringList sql = schema.createStatements();
+        QStringList sql = withIndexes ? schema.createStatements() : QStringList{schema.createTableStatement()};
         sql.prepend(QStringLiteral("BEGIN"));
         sql << QStringLiteral("COMMIT");
         for (const QString &s : sql) {
@@ -350,6 +350,14 @@ void TableFile::create(const QString &path, const TableSchema &schema)
     if (!error.isEmpty())
         throw StoreError(StoreError::Kind::WriteFailed,
                          QStringLiteral("Не удаётся создать файл %1: %2").arg(path, error), path);
+}
+
+void TableFile::createIndexes()
+{
+    inTransaction([&] {
+        for (const QString &statement : m_schema.indexStatements())
+            exec(statement);
+    });
 }
 
 QString TableFile::columnList() const
@@ -534,12 +542,14 @@ qint64 TableFile::insert(StoredRow &row)
 
 void TableFile::insertWithKey(const StoredRow &row)
 {
-    QStringList marks;
-    for (int i = 0; i < m_schema.fields.size(); ++i)
-        marks << QStringLiteral("?");
-    sqlite3_stmt *st = cachedStatement(m_insertWithKeyStatement, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                                     .arg(quoted(m_schema.tableName), columnList(),
-                                                                          marks.join(", ")));
+    if (!m_insertWithKeyStatement) {
+        QStringList marks;
+        for (int i = 0; i < m_schema.fields.size(); ++i)
+            marks << QStringLiteral("?");
+        cachedStatement(m_insertWithKeyStatement, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                      .arg(quoted(m_schema.tableName), columnList(), marks.join(", ")));
+    }
+    sqlite3_stmt *st = m_insertWithKeyStatement;
     inTransaction([&] {
         for (int i = 0; i < m_schema.fields.size(); ++i)
             bindValue(st, i + 1, m_schema.fields[i], row.values[i]);

@@ -33,9 +33,11 @@ public:
     TableFile(const TableFile &) = delete;
     TableFile &operator=(const TableFile &) = delete;
 
-    // Creates a new file holding the empty table with its indexes.
-    // Throws when the file exists already.
-    static void create(const QString &path, const TableSchema &schema);
+    // Creates a new file holding the empty table with its indexes (or, to
+    // fill it with many rows first, without them: createIndexes() then
+    // makes them at once). Throws when the file exists already.
+    static void create(const QString &path, const TableSchema &schema, bool withIndexes = true);
+    void createIndexes();
 
     const TableSchema &schema() const { return m_schema; }
     QString path() const { return m_path; }

@@ -217,7 +217,9 @@ void ParadoxTable::openDocument()
     }
     readFields();
     checkBlocks();
-    m_record.resize(m_recordSize);
+    m_file.setFileName(m_path);
+    if (!m_file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("файл не открывается (%1)").arg(m_file.errorString()));
 }
 
 void ParadoxTable::readFields()
@@ -294,15 +296,42 @@ void ParadoxTable::read(int record, StoredRow &row)
 {
     Q_ASSERT(m_schema);
     m_currentRecord = record;
-    if (!PX_get_record(m_doc, record, m_record.data()))
-        fail(QStringLiteral("файл повреждён: запись %1 из %2 не читается").arg(record + 1).arg(m_recordCount));
+    char *data = recordData(record);
     const int n = m_schema->fields.size();
     row.values.resize(n);
     for (int i = 0; i < n; ++i) {
         const FieldDef &def = m_schema->fields[i];
-        row.values[i] = m_binding[i] < 0 ? def.defaultValue
-                                         : value(m_record.data(), m_fields[m_binding[i]], def);
+        row.values[i] = m_binding[i] < 0 ? def.defaultValue : value(data, m_fields[m_binding[i]], def);
     }
+}
+
+// A record's bytes in its data block. The blocks are those pxlib listed at
+// open, in the table's order; each holds its records after a 6-byte head.
+char *ParadoxTable::recordData(int record)
+{
+    if (record < 0 || record >= m_recordCount)
+        fail(QStringLiteral("записи %1 в файле нет").arg(record + 1));
+    const auto *blocks = static_cast<const pxpindex_t *>(m_doc->px_indexdata);
+    if (m_blockIndex < 0 || record < m_blockFirstRecord) {
+        m_blockFirstRecord = 0;
+        loadBlock(0);
+    }
+    while (record >= m_blockFirstRecord + blocks[m_blockIndex].numrecords) {
+        m_blockFirstRecord += blocks[m_blockIndex].numrecords;
+        loadBlock(m_blockIndex + 1);
+    }
+    return m_block.data() + kBlockHeaderSize + qsizetype(record - m_blockFirstRecord) * m_recordSize;
+}
+
+void ParadoxTable::loadBlock(int block)
+{
+    const auto *blocks = static_cast<const pxpindex_t *>(m_doc->px_indexdata);
+    const qint64 size = qint64(m_doc->px_head->px_maxtablesize) * 1024;
+    m_blockIndex = block;
+    m_block.resize(size);
+    if (block >= m_doc->px_indexdatalen || !m_file.seek(m_doc->px_head->px_headersize + (blocks[block].blocknumber - 1) * size)
+        || m_file.read(m_block.data(), size) != size)
+        fail(QStringLiteral("файл повреждён: блок данных %1 не читается").arg(block + 1));
 }
 
 QVariant ParadoxTable::value(char *data, const SourceField &field, const FieldDef &as)

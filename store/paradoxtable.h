@@ -9,6 +9,7 @@
 #include "store/schema.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -46,6 +47,7 @@ public:
     // Reads a record into row.values, one value per schema field: empty
     // fields stay empty, fields the file lacks get the schema's default,
     // texts longer than their field are cut. Throws when it cannot be read.
+    // Reading the records in order reads each data block once.
     void read(int record, StoredRow &row);
     // How many texts read so far were longer than their field.
     int cutTexts() const { return m_cutTexts; }
@@ -63,6 +65,8 @@ private:
     void checkBlocks();
     [[noreturn]] void fail(const QString &cause) const;
     [[noreturn]] void failInRecord(const SourceField &field) const;
+    char *recordData(int record);
+    void loadBlock(int block);
     QVariant value(char *data, const SourceField &field, const FieldDef &as);
     QString text(const char *data, int length) const;
 
@@ -76,7 +80,10 @@ private:
     std::array<QChar, 256> m_chars{};  // the code page's character of each byte
     const TableSchema *m_schema = nullptr;
     QVector<int> m_binding;  // per schema field: index into m_fields, or -1
-    QByteArray m_record;
+    QFile m_file;
+    QByteArray m_block;     // the data block read last
+    int m_blockIndex = -1;  // its place in pxlib's list of blocks
+    int m_blockFirstRecord = 0;
     int m_currentRecord = -1;
     int m_cutTexts = 0;
 };

@@ -156,13 +156,17 @@ QStringList TableSchema::indexStatements() const
     return sql;
 }
 
-QStringList TableSchema::createStatements() const
+QString TableSchema::createTableStatement() const
 {
     QStringList columns;
     for (const FieldDef &f : fields)
         columns << quoted(f.name) + ' ' + sqlType(f);
-    return QStringList{QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(tableName), columns.join(", "))}
-           + indexStatements();
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(tableName), columns.join(", "));
+}
+
+QStringList TableSchema::createStatements() const
+{
+    return QStringList{createTableStatement()} + indexStatements();
 }
 
 const TableSchema &configSchema() { static const TableSchema t = makeConfig(); return t; }
