@@ -5,6 +5,7 @@
 //   paradox_bench [rows]
 
 #include "../tests/store/paradoxfixture.h"
+#include "generatedbook.h"
 #include "store/baseconversion.h"
 #include "store/tables.h"
 
@@ -18,34 +19,22 @@
 
 namespace {
 
-const char *const kSurnames[] = {"Иванов", "Смирнов", "Кузнецов", "Попов", "Васильев", "Петров",
-                                 "Соколов", "Михайлов", "Новиков", "Фёдоров", "Морозов", "Волков"};
-const char *const kNames[] = {"Иван", "Пётр", "Анна", "Мария", "Сергей", "Ольга", "Алексей", "Елена"};
-const char *const kStreets[] = {"ул. Ленина", "пр. Мира", "ул. Садовая", "ул. Гагарина", "Невский пр."};
-const char *const kCities[] = {"г. Москва", "г. Санкт-Петербург", "г. Казань", "г. Тверь", "г. Омск"};
-
-template <size_t N>
-QString pick(const char *const (&list)[N], QRandomGenerator &rng)
-{
-    return QString::fromUtf8(list[rng.bounded(int(N))]);
-}
-
 paradox::Table addressBook(int rows)
 {
-    QRandomGenerator rng(42);
+    QRandomGenerator rng(2026);
     QVector<paradox::Row> records;
     records.reserve(rows);
-    for (int i = 0; i < rows; ++i)
-        records.push_back(
-            {{"N", i + 1},
-             {"Komu", pick(kSurnames, rng) + ' ' + pick(kNames, rng) + QStringLiteral(" %1").arg(i)},
-             {"Kuda", pick(kCities, rng) + ", " + pick(kStreets, rng)
-                          + QStringLiteral(", д. %1, кв. %2").arg(rng.bounded(200)).arg(rng.bounded(400))},
-             {"Index", QString::number(100000 + rng.bounded(800000))},
-             {"Group", rng.bounded(3) == 0 ? QStringLiteral("Клиенты") : QStringLiteral("Партнёры")},
-             {"Prim", rng.bounded(4) == 0 ? QStringLiteral("«звонить до 18:00»") : QString()},
-             {"Check", rng.bounded(10) == 0 ? -1 : 0},
-             {"Reserv1", QStringLiteral("+7 %1").arg(rng.bounded(1000000000))}});
+    const QStringList fields{"Komu", "Kuda", "Index", "Group", "Prim"};
+    for (int i = 0; i < rows; ++i) {
+        const bench::book::Recipient r = bench::book::recipient(rng);
+        paradox::Row row{{"N", i + 1}, {"Check", r.check}};
+        for (int k = 0; k < fields.size(); ++k)
+            if (!r.texts[k].isEmpty())
+                row[fields[k]] = r.texts[k];
+        if (!r.reserv1.isEmpty())
+            row["Reserv1"] = r.reserv1;
+        records.push_back(row);
+    }
     return paradox::tableOf(store::adrListSchema(), records);
 }
 

@@ -90,9 +90,7 @@ inline void setColumnType(Table &t, const QString &name, int type, int capacity 
 
 inline void removeColumn(Table &t, const QString &name)
 {
-    for (int i = 0; i < t.columns.size(); ++i)
-        if (t.columns[i].name == name)
-            t.columns.removeAt(i--);
+    t.columns.removeIf([&](const Column &c) { return c.name == name; });
 }
 
 namespace detail {

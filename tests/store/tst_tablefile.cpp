@@ -20,18 +20,6 @@ QByteArray digest(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-StoreError::Kind openError(const QString &folder, QString *message)
-{
-    store::Tables t;
-    try {
-        t.openAllIn(folder);
-    } catch (const StoreError &e) {
-        *message = e.message();
-        return e.kind();
-    }
-    return StoreError::Kind::BadState;
-}
-
 } // namespace
 
 class TableFileTest : public QObject {
