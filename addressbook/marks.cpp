@@ -2,17 +2,12 @@
 
 namespace addressbook {
 
-bool isMarked(const QVariant &check)
-{
-    return !check.isNull() && check.toInt() < 0;
-}
-
 int countMarked(store::Cursor &marks)
 {
     const int check = marks.fieldIndex(QStringLiteral("Check"));
     int count = 0;
     marks.first();
-    while (!marks.eof() && isMarked(marks.value(check))) {
+    while (!marks.eof() && runs::isMarked(marks.value(check))) {
         ++count;
         marks.next();
     }

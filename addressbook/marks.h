@@ -1,18 +1,15 @@
 #pragma once
-// Selection marks of recipients. A negative Check is a mark (the program
-// writes -1); zero, a positive value or an empty field is no mark. The
-// index Check_i puts the marked recipients first.
+// Selection marks of recipients: counting and writing them. What a mark is
+// (a negative Check) is the print scope's rule. The index Check_i puts the
+// marked recipients first.
 
+#include "runs/printscope.h"
 #include "store/cursor.h"
 
 #include <QString>
 
 namespace addressbook {
 
-constexpr int markedValue = -1;
-constexpr int unmarkedValue = 0;
-
-bool isMarked(const QVariant &check);
 
 // Counts the marked recipients by walking the mark cursor (in Check_i
 // order, through its filter) from the first row up to the first unmarked.

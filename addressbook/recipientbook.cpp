@@ -102,7 +102,7 @@ void RecipientBook::toggleMark()
         m_main.edit();
     }
     const int check = m_main.fieldIndex(QStringLiteral("Check"));
-    m_main.setValue(check, isMarked(m_main.value(check)) ? unmarkedValue : markedValue);
+    m_main.setValue(check, runs::isMarked(m_main.value(check)) ? runs::unmarkedValue : runs::markedValue);
     m_main.post();
     selectedCalc();
 }
@@ -112,7 +112,7 @@ void RecipientBook::setAllMarks(bool marked)
     m_main.cancel();
     if (marksBehind())
         syncMarks();
-    writeAllMarks(m_marks, marked ? markedValue : unmarkedValue);
+    writeAllMarks(m_marks, marked ? runs::markedValue : runs::unmarkedValue);
     selectedCalc();
     m_main.refresh();
 }

@@ -6,14 +6,14 @@ namespace {
 
 const QString HelpHint = QStringLiteral(" Справка: kuvertix --help");
 
-bool scopeFromText(const QString &text, addressbook::PrintScope &scope)
+bool scopeFromText(const QString &text, runs::PrintScope &scope)
 {
     if (text == QLatin1String("current"))
-        scope = addressbook::PrintScope::Current;
+        scope = runs::PrintScope::Current;
     else if (text == QLatin1String("marked"))
-        scope = addressbook::PrintScope::Marked;
+        scope = runs::PrintScope::Marked;
     else if (text == QLatin1String("all"))
-        scope = addressbook::PrintScope::All;
+        scope = runs::PrintScope::All;
     else
         return false;
     return true;

@@ -16,7 +16,7 @@ struct CommandLine {
     enum class Action { Window, Help, Pdf, Print };
     Action action = Action::Window;
     QString pdfFile;
-    envelope::RunOptions run{addressbook::PrintScope::All, false};
+    envelope::RunOptions run{runs::PrintScope::All, false};
     QString filter;
     QString error;  // a Russian text for standard error; empty when the line is sound
 };

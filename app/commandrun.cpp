@@ -39,10 +39,10 @@ public:
     {
         if (!line.filter.isEmpty())
             m_book->setFilterText(line.filter);
-        if (line.run.scope == addressbook::PrintScope::Marked && m_book->selectedCalc() == 0)
+        if (line.run.scope == runs::PrintScope::Marked && m_book->selectedCalc() == 0)
             return false;
         // The current recipient of a run without a window: the first by name.
-        if (line.run.scope == addressbook::PrintScope::Current)
+        if (line.run.scope == runs::PrintScope::Current)
             m_tables.Table2.first();
         return true;
     }
@@ -115,7 +115,7 @@ int print(RunSetup &setup, const CommandLine &line, QTextStream &out, QTextStrea
                                    ++printed;
                                },
                                [&total](int, int all) { total = all; });
-    } catch (const ReportError &e) {
+    } catch (const report::ReportError &e) {
         err << QStringLiteral("Печать конвертов остановлена: %1\nНапечатано конвертов: %2 из %3.")
                    .arg(e.message())
                    .arg(printed)
@@ -145,7 +145,7 @@ int runCommandLine(const CommandLine &line, const QString &programFolder, QTextS
         return print(setup, line, out, err);
     } catch (const store::StoreError &e) {
         err << QStringLiteral("Не удалось прочитать данные программы: %1").arg(e.message()) << Qt::endl;
-    } catch (const ReportError &e) {
+    } catch (const report::ReportError &e) {
         err << e.message() << Qt::endl;
     } catch (const std::exception &e) {
         err << QStringLiteral("Ошибка: %1").arg(QString::fromUtf8(e.what())) << Qt::endl;

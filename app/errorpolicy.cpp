@@ -1,6 +1,6 @@
 #include "app/errorpolicy.h"
 
-#include "messages/integer_text.h"
+#include "messages/integertext.h"
 #include "report/reporterror.h"
 #include "store/errors.h"
 
@@ -51,13 +51,13 @@ ErrorDecision decideError(const std::exception_ptr &error)
         std::rethrow_exception(error);
     } catch (const store::ConversionError &) {
         return {ErrorAction::PassOver, {}};
-    } catch (const InvalidIntegerError &) {
+    } catch (const messages::InvalidIntegerError &) {
         return {ErrorAction::PassOver, {}};
     } catch (const store::StoreError &e) {
         if (isProgramFault(e.kind()))
             return {ErrorAction::EndProgram, e.message()};
         return {ErrorAction::Report, storeFailureText(e)};
-    } catch (const ReportError &e) {
+    } catch (const report::ReportError &e) {
         return {ErrorAction::Report, e.message()};
     } catch (const std::exception &e) {
         return {ErrorAction::EndProgram, QString::fromUtf8(e.what())};

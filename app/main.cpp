@@ -1,14 +1,14 @@
 // Kuvertix: envelopes and postal forms from an address book.
 
-#include "app/application.h"
+#include "app/ui/application.h"
 #include "app/commandline.h"
 #include "app/commandrun.h"
 #include "app/errorpolicy.h"
-#include "app/mainwindow.h"
+#include "app/ui/mainwindow.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include "messages/notices.h"
+#include "messages/ui/notices.h"
 #include "report/pdfdocument.h"
 
 #include <cstdio>
@@ -18,7 +18,7 @@ namespace {
 
 void errorBox(const QString &text)
 {
-    ShowErrorNotice(nullptr, QStringLiteral("Kuvertix"), text);
+    messages::ShowErrorNotice(nullptr, QStringLiteral("Kuvertix"), text);
 }
 
 // Standard error of a run without a window carries the program's own
@@ -56,7 +56,7 @@ int runWithoutWindow(int &argc, char **argv, const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForPdfPages();
+    report::keepFreedMemoryForPdfPages();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -78,7 +78,7 @@ int main(int argc, char **argv)
         return 1;
     }
     for (const QString &notice : window->startupNotices())
-        ShowWarningNotice(nullptr, window->windowTitle(), notice);
+        messages::ShowWarningNotice(nullptr, window->windowTitle(), notice);
     application.setUnexpectedErrorHandler([&](const QString &message) {
         errorBox(app::unexpectedErrorText(message));
         window->abandonEdits();

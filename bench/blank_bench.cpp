@@ -66,7 +66,7 @@ struct Timing {
 
 Timing timeRun(store::Tables &t, bool officePerSheet, int sheetLimit)
 {
-    letters::WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter());
+    letters::WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), report::ReportPrinter());
     OfficePerSheet perSheet(session);
     letters::WordSession &word = officePerSheet ? static_cast<letters::WordSession &>(perSheet) : session;
     letters::BlankRun::Sources sources;
@@ -127,7 +127,7 @@ int main(int argc, char **argv)
     } catch (const office::OfficeError &e) {
         std::fprintf(stderr, "office: %s\n", qPrintable(e.message()));
         return 1;
-    } catch (const ReportError &e) {
+    } catch (const report::ReportError &e) {
         std::fprintf(stderr, "printing: %s\n", qPrintable(e.message()));
         return 1;
     }

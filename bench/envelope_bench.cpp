@@ -120,10 +120,10 @@ int main(int argc, char **argv)
     envelope::EnvelopePrinter printer(tables);
     printer.setPreviewLogo(benchLogo());
     qint64 pdfBytes = 0;
-    printer.setOutput([&pdfBytes](const ReportPage &page) {
+    printer.setOutput([&pdfBytes](const report::ReportPage &page) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        writeReportPagePdf(page, &buffer);
+        report::writeReportPagePdf(page, &buffer);
         pdfBytes += buffer.size();
         return 0;
     });
@@ -154,7 +154,7 @@ int main(int argc, char **argv)
         try {
             for (int n = 0; n < spool; ++n)
                 printer.PrintKonvert(textsOf(n));
-        } catch (const ReportError &e) {
+        } catch (const report::ReportError &e) {
             std::printf("spooler refused: %s\n", qPrintable(e.message()));
             return 1;
         }

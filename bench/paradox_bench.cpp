@@ -4,7 +4,7 @@
 // table). Goal: the conversion under 3 s and under twice pxlib's own time.
 //   paradox_bench [rows]
 
-#include "../tests/store/paradoxfixture.h"
+#include "tests/support/paradoxfixture.h"
 #include "generatedbook.h"
 #include "store/baseconversion.h"
 #include "store/tables.h"

@@ -91,7 +91,7 @@ int main(int argc, char **argv)
                 tables.Table2.recordCount(), qPrintable(printer.printFont().family),
                 printer.printFont().pointSize());
 
-    const envelope::RunOptions run{addressbook::PrintScope::All, false};
+    const envelope::RunOptions run{runs::PrintScope::All, false};
     QList<int> formats;
     for (tables.Table4.first(); !tables.Table4.eof(); tables.Table4.next())
         formats << tables.Table4.asInteger(QStringLiteral("N"));

@@ -100,13 +100,13 @@ Figures timedRun(store::Tables &t, envelope::EnvelopePrinter &printer, int limit
     timer.start();
     try {
         envelope::runEnvelopes(t.Table2, envelope::senderOfSettingsRow(t.Table1),
-                               {addressbook::PrintScope::Marked, false}, [&](const envelope::EnvelopeTexts &e) {
+                               {runs::PrintScope::Marked, false}, [&](const envelope::EnvelopeTexts &e) {
                                    if (printed >= limit)
                                        return;
                                    printer.PrintKonvert(e);
                                    ++printed;
                                });
-    } catch (const ReportError &e) {
+    } catch (const report::ReportError &e) {
         std::fprintf(stderr, "run stopped after %d envelopes: %s\n", printed, e.what());
     }
     f.wall = timer.nsecsElapsed() / 1e9;
@@ -115,7 +115,7 @@ Figures timedRun(store::Tables &t, envelope::EnvelopePrinter &printer, int limit
     return f;
 }
 
-void report(const char *name, const Figures &f)
+void printFigures(const char *name, const Figures &f)
 {
     if (f.envelopes == 0) {
         std::printf("%-8s no envelopes\n", name);
@@ -162,20 +162,20 @@ int main(int argc, char **argv)
     envelope::EnvelopePrinter printer(tables);
 
     std::printf("run over %d marked recipients among %d\n", count, tables.Table2.recordCount());
-    printer.setOutput([](const ReportPage &) { return 0; });
+    printer.setOutput([](const report::ReportPage &) { return 0; });
     timedRun(tables, printer, count);  // warm-up: fonts, caches
-    report("layout", timedRun(tables, printer, count));
+    printFigures("layout", timedRun(tables, printer, count));
 
     qint64 bytes = 0;
-    printer.setOutput([&bytes](const ReportPage &page) {
+    printer.setOutput([&bytes](const report::ReportPage &page) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        writeReportPagePdf(page, &buffer);
+        report::writeReportPagePdf(page, &buffer);
         bytes += buffer.size();
         return 0;
     });
     const Figures pdf = timedRun(tables, printer, count);
-    report("pdf", pdf);
+    printFigures("pdf", pdf);
     if (pdf.envelopes)
         std::printf("         %.1f KiB of PDF per envelope\n", bytes / 1024.0 / pdf.envelopes);
 
@@ -183,14 +183,14 @@ int main(int argc, char **argv)
         return 0;
     QList<int> jobs;
     const auto spooler = envelope::EnvelopePrinter::spoolerOutput();
-    printer.setOutput([&](const ReportPage &page) {
+    printer.setOutput([&](const report::ReportPage &page) {
         const int job = spooler(page);
         jobs << job;
         return job;
     });
     const QDateTime submitted = QDateTime::currentDateTime();
     const Figures spooled = timedRun(tables, printer, spool);
-    report("spooler", spooled);
+    printFigures("spooler", spooled);
 
     // How long the spooler takes to hand the last job to its backend, when
     // the capture queue stores them; then the stored files are removed.

@@ -18,15 +18,15 @@ inline QFont benchFont(const QString &family, int pixels, bool italic = false, b
     return font;
 }
 
-inline void addBenchText(ReportPage &page, const QString &name, const QRect &box, const QFont &font,
+inline void addBenchText(report::ReportPage &page, const QString &name, const QRect &box, const QFont &font,
                          const QString &text)
 {
-    ReportText &object = page.addText(name, box);
+    report::ReportText &object = page.addText(name, box);
     object.setFont(font);
     object.setText(text);
 }
 
-inline void buildBenchEnvelope(ReportPage &page, const QImage &logo)
+inline void buildBenchEnvelope(report::ReportPage &page, const QImage &logo)
 {
     const QString arial = QStringLiteral("Arial");
     page.setCustomPaperSize(229, 162);
@@ -41,7 +41,7 @@ inline void buildBenchEnvelope(ReportPage &page, const QImage &logo)
     addBenchText(page, QStringLiteral("Index_"), QRect(478, 400, 155, 15), benchFont(arial, 9, true),
                  QStringLiteral("Индекс места назначения"));
     for (const char *name : {"otKogo_", "otKuda_", "Komu_", "Kuda_"})
-        page.text(QString::fromLatin1(name)).setVerticalAlignment(ReportText::VerticalAlignment::Bottom);
+        page.text(QString::fromLatin1(name)).setVerticalAlignment(report::ReportText::VerticalAlignment::Bottom);
 
     const QFont address = benchFont(arial, 15);
     addBenchText(page, QStringLiteral("otKogo"), QRect(95, 15, 321, 19), address, QString());
@@ -51,7 +51,7 @@ inline void buildBenchEnvelope(ReportPage &page, const QImage &logo)
     addBenchText(page, QStringLiteral("Kuda"), QRect(478, 330, 340, 60), address, QString());
     addBenchText(page, QStringLiteral("Index"), QRect(478, 410, 60, 15), address, QString());
     for (const char *name : {"otIndex", "Index"})
-        page.text(QString::fromLatin1(name)).setFillStyle(ReportText::FillStyle::Clear);
+        page.text(QString::fromLatin1(name)).setFillStyle(report::ReportText::FillStyle::Clear);
     for (const char *name : {"otKogo", "otKuda", "Komu", "Kuda"})
         page.text(QString::fromLatin1(name)).setLineGap(1.41 * (7 * 2.77 - 11));
 
@@ -62,7 +62,7 @@ inline void buildBenchEnvelope(ReportPage &page, const QImage &logo)
 }
 
 // Fills the address boxes for envelope number n.
-inline void fillBenchEnvelope(ReportPage &page, int n)
+inline void fillBenchEnvelope(report::ReportPage &page, int n)
 {
     const QString index = QStringLiteral("%1").arg(100000 + n % 900000, 6, 10, QLatin1Char('0'));
     page.text(QStringLiteral("otKogo")).setText(QStringLiteral("ООО «Отправитель и партнёры»"));

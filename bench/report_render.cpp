@@ -36,7 +36,7 @@ long peakMemoryKb()
 // The same PDF pages, timed in two parts: laying out and painting the page
 // (the engine's own work) and QPainter::end, where Qt's PDF writer embeds
 // the font subsets and compresses the page.
-void timePaintAndSerialize(ReportPage &page, int count)
+void timePaintAndSerialize(report::ReportPage &page, int count)
 {
     QElapsedTimer timer;
     qint64 paintNs = 0, finishNs = 0;
@@ -45,10 +45,10 @@ void timePaintAndSerialize(ReportPage &page, int count)
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setPageLayout(reportPageLayout(page));
+        writer.setPageLayout(report::reportPageLayout(page));
         timer.start();
         QPainter painter(&writer);
-        paintReportPage(page, painter);
+        report::paintReportPage(page, painter);
         paintNs += timer.nsecsElapsed();
         timer.start();
         painter.end();
@@ -58,7 +58,7 @@ void timePaintAndSerialize(ReportPage &page, int count)
                 paintNs / 1e6 / count, finishNs / 1e6 / count);
 }
 
-void renderPages(ReportPage &page, int count, const QString &outDir)
+void renderPages(report::ReportPage &page, int count, const QString &outDir)
 {
     QElapsedTimer timer;
     timer.start();
@@ -68,11 +68,11 @@ void renderPages(ReportPage &page, int count, const QString &outDir)
         if (outDir.isEmpty()) {
             QBuffer buffer;
             buffer.open(QIODevice::WriteOnly);
-            writeReportPagePdf(page, &buffer);
+            report::writeReportPagePdf(page, &buffer);
             bytes += buffer.size();
         } else {
             const QString file = QDir(outDir).filePath(QStringLiteral("envelope-%1.pdf").arg(n, 4, 10, QLatin1Char('0')));
-            writeReportPagePdf(page, file);
+            report::writeReportPagePdf(page, file);
             bytes += QFileInfo(file).size();
         }
     }
@@ -81,9 +81,9 @@ void renderPages(ReportPage &page, int count, const QString &outDir)
                 count, seconds, count / seconds, seconds * 1000 / count, bytes / 1024.0 / count);
 }
 
-void spoolPages(ReportPage &page, int count)
+void spoolPages(report::ReportPage &page, int count)
 {
-    const ReportPrinter printer;
+    const report::ReportPrinter printer;
     QElapsedTimer timer;
     timer.start();
     int first = 0, last = 0;
@@ -115,18 +115,18 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "warning: %s not loaded\n", qPrintable(font));
 
     try {
-        ReportPage page;
+        report::ReportPage page;
         buildBenchEnvelope(page, benchLogo());
         if (parser.isSet(QStringLiteral("png"))) {
             fillBenchEnvelope(page, 0);
-            renderReportPageToImage(page, 96).save(parser.value(QStringLiteral("png")));
+            report::renderReportPageToImage(page, 96).save(parser.value(QStringLiteral("png")));
         }
         timePaintAndSerialize(page, parser.value(QStringLiteral("count")).toInt());
         renderPages(page, parser.value(QStringLiteral("count")).toInt(), parser.value(QStringLiteral("out")));
         const int spool = parser.value(QStringLiteral("spool")).toInt();
         if (spool > 0)
             spoolPages(page, spool);
-    } catch (const ReportError &error) {
+    } catch (const report::ReportError &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }

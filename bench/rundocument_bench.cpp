@@ -123,7 +123,7 @@ Figures measured(const char *name, int count, Run run)
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForPdfPages();  // as the program does
+    report::keepFreedMemoryForPdfPages();  // as the program does
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOption({"counts", "book sizes", "A,B,..", "1000,10000,100000"});
@@ -142,7 +142,7 @@ int main(int argc, char **argv)
         fillRecipients(tables.Table2, count);
         envelope::EnvelopePrinter printer(tables);
         const envelope::EnvelopeRun run{tables.Table2, printer, envelope::senderOfSettingsRow(tables.Table1),
-                                        {addressbook::PrintScope::All, false}};
+                                        {runs::PrintScope::All, false}};
 
         const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
         const Figures document = measured("document", count, [&] { return envelope::saveRunPdf(run, pdf); });
@@ -157,7 +157,7 @@ int main(int argc, char **argv)
                     printer.layOut(t);
                     QBuffer buffer;
                     buffer.open(QIODevice::WriteOnly);
-                    writeReportPagePdf(printer.page(), &buffer);
+                    report::writeReportPagePdf(printer.page(), &buffer);
                     ++done;
                 });
             } catch (const envelope::RunCancelled &) {

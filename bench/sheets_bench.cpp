@@ -6,9 +6,9 @@
 // Prints wall-clock milliseconds.
 //   sheets_bench [rows] [rows done cell by cell]
 
-#include "addressbook/calc/calcsheet.h"
-#include "letters/office/officeprocess.h"
-#include "letters/office/unotext.h"
+#include "addressbook/calcsheet.h"
+#include "office/officeprocess.h"
+#include "office/unotext.h"
 #include "store/tables.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>

@@ -16,7 +16,7 @@
 #include "bench/generatedbook.h"
 #include "addressbook/marks.h"
 #include "addressbook/recipientbook.h"
-#include "app/mainwindow.h"
+#include "app/ui/mainwindow.h"
 #include "store/database.h"
 #include "store/tables.h"
 

@@ -17,15 +17,15 @@ const QString Instruction = QStringLiteral(
 
 // Thin lines are empty text boxes with a clear fill: the renderer outlines
 // them with a one-unit line.
-void addLine(ReportPage &page, const QString &name, const QRect &box)
+void addLine(report::ReportPage &page, const QString &name, const QRect &box)
 {
-    ReportText &line = page.addText(name, box);
-    line.setFillStyle(ReportText::FillStyle::Clear);
+    report::ReportText &line = page.addText(name, box);
+    line.setFillStyle(report::ReportText::FillStyle::Clear);
 }
 
-void addLabel(ReportPage &page, const QString &name, const QRect &box, const QString &text, int px)
+void addLabel(report::ReportPage &page, const QString &name, const QRect &box, const QString &text, int px)
 {
-    ReportText &label = page.addText(name, box);
+    report::ReportText &label = page.addText(name, box);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(px);
     label.setFont(font);
@@ -35,7 +35,7 @@ void addLabel(ReportPage &page, const QString &name, const QRect &box, const QSt
 int ux(double mm, const PrintOffset &offset) { return placeUnits(mm, offset.dx); }
 int uy(double mm, const PrintOffset &offset) { return placeUnits(mm, offset.dy); }
 
-void addCross(ReportPage &page, int corner, const QPoint &centre)
+void addCross(report::ReportPage &page, int corner, const QPoint &centre)
 {
     const int arm = roundUnits(CalibrationArmMm * UnitsPerMm);
     addLine(page, QStringLiteral("Mark%1H").arg(corner), QRect(centre.x() - arm, centre.y(), 2 * arm + 1, 1));
@@ -44,7 +44,7 @@ void addCross(ReportPage &page, int corner, const QPoint &centre)
 
 // A scale of whole millimetres from the cross to the right (horizontal) or
 // downwards, ticks of 1, 2 and 3 mm at every millimetre, five and ten.
-void addScale(ReportPage &page, const QString &prefix, double fromMm, double alongMm, double lengthMm,
+void addScale(report::ReportPage &page, const QString &prefix, double fromMm, double alongMm, double lengthMm,
               bool horizontal, const PrintOffset &offset)
 {
     for (int mm = 0; mm <= int(lengthMm); ++mm) {
@@ -74,7 +74,7 @@ QPoint calibrationMark(const EnvelopeFormat &format, const PrintOffset &offset, 
     return QPoint(ux(x, offset), uy(y, offset));
 }
 
-void buildCalibrationSheet(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset)
+void buildCalibrationSheet(report::ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset)
 {
     page.setCustomPaperSize(format.w, format.h);
     for (int corner = 0; corner < 4; ++corner)

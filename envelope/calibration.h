@@ -10,7 +10,7 @@
 #include <QPoint>
 #include <QString>
 
-class ReportPage;
+namespace report { class ReportPage; }
 
 namespace envelope {
 
@@ -22,7 +22,7 @@ constexpr double CalibrationArmMm = 5.0;
 // Lays the sheet out on an empty page of the format's size: crosses 20 mm
 // in from each corner, scales beside the upper left cross, the instruction
 // in the middle. Every element is shifted by the offset as envelopes are.
-void buildCalibrationSheet(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset);
+void buildCalibrationSheet(report::ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset);
 
 // The centre of a cross on the page in whole units, offset applied:
 // corner 0 upper left, 1 upper right, 2 lower left, 3 lower right.

@@ -37,9 +37,9 @@ QString replaceFileAtomically(const QString &path, const QByteArray &bytes)
                                         + QStringLiteral(".XXXXXX"));
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return writeFailureCause(errno);
+        return report::writeFailureCause(errno);
     ::fchmod(fd, 0644);  // the temporary file is made private; the data file is not
-    int error = writeAllBytes(fd, bytes);
+    int error = report::writeAllBytes(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
@@ -48,7 +48,7 @@ QString replaceFileAtomically(const QString &path, const QByteArray &bytes)
         error = errno;
     if (error != 0) {
         ::unlink(temp.constData());
-        return writeFailureCause(error);
+        return report::writeFailureCause(error);
     }
     return QString();
 }

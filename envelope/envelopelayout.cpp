@@ -10,16 +10,16 @@ namespace envelope {
 namespace {
 
 // The placement of an object from a box of the format.
-void place(ReportObject &object, const MmBox &box, const PrintOffset &offset)
+void place(report::ReportObject &object, const MmBox &box, const PrintOffset &offset)
 {
     object.setGeometry(placeUnits(box.l, offset.dx), placeUnits(box.t, offset.dy),
                        roundUnits(box.w * UnitsPerMm), roundUnits(box.h * UnitsPerMm));
 }
 
-void layOutLogo(ReportPage &page, const MmBox &box, const PrintOffset &offset,
+void layOutLogo(report::ReportPage &page, const MmBox &box, const PrintOffset &offset,
                 const EnvelopeOptions &options)
 {
-    ReportPicture &logo = page.picture(obj::Logo);
+    report::ReportPicture &logo = page.picture(obj::Logo);
     if (!options.printLogo) {
         logo.clearPicture();
         return;
@@ -28,11 +28,11 @@ void layOutLogo(ReportPage &page, const MmBox &box, const PrintOffset &offset,
     place(logo, box, offset);
 }
 
-void layOutAddress(ReportPage &page, const QString &name, const QString &text, const MmBox &box,
+void layOutAddress(report::ReportPage &page, const QString &name, const QString &text, const MmBox &box,
                    const PrintOffset &offset, const EnvelopeFormat &format,
                    const EnvelopeOptions &options)
 {
-    ReportText &object = page.text(name);
+    report::ReportText &object = page.text(name);
     object.setFont(options.font.toQFont());
     object.setTextColor(options.font.textColor());
     object.setText(text);
@@ -40,21 +40,21 @@ void layOutAddress(ReportPage &page, const QString &name, const QString &text, c
     object.setLineGap(addressLineGap(format.linesH, options.font.pointSize()));
 }
 
-void layOutPostalCode(ReportPage &page, const QString &name, const QString &text,
+void layOutPostalCode(report::ReportPage &page, const QString &name, const QString &text,
                       const MmBox &box, const PrintOffset &offset, int typKonv)
 {
-    ReportText &object = page.text(name);
+    report::ReportText &object = page.text(name);
     object.setText(text);
     place(object, box, offset);
     // On a blank envelope the engine frames the code (clear fill outlines).
-    object.setFillStyle(typKonv == 1 ? ReportText::FillStyle::Solid
-                                     : ReportText::FillStyle::Clear);
+    object.setFillStyle(typKonv == 1 ? report::ReportText::FillStyle::Solid
+                                     : report::ReportText::FillStyle::Clear);
 }
 
-void layOutZipCode(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
+void layOutZipCode(report::ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
                    const EnvelopeTexts &texts, const EnvelopeOptions &options)
 {
-    ReportText &zip = page.text(obj::ZIPcode);
+    report::ReportText &zip = page.text(obj::ZIPcode);
     QFont font = zip.font();
     font.setFamily(ZipCodeFontFamily);
     zip.setFont(font);
@@ -65,29 +65,29 @@ void layOutZipCode(ReportPage &page, const EnvelopeFormat &format, const PrintOf
                roundUnits(format.zipT * UnitsPerMm + offset.dy - 1.512));
 }
 
-void layOutComment(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
+void layOutComment(report::ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
                    const EnvelopeOptions &options)
 {
-    ReportText &comment = page.text(obj::KonvertComment);
+    report::ReportText &comment = page.text(obj::KonvertComment);
     comment.setVisible(options.printComment);
     comment.setText(options.comment);
     place(comment, format.comment, offset);
 }
 
 // A caption left of its address box, its right edge on the box's left edge.
-void captionBeside(ReportPage &page, const QString &name, const MmBox &box,
+void captionBeside(report::ReportPage &page, const QString &name, const MmBox &box,
                    const PrintOffset &offset, bool visible)
 {
-    ReportText &caption = page.text(name);
+    report::ReportText &caption = page.text(name);
     caption.setVisible(visible);
     caption.moveTo(placeUnits(box.l, offset.dx) - caption.width(), placeUnits(box.t, offset.dy));
 }
 
 // A caption just above its postal-code box.
-void captionAbove(ReportPage &page, const QString &name, const MmBox &box,
+void captionAbove(report::ReportPage &page, const QString &name, const MmBox &box,
                   const PrintOffset &offset, bool visible)
 {
-    ReportText &caption = page.text(name);
+    report::ReportText &caption = page.text(name);
     caption.setVisible(visible);
     caption.moveTo(placeUnits(box.l, offset.dx), placeUnits(box.t, offset.dy) - caption.height());
 }
@@ -110,15 +110,15 @@ QString boxCaption(const QString &name)
     return captions.value(name);
 }
 
-QStringList boxesOffTheEnvelope(const ReportPage &page, const EnvelopeFormat &format)
+QStringList boxesOffTheEnvelope(const report::ReportPage &page, const EnvelopeFormat &format)
 {
     const double right = format.w * UnitsPerMm + 0.5;
     const double bottom = format.h * UnitsPerMm + 0.5;
     QStringList off;
     for (const auto &object : page.objects()) {
         const bool printed = object->isVisible()
-            && (object->kind() == ReportObject::Kind::Text
-                || static_cast<const ReportPicture &>(*object).hasPicture());
+            && (object->kind() == report::ReportObject::Kind::Text
+                || static_cast<const report::ReportPicture &>(*object).hasPicture());
         const QRect box = object->geometry();
         if (!printed || box.isEmpty() || boxCaption(object->name()).isEmpty())
             continue;
@@ -129,7 +129,7 @@ QStringList boxesOffTheEnvelope(const ReportPage &page, const EnvelopeFormat &fo
     return off;
 }
 
-void layOutEnvelope(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
+void layOutEnvelope(report::ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
                     const EnvelopeTexts &texts, const EnvelopeOptions &options)
 {
     page.setCustomPaperSize(format.w, format.h);

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-class ReportPage;
+namespace report { class ReportPage; }
 
 namespace envelope {
 
@@ -35,7 +35,7 @@ struct EnvelopeOptions {
 // custom W x H mm (unrounded). Boxes: left = round(L * 3.78 + dx), top =
 // round(T * 3.78 + dy), height = round(H * 3.78), width = round(W * 3.78),
 // halves to even; positions are not clamped to the paper.
-void layOutEnvelope(ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
+void layOutEnvelope(report::ReportPage &page, const EnvelopeFormat &format, const PrintOffset &offset,
                     const EnvelopeTexts &texts, const EnvelopeOptions &options);
 
 // The caption of a page object as the formats tab names its box; empty for
@@ -44,6 +44,6 @@ QString boxCaption(const QString &objectName);
 
 // The names of the boxes of a laid-out envelope that would be printed and
 // lie partly off the envelope (half a unit of rounding allowed).
-QStringList boxesOffTheEnvelope(const ReportPage &page, const EnvelopeFormat &format);
+QStringList boxesOffTheEnvelope(const report::ReportPage &page, const EnvelopeFormat &format);
 
 } // namespace envelope

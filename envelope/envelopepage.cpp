@@ -21,22 +21,22 @@ QFont arial(int pixels, bool italic = false)
     return font;
 }
 
-ReportText &addText(ReportPage &page, const QString &name, const QRect &box, const QFont &font,
+report::ReportText &addText(report::ReportPage &page, const QString &name, const QRect &box, const QFont &font,
                     const QString &text, bool bottom = false)
 {
-    ReportText &t = page.addText(name, box);
+    report::ReportText &t = page.addText(name, box);
     t.setFont(font);
     t.setText(text);
     t.setTextColor(Qt::black);
-    t.setLineGap(ReportText::DefaultLineGap);
-    t.setVerticalAlignment(bottom ? ReportText::VerticalAlignment::Bottom
-                                  : ReportText::VerticalAlignment::Top);
-    t.setFillStyle(ReportText::FillStyle::Solid);
+    t.setLineGap(report::ReportText::DefaultLineGap);
+    t.setVerticalAlignment(bottom ? report::ReportText::VerticalAlignment::Bottom
+                                  : report::ReportText::VerticalAlignment::Top);
+    t.setFillStyle(report::ReportText::FillStyle::Solid);
     t.setFillColor(QColor());
     return t;
 }
 
-void addCaptions(ReportPage &page)
+void addCaptions(report::ReportPage &page)
 {
     const QFont caption = arial(12, true);
     const QFont small = arial(9, true);
@@ -54,7 +54,7 @@ void addCaptions(ReportPage &page)
             QStringLiteral("Индекс места назначения"));
 }
 
-void addAddressBoxes(ReportPage &page)
+void addAddressBoxes(report::ReportPage &page)
 {
     const QFont text = arial(15);
     addText(page, obj::OtKogo, unitBox(94.48825, 15.11812, 321.26005, 15.11812), text,
@@ -71,12 +71,12 @@ void addAddressBoxes(ReportPage &page)
             QStringLiteral("000002"));
 }
 
-void addZipCodeAndComment(ReportPage &page)
+void addZipCodeAndComment(report::ReportPage &page)
 {
     QFont zip(ZipCodeFontFamily);
     zip.setPixelSize(45);
     zip.setBold(true);
-    ReportText &zipCode = addText(page, obj::ZIPcode,
+    report::ReportText &zipCode = addText(page, obj::ZIPcode,
                                   unitBox(35.01577, 321.26005, 253.22851, 64.25201), zip,
                                   QStringLiteral("-123456"));
     zipCode.hide();
@@ -87,9 +87,9 @@ void addZipCodeAndComment(ReportPage &page)
 
 } // namespace
 
-void buildEnvelopeTemplate(ReportPage &page)
+void buildEnvelopeTemplate(report::ReportPage &page)
 {
-    page.setPaperSizeCode(ReportPage::PaperDL);
+    page.setPaperSizeCode(report::ReportPage::PaperDL);
     // A background picture that only helps when designing; never printed.
     page.addPicture(obj::Picture1, QRect(0, 0, roundUnits(220 * 96 / 25.4),
                                          roundUnits(110 * 96 / 25.4)))

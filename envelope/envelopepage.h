@@ -35,7 +35,7 @@ inline const QString ZipCodeFontFamily = QStringLiteral("Kuvertix ZIPcode");
 // Fills an empty page with the envelope template: a DL envelope (220 x 110 mm,
 // paper code 27) in landscape, no margins, and the named objects with their
 // fixed fonts, alignments and placeholder texts. Boxes are at whole units.
-void buildEnvelopeTemplate(ReportPage &page);
+void buildEnvelopeTemplate(report::ReportPage &page);
 
 // Names of every object of the template, in painting order.
 QStringList envelopeObjectNames();

@@ -8,7 +8,7 @@
 namespace envelope {
 
 EnvelopePrinter::EnvelopePrinter(store::Tables &tables)
-    : m_tables(tables), m_page(std::make_unique<ReportPage>()), m_output(spoolerOutput()),
+    : m_tables(tables), m_page(std::make_unique<report::ReportPage>()), m_output(spoolerOutput()),
       m_documentOutput(spoolerDocumentOutput())
 {
     buildEnvelopeTemplate(*m_page);
@@ -18,15 +18,15 @@ EnvelopePrinter::~EnvelopePrinter() = default;
 
 EnvelopePrinter::Output EnvelopePrinter::spoolerOutput()
 {
-    return [](const ReportPage &page) {
-        return ReportPrinter().print(page, QStringLiteral("Kuvertix: конверт"));
+    return [](const report::ReportPage &page) {
+        return report::ReportPrinter().print(page, QStringLiteral("Kuvertix: конверт"));
     };
 }
 
 EnvelopePrinter::DocumentOutput EnvelopePrinter::spoolerDocumentOutput()
 {
     return [](const QString &pdfFile, const QSizeF &paperMm) {
-        return ReportPrinter().printPdf(pdfFile, paperMm, QStringLiteral("Kuvertix: конверты"));
+        return report::ReportPrinter().printPdf(pdfFile, paperMm, QStringLiteral("Kuvertix: конверты"));
     };
 }
 
@@ -79,7 +79,7 @@ void EnvelopePrinter::PrintKonvert(const EnvelopeTexts &texts)
     // A format with a zero or negative size is said so, whatever the output.
     const QString problem = m_page->paperProblem();
     if (!problem.isEmpty())
-        throw ReportError(ReportError::Kind::BadPaperSize, problem);
+        throw report::ReportError(report::ReportError::Kind::BadPaperSize, problem);
     m_lastJob = m_output(*m_page);
 }
 

@@ -22,7 +22,7 @@ public:
     // system's default printer; failures are thrown as ReportError (no
     // printer, spooler down, job refused, unusable paper size) with a
     // Russian text naming the problem and the printer.
-    using Output = std::function<int(const ReportPage &)>;
+    using Output = std::function<int(const report::ReportPage &)>;
 
     explicit EnvelopePrinter(store::Tables &tables);
     ~EnvelopePrinter();
@@ -64,12 +64,12 @@ public:
     EnvelopeTexts settingsRowTexts() const;
     EnvelopeOptions settingsRowOptions() const;
 
-    ReportPage &page() { return *m_page; }
-    const ReportPage &page() const { return *m_page; }
+    report::ReportPage &page() { return *m_page; }
+    const report::ReportPage &page() const { return *m_page; }
 
 private:
     store::Tables &m_tables;
-    std::unique_ptr<ReportPage> m_page;
+    std::unique_ptr<report::ReportPage> m_page;
     PrintFont m_font;
     QImage m_logo;
     Output m_output;

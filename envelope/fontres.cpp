@@ -512,7 +512,7 @@ void saveFont(const QString &dataFolder, const PrintFont &font)
     const QString cause = replaceFileAtomically(path, encodeFontRes(font));
     if (!cause.isEmpty())
         throw FontFileError(QStringLiteral("%1: не удалось сохранить шрифт в файл «%2». Прежний файл не изменён.")
-                                .arg(capitalized(cause), QDir::toNativeSeparators(path)),
+                                .arg(report::capitalized(cause), QDir::toNativeSeparators(path)),
                             path);
 }
 

@@ -99,7 +99,7 @@ void storeLogoFile(const QString &chosenFile, const QString &logoFile)
     const QString cause = replaceFileAtomically(logoFile, bytes);
     if (!cause.isEmpty())
         throw LogoFileError(QStringLiteral("%1: не удалось сохранить логотип в файл «%2». Прежний файл не изменён.")
-                                .arg(capitalized(cause), QDir::toNativeSeparators(logoFile)));
+                                .arg(report::capitalized(cause), QDir::toNativeSeparators(logoFile)));
 }
 
 } // namespace envelope

@@ -1,6 +1,6 @@
 #include "envelope/preflight.h"
 
-#include "addressbook/printscope.h"
+#include "runs/printscope.h"
 #include "envelope/envelopepage.h"
 #include "envelope/envelopeprinter.h"
 #include "envelope/units.h"
@@ -91,9 +91,9 @@ EnvelopeFitCheck::~EnvelopeFitCheck() = default;
 
 bool EnvelopeFitCheck::clipped(const QString &object, const QString &text)
 {
-    ReportText &box = m_page.text(object);
+    report::ReportText &box = m_page.text(object);
     box.setText(text);
-    return textIsClipped(box, *m_device);
+    return report::textIsClipped(box, *m_device);
 }
 
 unsigned EnvelopeFitCheck::clipping(const QString &name, const QString &address, bool asSender)
@@ -114,17 +114,17 @@ QStringList EnvelopeFitCheck::boxesOffTheEnvelope() const
     return captions;
 }
 
-void forEachRunRecipient(const store::Cursor &recipients, addressbook::PrintScope scope, const VisitRecipient &visit)
+void forEachRunRecipient(const store::Cursor &recipients, runs::PrintScope scope, const VisitRecipient &visit)
 {
     const int komu = recipients.fieldIndex(QStringLiteral("Komu"));
     const int kuda = recipients.fieldIndex(QStringLiteral("Kuda"));
     const int index = recipients.fieldIndex(QStringLiteral("Index"));
-    if (scope == addressbook::PrintScope::Current) {
+    if (scope == runs::PrintScope::Current) {
         visit(recipients.asString(QStringLiteral("Komu")), recipients.asString(QStringLiteral("Kuda")),
               recipients.asString(QStringLiteral("Index")));
         return;
     }
-    for (const int row : addressbook::rowsInScope(recipients, scope)) {
+    for (const int row : runs::rowsInScope(recipients, scope)) {
         visit(recipients.valueAt(row, komu).toString(), recipients.valueAt(row, kuda).toString(),
               recipients.valueAt(row, index).toString());
     }
@@ -183,7 +183,7 @@ PreflightReport preflightRun(bool envelopes, const store::Cursor &recipients, co
                               printer.settingsRowTexts());
 }
 
-PreflightReport preflightBlanks(const store::Cursor &recipients, addressbook::PrintScope scope)
+PreflightReport preflightBlanks(const store::Cursor &recipients, runs::PrintScope scope)
 {
     PreflightReport report;
     forEachRunRecipient(recipients, scope, [&](const QString &komu, const QString &, const QString &index) {

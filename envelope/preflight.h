@@ -70,7 +70,7 @@ private:
     bool clipped(const QString &object, const QString &text);
 
     EnvelopeFormat m_format;
-    ReportPage m_page;
+    report::ReportPage m_page;
     QBuffer m_buffer;
     std::unique_ptr<QPdfWriter> m_device;
 };
@@ -79,7 +79,7 @@ private:
 // run of this scope serves, in the run's order, without moving the cursor
 // (the current scope: the current row as it stands, edits included).
 using VisitRecipient = std::function<void(const QString &komu, const QString &kuda, const QString &index)>;
-void forEachRunRecipient(const store::Cursor &recipients, addressbook::PrintScope scope, const VisitRecipient &visit);
+void forEachRunRecipient(const store::Cursor &recipients, runs::PrintScope scope, const VisitRecipient &visit);
 
 // The envelopes a run will print, in order (each return envelope right
 // after its envelope), read without moving the cursor.
@@ -92,7 +92,7 @@ PreflightReport preflightEnvelopes(const store::Cursor &recipients, const RunOpt
                                    const EnvelopeFormat &format, const EnvelopeOptions &options,
                                    const EnvelopeTexts &sender);
 // The check of a blank run: names and postal codes only.
-PreflightReport preflightBlanks(const store::Cursor &recipients, addressbook::PrintScope scope);
+PreflightReport preflightBlanks(const store::Cursor &recipients, runs::PrintScope scope);
 
 class EnvelopePrinter;
 // The check of the run about to start, from the settings row, the chosen

@@ -1,7 +1,7 @@
 #include "envelope/printfont.h"
 
 #include "envelope/units.h"
-#include "messages/colour_value.h"
+#include "messages/colourvalue.h"
 
 #include <QtMath>
 #include <cstdlib>
@@ -64,7 +64,7 @@ QColor colorOfStored(qint32 stored)
     const quint32 v = quint32(stored);
     if (v == 0x1FFFFFFFu || v == 0x20000000u)  // none, default
         return Qt::black;
-    return ColorFromValue(stored, paper);
+    return messages::ColorFromValue(stored, paper);
 }
 
 } // namespace envelope

@@ -31,7 +31,7 @@ EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &e)
 
 int countRunEnvelopes(const store::Cursor &recipients, const RunOptions &options)
 {
-    return addressbook::countInScope(recipients, options.scope) * (options.withReturn ? 2 : 1);
+    return runs::countInScope(recipients, options.scope) * (options.withReturn ? 2 : 1);
 }
 
 int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const RunOptions &options,
@@ -55,7 +55,7 @@ int runEnvelopes(store::Cursor &recipients, const EnvelopeTexts &sender, const R
         ++printed;
     };
     bool returnOnly = resumeWithReturnOnly;
-    addressbook::walkScope(
+    runs::walkScope(
         recipients, options.scope,
         [&](store::Cursor &row, int, int recipientsInScope) {
             const int total = recipientsInScope * perRecipient - (resumeWithReturnOnly ? 1 : 0);

@@ -5,7 +5,7 @@
 // sender. The walk is independent of the printer: it hands each envelope to
 // a callable, which prints it as its own job.
 
-#include "addressbook/printscope.h"
+#include "runs/printscope.h"
 #include "envelope/envelopelayout.h"
 
 #include <functional>
@@ -30,7 +30,7 @@ EnvelopeTexts envelopeForCurrent(const store::Cursor &recipients, const Envelope
 EnvelopeTexts returnEnvelopeOf(const EnvelopeTexts &envelope);
 
 // The recipients of a run are those of the print scope, in the order of
-// its walk (addressbook::walkScope).
+// its walk (runs::walkScope).
 // Where a run that stopped goes on: the recipient row whose envelope is
 // next, and whether only its return envelope is left.
 struct RunResume {
@@ -39,7 +39,7 @@ struct RunResume {
 };
 
 struct RunOptions {
-    addressbook::PrintScope scope = addressbook::PrintScope::Current;
+    runs::PrintScope scope = runs::PrintScope::Current;
     bool withReturn = false;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 [[noreturn]] void throwCannotWrite(const QString &fileName, const QString &reason)
 {
-    throw ReportError(ReportError::Kind::OutputFailed,
+    throw report::ReportError(report::ReportError::Kind::OutputFailed,
                       QStringLiteral("Не удалось записать файл «%1»: %2.")
                           .arg(QDir::toNativeSeparators(fileName), reason));
 }
@@ -24,7 +24,7 @@ namespace {
 
 int writeRunDocument(const EnvelopeRun &run, QIODevice *device)
 {
-    ReportPdfDocument document(device);
+    report::ReportPdfDocument document(device);
     runEnvelopes(run.recipients, run.sender, run.options,
                  [&](const EnvelopeTexts &texts) {
                      run.printer.layOut(texts);

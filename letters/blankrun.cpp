@@ -1,6 +1,6 @@
 #include "letters/blankrun.h"
 
-#include "addressbook/sumentry.h"
+#include "letters/sumentry.h"
 #include "letters/amountinwords.h"
 #include "store/cursor.h"
 
@@ -55,7 +55,7 @@ BlankSender blankSenderOf(const store::Cursor &settings)
 SumTexts sumTexts(const QString &sumText, const QLocale &locale)
 {
     double sum = 0;
-    if (!addressbook::parseSum(sumText, locale, &sum))
+    if (!letters::parseSum(sumText, locale, &sum))
         sum = 0;
     const double whole = std::trunc(sum);
     // The kopecks: the fraction times 100, a half to the even number (the
@@ -146,10 +146,10 @@ void BlankRun::finish()
     printSheet();
 }
 
-int BlankRun::run(store::Cursor &recipients, addressbook::PrintScope scope)
+int BlankRun::run(store::Cursor &recipients, runs::PrintScope scope)
 {
     prepare();
-    const int filled = addressbook::walkScope(recipients, scope,
+    const int filled = runs::walkScope(recipients, scope,
                                               [this](store::Cursor &row, int, int) { FillBlank(row); });
     finish();
     return filled;

@@ -4,7 +4,7 @@
 // walk over the print scope that fills one form per recipient and prints a
 // sheet whenever all its forms are filled.
 
-#include "addressbook/printscope.h"
+#include "runs/printscope.h"
 #include "letters/wordsession.h"
 
 #include <QDateTime>
@@ -78,7 +78,7 @@ public:
     void finish();
 
     // prepare, FillBlank over the scope, finish. Returns the recipients filled.
-    int run(store::Cursor &recipients, addressbook::PrintScope scope);
+    int run(store::Cursor &recipients, runs::PrintScope scope);
 
     int capacity() const { return m_capacity; }
     bool rowMode() const { return m_rowMode; }

@@ -1,6 +1,6 @@
 #include "letters/writersession.h"
 
-#include "letters/office/unotext.h"
+#include "office/unotext.h"
 #include "report/reporterror.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -215,7 +215,7 @@ Reference<css::datatransfer::XTransferableSupplier> selectRow(const Reference<cs
 
 } // namespace
 
-WriterSession::WriterSession(QString programFolder, ReportPrinter printer, QString officeProgram)
+WriterSession::WriterSession(QString programFolder, report::ReportPrinter printer, QString officeProgram)
     : m_programFolder(std::move(programFolder)), m_printer(std::move(printer)),
       m_office(std::move(officeProgram))
 {
@@ -403,7 +403,7 @@ void WriterSession::WordFinish(bool print)
         return;
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kuvertix-blank-XXXXXX"));
     if (!folder.isValid())
-        throw ReportError(ReportError::Kind::OutputFailed,
+        throw report::ReportError(report::ReportError::Kind::OutputFailed,
                           QStringLiteral("Не удалось создать временную папку для печати: %1.")
                               .arg(folder.errorString()));
     const QString pdf = folder.filePath(QStringLiteral("blank.pdf"));

@@ -5,7 +5,7 @@
 // to PDF and handed to the spooler by the program itself, one job each, as
 // envelopes are.
 
-#include "letters/office/officeprocess.h"
+#include "office/officeprocess.h"
 #include "letters/wordsession.h"
 #include "report/printer.h"
 
@@ -25,7 +25,7 @@ class WriterSession : public WordSession {
 public:
     // programFolder ends with the path separator; relative template names are
     // taken from it. Nothing starts before the first WordOpen.
-    WriterSession(QString programFolder, ReportPrinter printer,
+    WriterSession(QString programFolder, report::ReportPrinter printer,
                   QString officeProgram = office::officeExecutable());
     // Closes the document and ends the office.
     ~WriterSession() override;
@@ -61,7 +61,7 @@ private:
     void rowOperation(F &&f);
 
     QString m_programFolder;
-    ReportPrinter m_printer;
+    report::ReportPrinter m_printer;
     office::OfficeProcess m_office;
     css::uno::Reference<css::lang::XComponent> m_document;
     // The texts of the document's drawing shapes, which its search misses.

@@ -1,5 +1,7 @@
 #include "messages/placement.h"
 
+namespace messages {
+
 QPoint CenteredPosition(QSize window, const PlacementContext &context)
 {
     const int w = window.width();
@@ -26,3 +28,5 @@ QPoint ScreenCentredPosition(QSize window, QSize screen)
 {
     return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
 }
+
+} // namespace messages

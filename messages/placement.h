@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace messages {
+
 // Where the small windows of the program go, given the outer size of the
 // window to place:
 // - with no main window: centred on the screen;
@@ -25,3 +27,5 @@ QPoint CenteredPosition(QSize window, const PlacementContext &context);
 
 // Centred on the screen without any clamping.
 QPoint ScreenCentredPosition(QSize window, QSize screen);
+
+} // namespace messages

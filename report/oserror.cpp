@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace report {
+
 QString writeFailureCause(int errorCode)
 {
     switch (errorCode) {
@@ -42,3 +44,5 @@ int writeAllBytes(int fd, const QByteArray &bytes)
     }
     return 0;
 }
+
+} // namespace report

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace report {
+
 // A Russian clause naming why a file could not be written ("нет места на
 // диске", ...).
 QString writeFailureCause(int errorCode);
@@ -15,3 +17,5 @@ QString capitalized(const QString &clause);
 // Writes all of bytes to the open descriptor; 0 when every byte was written,
 // otherwise the system's error code.
 int writeAllBytes(int fd, const QByteArray &bytes);
+
+} // namespace report

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace report {
+
 namespace {
 
 constexpr double UnitsPerMm = 96.0 / 25.4;
@@ -114,3 +116,5 @@ ReportPicture &ReportPage::picture(const QString &name) const
         return *found;
     throw std::out_of_range("report page has no picture object named " + name.toStdString());
 }
+
+} // namespace report

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace report {
+
 // A report page: paper of a given size, without margins, holding named text
 // and picture objects that are painted in the order they were added.
 class ReportPage
@@ -62,3 +64,5 @@ private:
     double m_heightMm = 110.0;
     std::vector<std::unique_ptr<ReportObject>> m_objects;
 };
+
+} // namespace report

@@ -5,6 +5,8 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
+
+namespace report {
 #endif
 
 namespace {
@@ -60,3 +62,5 @@ void keepFreedMemoryForPdfPages()
     mallopt(M_TRIM_THRESHOLD, 16 << 20);
 #endif
 }
+
+} // namespace report

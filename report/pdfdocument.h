@@ -7,6 +7,8 @@
 
 class QIODevice;
 
+namespace report {
+
 // A PDF document of many report pages written one after another onto a
 // device. One writer serves the whole document, so every font is embedded
 // once, and each page goes to the device as soon as the next one starts:
@@ -44,3 +46,5 @@ private:
 // the time of a page). This keeps up to 16 MB of freed memory for reuse.
 // Call once at the start of the program; does nothing off glibc.
 void keepFreedMemoryForPdfPages();
+
+} // namespace report

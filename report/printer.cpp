@@ -19,6 +19,8 @@
 
 #include <cups/cups.h>
 
+namespace report {
+
 namespace {
 
 // Whether the scheduler answers at all: libcups reports a missing scheduler
@@ -244,3 +246,5 @@ int ReportPrinter::submit(const QString &printer, const QString &pdfPath, const 
                           .arg(printer, lastCupsReason(), m_notPrinted),
                       printer);
 }
+
+} // namespace report

@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+namespace report {
+
 // Prints report pages on a CUPS destination, one job of one page per call,
 // without any dialog. The page goes to the spooler as Qt's own PDF of exactly
 // the paper size (custom width x height mm, no margins).
@@ -58,3 +60,5 @@ private:
     QString m_printerName;
     QString m_notPrinted = QStringLiteral("Конверт не напечатан.");
 };
+
+} // namespace report

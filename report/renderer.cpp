@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace report {
+
 namespace {
 
 constexpr double UnitsPerInch = 96.0;
@@ -315,3 +317,5 @@ void writeReportPagePdf(const ReportPage &page, QIODevice *device)
     QPdfWriter writer(device);
     writePdf(page, writer);
 }
+
+} // namespace report

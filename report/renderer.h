@@ -11,6 +11,8 @@ class QIODevice;
 class QPainter;
 class QPaintDevice;
 
+namespace report {
+
 // Paints a page onto the painter's device at that device's own resolution:
 // page units are scaled by the device's dpi / 96. The painter's origin must be
 // the top left corner of the paper (true for QPdfWriter, QPrinter with full
@@ -41,3 +43,5 @@ QPageLayout reportPageLayout(const ReportPage &page);
 // cannot be written.
 void writeReportPagePdf(const ReportPage &page, const QString &fileName);
 void writeReportPagePdf(const ReportPage &page, QIODevice *device);
+
+} // namespace report

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace report {
+
 // Failure to render or print a report page. message() is a Russian text for
 // the user (what() holds the same text in UTF-8); kind() says which problem it
 // is and printerName() which printer, when a printer is involved.
@@ -30,3 +32,5 @@ private:
     QString m_message;
     QString m_printerName;
 };
+
+} // namespace report

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace report {
+
 void ReportObject::setGeometry(int left, int top, int width, int height)
 {
     m_geometry = QRect(left, top, std::max(0, width), std::max(0, height));
@@ -20,3 +22,5 @@ void ReportPicture::setPicture(const QImage &picture)
     else
         m_picture = picture;
 }
+
+} // namespace report

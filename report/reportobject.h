@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+namespace report {
+
 // The objects a report page is made of. Every position and size is in page
 // units of 1/96 inch, counted from the top left corner of the paper, at whole
 // units (negative positions are allowed and simply lie off the paper).
@@ -129,3 +131,5 @@ public:
 private:
     QImage m_picture;
 };
+
+} // namespace report

@@ -17,10 +17,10 @@ cp -n "$SRC"/tests/data/envelope/fontres/* "$WORK/corpus/" 2>/dev/null || true
 QT_FLAGS=$(pkg-config --cflags --libs Qt6Core Qt6Gui)
 "$CXX" -std=c++17 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$SRC" \
-  "$SRC"/tests/envelope/fuzz_fontres.cpp \
+  "$SRC"/tests/envelope/fuzzfontres.cpp \
   "$SRC"/envelope/fontres.cpp "$SRC"/envelope/printfont.cpp \
   "$SRC"/envelope/units.cpp "$SRC"/envelope/datafiles.cpp \
-  "$SRC"/report/oserror.cpp "$SRC"/messages/colour_value.cpp \
+  "$SRC"/report/oserror.cpp "$SRC"/messages/colourvalue.cpp \
   $QT_FLAGS -o "$WORK/fuzz_fontres"
 
 echo "fuzz-fontres.sh: fuzzing the font file reader for ${SECONDS_TO_RUN} s"

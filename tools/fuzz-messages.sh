@@ -28,10 +28,10 @@ fi
 mkdir -p "$work/generated" "$work/findings"
 sources=(
   "$root/messages/fuzz/markup_fuzz.cpp"
-  "$root/messages/integer_text.cpp"
-  "$root/messages/colour_value.cpp"
-  "$root/messages/markup_codes.cpp"
-  "$root/messages/markup_document.cpp"
+  "$root/messages/integertext.cpp"
+  "$root/messages/colourvalue.cpp"
+  "$root/messages/markupcodes.cpp"
+  "$root/messages/markupdocument.cpp"
 )
 # Qt is built with reduced relocations: code that uses it must be PIC.
 # shellcheck disable=SC2046

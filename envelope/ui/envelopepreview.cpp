@@ -20,7 +20,7 @@ const QColor ClippedColour(0xD0, 0x20, 0x20);
 
 } // namespace
 
-EnvelopePreview::EnvelopePreview(const ReportPage &page, QWidget *parent)
+EnvelopePreview::EnvelopePreview(const report::ReportPage &page, QWidget *parent)
     : QWidget(parent), m_page(page)
 {
     setObjectName(QStringLiteral("EnvelopePreview"));
@@ -62,7 +62,7 @@ QImage EnvelopePreview::pageImage() const
     image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
     QPainter painter(&image);
-    m_clipped = paintReportPage(m_page, painter);
+    m_clipped = report::paintReportPage(m_page, painter);
     return image;
 }
 

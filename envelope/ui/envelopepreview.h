@@ -22,7 +22,7 @@ namespace envelope {
 class EnvelopePreview : public QWidget {
     Q_OBJECT
 public:
-    explicit EnvelopePreview(const ReportPage &page, QWidget *parent = nullptr);
+    explicit EnvelopePreview(const report::ReportPage &page, QWidget *parent = nullptr);
 
     void setOutlined(bool outlined);
     bool isOutlined() const { return m_outlined; }
@@ -40,7 +40,7 @@ private:
     double dpi() const;
     void paintOutlines(QPainter &painter, const QRectF &paper) const;
 
-    const ReportPage &m_page;
+    const report::ReportPage &m_page;
     bool m_outlined = false;
     mutable QStringList m_clipped;
 };
@@ -72,14 +72,14 @@ public:
     int runLength() const { return m_run.size(); }
 
     EnvelopePreview *preview() const { return m_preview; }
-    const ReportPage &page() const { return m_page; }
+    const report::ReportPage &page() const { return m_page; }
 
 private:
     void rebuild();
     void showStatus();
 
     PreviewSource m_source;
-    ReportPage m_page;
+    report::ReportPage m_page;
     EnvelopePreview *m_preview = nullptr;
     QLabel *m_status = nullptr;
     QComboBox *m_which = nullptr;

@@ -1,5 +1,5 @@
 #include "envelope/ui/errorbox.h"
-#include "messages/notices.h"
+#include "messages/ui/notices.h"
 
 #include <QDesktopServices>
 #include <QWidget>
@@ -26,7 +26,7 @@ void showErrorBox(QWidget *parent, const QString &text)
         return;
     }
     // The program's one error box, under the title of the page's window.
-    ShowErrorNotice(parent, parent ? parent->window()->windowTitle() : QString(), text);
+    messages::ShowErrorNotice(parent, parent ? parent->window()->windowTitle() : QString(), text);
 }
 
 void setErrorBoxHook(ErrorBoxHook hook)

@@ -332,7 +332,7 @@ bool MainTab::BitBtnPrintClick()
     try {
         m_printer.printFromSettingsRow();
         return true;
-    } catch (const ReportError &e) {
+    } catch (const report::ReportError &e) {
         ui::showErrorBox(this, e.message());
         return false;
     }

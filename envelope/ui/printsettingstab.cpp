@@ -377,16 +377,16 @@ int PrintSettingsTab::BitBtnCalibrationClick()
     const store::Cursor &settings = m_tables.Table1;
     const EnvelopeFormat format = formatWithKey(m_tables.Table4, settings.asInteger(QStringLiteral("N_Konvert")));
     const PrintOffset offset = offsetWithKey(m_tables.Table5, settings.asInteger(QStringLiteral("Printer")));
-    ReportPage page;
+    report::ReportPage page;
     buildCalibrationSheet(page, format, offset);
     try {
         const QString problem = page.paperProblem();
         if (!problem.isEmpty())
-            throw ReportError(ReportError::Kind::BadPaperSize, problem);
+            throw report::ReportError(report::ReportError::Kind::BadPaperSize, problem);
         if (m_sheetOutput)
             return m_sheetOutput(page);
-        return ReportPrinter().print(page, QStringLiteral("Kuvertix: калибровочный лист"));
-    } catch (const ReportError &e) {
+        return report::ReportPrinter().print(page, QStringLiteral("Kuvertix: калибровочный лист"));
+    } catch (const report::ReportError &e) {
         ui::showErrorBox(this, e.message());
         return 0;
     }

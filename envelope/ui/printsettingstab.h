@@ -12,7 +12,7 @@
 
 class QCheckBox;
 class QFontDialog;
-class ReportPage;
+namespace report { class ReportPage; }
 class QLabel;
 
 namespace store {
@@ -55,7 +55,7 @@ public:
     // Returns the job number, 0 when nothing was printed.
     int BitBtnCalibrationClick();
     // Where the sheet goes (the default printer unless set otherwise).
-    using SheetOutput = std::function<int(const ReportPage &)>;
+    using SheetOutput = std::function<int(const report::ReportPage &)>;
     void setSheetOutput(SheetOutput output) { m_sheetOutput = std::move(output); }
     // Quick texts and "Очистить".
     void appendQuickText(const QString &phrase);

@@ -3,9 +3,9 @@
 // be handled without a crash, an endless loop or an out-of-bounds access,
 // and extraction must keep its invariants.
 
-#include "messages/integer_text.h"
-#include "messages/markup_codes.h"
-#include "messages/markup_document.h"
+#include "messages/integertext.h"
+#include "messages/markupcodes.h"
+#include "messages/markupdocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
@@ -23,13 +23,13 @@ namespace {
     std::abort();
 }
 
-void checkExtraction(const QString &text, const ExtractedCodes &extracted)
+void checkExtraction(const QString &text, const messages::ExtractedCodes &extracted)
 {
-    if (extracted.codes.size() > MaxCodesPerText)
+    if (extracted.codes.size() > messages::MaxCodesPerText)
         broken("more codes than the list holds");
     qsizetype removed = 0;
     std::int32_t previous = 1;
-    for (const TParamFont &code : extracted.codes) {
+    for (const messages::TParamFont &code : extracted.codes) {
         if (code.Code.size() < 2 || !code.Code.startsWith(u'{') || !code.Code.endsWith(u'}'))
             broken("a code is not in braces");
         if (code.Pos < previous || code.Pos > extracted.plainText.size() + 1)
@@ -37,7 +37,7 @@ void checkExtraction(const QString &text, const ExtractedCodes &extracted)
         previous = code.Pos;
         removed += code.Code.size();
     }
-    if (extracted.codes.size() < MaxCodesPerText && extracted.plainText.size() + removed != text.size())
+    if (extracted.codes.size() < messages::MaxCodesPerText && extracted.plainText.size() + removed != text.size())
         broken("characters were lost or invented");
     if (extracted.plainText.size() > text.size())
         broken("plain text longer than the text");
@@ -55,13 +55,13 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
-    const ExtractedCodes extracted = ExtractCodes(text);
+    const messages::ExtractedCodes extracted = messages::ExtractCodes(text);
     checkExtraction(text, extracted);
 
-    for (const TParamFont &code : extracted.codes) {
+    for (const messages::TParamFont &code : extracted.codes) {
         try {
-            ParseMarkupCode(code.Code);
-        } catch (const InvalidIntegerError &error) {
+            messages::ParseMarkupCode(code.Code);
+        } catch (const messages::InvalidIntegerError &error) {
             if (!QString::fromUtf8(error.what()).contains(QStringLiteral("is not a valid")))
                 broken("conversion error without its wording");
         }
@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     QTextDocument document;
     try {
-        RenderMarkupDocument(document, text, QGuiApplication::palette());
-    } catch (const InvalidIntegerError &) {
+        messages::RenderMarkupDocument(document, text, QGuiApplication::palette());
+    } catch (const messages::InvalidIntegerError &) {
         // The plain text and the codes before the bad one stay rendered.
     }
     document.setTextWidth(400);

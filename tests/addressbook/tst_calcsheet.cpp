@@ -2,10 +2,10 @@
 // read back through the office, imports of workbooks the test makes through
 // the office in each format, and the failures a user can meet.
 
-#include "addressbook/calc/calcsheet.h"
+#include "addressbook/calcsheet.h"
 #include "addressbook/recipientbook.h"
-#include "letters/office/officeprocess.h"
-#include "letters/office/unotext.h"
+#include "office/officeprocess.h"
+#include "office/unotext.h"
 #include "testbook.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>

@@ -1,5 +1,5 @@
-#include "addressbook/addressbooktab.h"
-#include "addressbook/senderstab.h"
+#include "addressbook/ui/addressbooktab.h"
+#include "addressbook/ui/senderstab.h"
 #include "testbook.h"
 
 #include <QApplication>
@@ -160,12 +160,12 @@ void TestPages::scopeColours()
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     QCOMPARE(background(r2), QColor(240, 240, 240));
     QTest::mouseClick(r2, Qt::LeftButton);
-    QCOMPARE(page.printScope(), addressbook::PrintScope::Marked);
+    QCOMPARE(page.printScope(), runs::PrintScope::Marked);
     QCOMPARE(r2->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     QCOMPARE(background(r2), QColor(153, 180, 209));
     QCOMPARE(r1->palette().color(QPalette::WindowText), QColor(109, 109, 109));
     r3->click();
-    QCOMPARE(page.printScope(), addressbook::PrintScope::All);
+    QCOMPARE(page.printScope(), runs::PrintScope::All);
     QCOMPARE(background(r3), QColor(255, 255, 255));
     QCOMPARE(background(r2), QColor(240, 240, 240));
 }

@@ -1,8 +1,8 @@
 // The spreadsheet and clearing buttons of the address book page, driven by
 // clicks and answers, with a fake sheet in place of LibreOffice Calc.
 
-#include "addressbook/addressbooktab.h"
-#include "messages/popup_message.h"
+#include "addressbook/ui/addressbooktab.h"
+#include "messages/ui/popupmessage.h"
 #include "modalscript.h"
 #include "testbook.h"
 
@@ -29,7 +29,7 @@ struct FakeSheet : SheetOffice {
     bool available() override { return log.present; }
     void work()
     {
-        log.noteShown = PopUpMsgIsOpen();
+        log.noteShown = messages::PopUpMsgIsOpen();
         if (log.failure)
             throw *log.failure;
     }
@@ -89,7 +89,7 @@ void TestSheetButtons::cleanup()
 {
     m_page.reset();
     m_book.reset();
-    QVERIFY(!PopUpMsgIsOpen());
+    QVERIFY(!messages::PopUpMsgIsOpen());
 }
 
 void TestSheetButtons::clearingNeedsTwoAnswers_data()

@@ -1,4 +1,4 @@
-#include "addressbook/sheetexchange.h"
+#include "addressbook/sheetcells.h"
 #include "testbook.h"
 
 using namespace addressbook;

@@ -1,7 +1,7 @@
 #pragma once
 // A copy of the built program folder: the tests change its tables freely.
 
-#include "../smalldisk.h"
+#include "tests/support/smalldisk.h"
 
 #include <QDir>
 #include <QFile>

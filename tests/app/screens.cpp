@@ -2,8 +2,8 @@
 // at without a display:  kuvertix-screens <program folder> <output folder>
 // The tables are copied first: looking must not change the user's data.
 
-#include "app/application.h"
-#include "app/mainwindow.h"
+#include "app/ui/application.h"
+#include "app/ui/mainwindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>

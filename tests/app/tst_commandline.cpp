@@ -2,8 +2,8 @@
 // folder's data (read back from the PDF), and the program's exit status and
 // messages when started with options and no display.
 
-#include "../printrun/pdfpages.h"
-#include "../printrun/printrunfixture.h"
+#include "tests/support/pdfpages.h"
+#include "tests/support/printrunfixture.h"
 #include "app/commandline.h"
 #include "app/commandrun.h"
 

@@ -2,7 +2,7 @@
 // its texts.
 
 #include "app/errorpolicy.h"
-#include "messages/integer_text.h"
+#include "messages/integertext.h"
 #include "report/reporterror.h"
 #include "store/errors.h"
 
@@ -33,7 +33,7 @@ void ErrorPolicyTest::decidesByKind_data()
     };
     QTest::newRow("typed float") << std::make_exception_ptr(store::ConversionError("abc", "floating point"))
                                  << A::PassOver << QString();
-    QTest::newRow("typed integer code") << std::make_exception_ptr(InvalidIntegerError("12x")) << A::PassOver
+    QTest::newRow("typed integer code") << std::make_exception_ptr(messages::InvalidIntegerError("12x")) << A::PassOver
                                         << QString();
     QTest::newRow("disk full") << store(K::DiskFull, "Нет места на диске для записи в AdrList.DB") << A::Report
                                << "Нет места на диске для записи в AdrList.DB\nИзменение не сохранено. Освободите";
@@ -41,7 +41,7 @@ void ErrorPolicyTest::decidesByKind_data()
                                << "Нет права записи\nИзменение не сохранено. Разрешите запись";
     QTest::newRow("damaged") << store(K::NotADatabase, "Файл повреждён") << A::Report << "Файл повреждён\n";
     QTest::newRow("write failed") << store(K::WriteFailed, "Ошибка таблицы") << A::Report << "Ошибка таблицы\n";
-    QTest::newRow("printer") << std::make_exception_ptr(ReportError(ReportError::Kind::JobRefused, "Принтер «p»"))
+    QTest::newRow("printer") << std::make_exception_ptr(report::ReportError(report::ReportError::Kind::JobRefused, "Принтер «p»"))
                              << A::Report << "Принтер «p»";
     QTest::newRow("post without edit") << store(K::BadState, "нет правки") << A::EndProgram << "нет правки";
     QTest::newRow("unknown field") << store(K::UnknownField, "нет поля") << A::EndProgram << "нет поля";

@@ -3,10 +3,10 @@
 // keyboard focus is, as a user drives them. What counts is what the table
 // files hold afterwards.
 
-#include "app/mainwindow.h"
+#include "app/ui/mainwindow.h"
 #include "store/ui/dbcontrols.h"
 
-#include "../printrun/modal.h"
+#include "tests/support/modal.h"
 #include "programcopy.h"
 
 #include <QAbstractButton>

@@ -1,12 +1,12 @@
 // The main window offscreen, over a copy of the built program folder.
 
-#include "app/application.h"
-#include "app/mainwindow.h"
+#include "app/ui/application.h"
+#include "app/ui/mainwindow.h"
 #include "store/database.h"
 #include "store/errors.h"
 
-#include "../printrun/modal.h"
-#include "../smalldisk.h"
+#include "tests/support/modal.h"
+#include "tests/support/smalldisk.h"
 #include "programcopy.h"
 
 #include <QAbstractButton>

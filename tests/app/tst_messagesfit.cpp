@@ -2,12 +2,12 @@
 // buttons, in the fonts the program registers at start (Tahoma).
 
 #include "addressbook/filterhistory.h"
-#include "app/application.h"
+#include "app/ui/application.h"
 #include "letters/blanks.h"
-#include "messages/message_window.h"
-#include "messages/summarywindow.h"
+#include "messages/ui/messagewindow.h"
+#include "runs/ui/summarywindow.h"
 
-#include "../printrun/modal.h"
+#include "tests/support/modal.h"
 
 #include <QFontInfo>
 #include <QTextEdit>
@@ -15,10 +15,10 @@
 
 namespace {
 
-ResumeFacts busyOffice()
+runs::ResumeFacts busyOffice()
 {
-    ResumeFacts f;
-    f.screen.scope = addressbook::PrintScope::Current;
+    runs::ResumeFacts f;
+    f.screen.scope = runs::PrintScope::Current;
     f.screen.filterText = QStringLiteral("металл|оао|санкт-петербург");
     f.screen.blankName = QStringLiteral("Уведомление о вручении 4 шт сторона1.doc");
     f.screen.returnEnvelope = true;
@@ -64,10 +64,10 @@ void MessagesFitTest::wholeTextAboveButtons_data()
                                       << QStringList{" Понятно ", " Непонятно "};
     QTest::newRow("own blanks") << QSize(600, 430) << letters::blankHelpText()
                                 << QStringList{" Понятно ", " Открыть папку с бланками "};
-    const QStringList summaryButtons{ResumePrintButton, ResumeNoButton};
-    for (const QString &kind : {ResumeKindEnvelope, ResumeKindBlank})
-        QTest::newRow(qPrintable("summary " + kind)) << QSize(ResumeWidth, ResumeHeight)
-                                                     << ResumeText(kind, busyOffice(), ",") << summaryButtons;
+    const QStringList summaryButtons{runs::ResumePrintButton, runs::ResumeNoButton};
+    for (const QString &kind : {runs::ResumeKindEnvelope, runs::ResumeKindBlank})
+        QTest::newRow(qPrintable("summary " + kind)) << QSize(runs::ResumeWidth, runs::ResumeHeight)
+                                                     << runs::ResumeText(kind, busyOffice(), ",") << summaryButtons;
 }
 
 void MessagesFitTest::wholeTextAboveButtons()
@@ -83,7 +83,7 @@ void MessagesFitTest::wholeTextAboveButtons()
         room = window->findChild<QWidget *>(QStringLiteral("Panel1"))->y() - area->y();
         modal::pressMessageButton(window, 1);
     });
-    QCOMPARE(ShowMsg(QStringLiteral("Kuvertix"), size.width(), size.height(), text, buttons.value(0),
+    QCOMPARE(messages::ShowMsg(QStringLiteral("Kuvertix"), size.width(), size.height(), text, buttons.value(0),
                      buttons.value(1)),
              1);
     modal::stopPolls();

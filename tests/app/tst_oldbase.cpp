@@ -3,11 +3,11 @@
 // the tables held once they are converted, and a run without a window prints
 // the recipients from the converted folder on the old format's page.
 
-#include "../printrun/pdfpages.h"
-#include "../store/paradoxfixture.h"
+#include "tests/support/pdfpages.h"
+#include "tests/support/paradoxfixture.h"
 #include "app/commandline.h"
 #include "app/commandrun.h"
-#include "app/mainwindow.h"
+#include "app/ui/mainwindow.h"
 #include "envelope/fontres.h"
 #include "envelope/ui/printsettingstab.h"
 #include "programcopy.h"

@@ -5,7 +5,7 @@
 
 #include "envelope/fontres.h"
 
-#include "../smalldisk.h"
+#include "tests/support/smalldisk.h"
 
 #include <QDir>
 #include <QFile>

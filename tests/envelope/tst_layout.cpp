@@ -106,9 +106,9 @@ void TestLayout::fontPoints()
 
 void TestLayout::templateHasEveryObject()
 {
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelopeTemplate(page);
-    QCOMPARE(page.paperSizeCode(), ReportPage::PaperDL);
+    QCOMPARE(page.paperSizeCode(), report::ReportPage::PaperDL);
     QCOMPARE(page.sizeMm(), QSizeF(220, 110));
     for (const QString &name : envelopeObjectNames())
         QVERIFY2(page.findObject(name), qPrintable(name));
@@ -116,12 +116,12 @@ void TestLayout::templateHasEveryObject()
 
     QVERIFY(!page.findObject(obj::ZIPcode)->isVisible());
     QVERIFY(!page.findObject(obj::Picture1)->isVisible());
-    const ReportText &zip = page.text(obj::ZIPcode);
+    const report::ReportText &zip = page.text(obj::ZIPcode);
     QCOMPARE(zip.font().family(), ZipCodeFontFamily);
     QCOMPARE(zip.font().pixelSize(), 45);
     QVERIFY(zip.font().bold());
-    QCOMPARE(page.text(obj::KomuCaption).verticalAlignment(), ReportText::VerticalAlignment::Bottom);
-    QCOMPARE(page.text(obj::IndexCaption).verticalAlignment(), ReportText::VerticalAlignment::Top);
+    QCOMPARE(page.text(obj::KomuCaption).verticalAlignment(), report::ReportText::VerticalAlignment::Bottom);
+    QCOMPARE(page.text(obj::IndexCaption).verticalAlignment(), report::ReportText::VerticalAlignment::Top);
     QVERIFY(page.text(obj::OtKogoCaption).font().italic());
     QCOMPARE(page.text(obj::OtIndexCaption).font().pixelSize(), 9);
     QCOMPARE(page.text(obj::Komu).font().pixelSize(), 15);
@@ -160,7 +160,7 @@ EnvelopeTexts sampleTexts()
             QStringLiteral("пр. Мира, д. 1"), QStringLiteral("190000")};
 }
 
-ReportPage &laidOut(ReportPage &page, const EnvelopeOptions &options,
+report::ReportPage &laidOut(report::ReportPage &page, const EnvelopeOptions &options,
                     PrintOffset offset = PrintOffset{}, EnvelopeFormat format = sampleFormat())
 {
     buildEnvelopeTemplate(page);
@@ -204,10 +204,10 @@ void TestLayout::placesAddressBoxes()
     EnvelopeOptions options;
     options.printLogo = true;
     options.comment = QStringLiteral("ЗАКАЗНОЕ\r\n");
-    ReportPage page;
+    report::ReportPage page;
     laidOut(page, options, PrintOffset{dxMm * UnitsPerMm, dyMm * UnitsPerMm});
     QCOMPARE(page.findObject(name)->geometry(), box);
-    if (ReportText *t = page.findText(name))
+    if (report::ReportText *t = page.findText(name))
         QCOMPARE(t->text(), text);
 }
 
@@ -226,16 +226,16 @@ void TestLayout::captionsAndFramesFollowEnvelopeType()
     QFETCH(bool, captions);
     EnvelopeOptions options;
     options.typKonv = typKonv;
-    ReportPage page;
+    report::ReportPage page;
     laidOut(page, options, PrintOffset{1.5 * UnitsPerMm, -2 * UnitsPerMm});
 
     for (const QString &name : {obj::OtKogoCaption, obj::OtKudaCaption, obj::KomuCaption,
                                 obj::KudaCaption, obj::OtIndexCaption, obj::IndexCaption})
         QCOMPARE(page.findObject(name)->isVisible(), captions);
-    const auto fill = captions ? ReportText::FillStyle::Clear : ReportText::FillStyle::Solid;
+    const auto fill = captions ? report::ReportText::FillStyle::Clear : report::ReportText::FillStyle::Solid;
     QCOMPARE(page.text(obj::Index).fillStyle(), fill);
     QCOMPARE(page.text(obj::OtIndex).fillStyle(), fill);
-    QCOMPARE(page.text(obj::Komu).fillStyle(), ReportText::FillStyle::Solid);
+    QCOMPARE(page.text(obj::Komu).fillStyle(), report::ReportText::FillStyle::Solid);
 
     // Beside: the right edge on the box's left edge, same top.
     const QRect komu = page.text(obj::Komu).geometry();
@@ -277,12 +277,12 @@ void TestLayout::zipCode()
     QFETCH(QPoint, corner);
     EnvelopeOptions options;
     options.printZipCode = on;
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelopeTemplate(page);
     EnvelopeTexts texts = sampleTexts();
     texts.index = index;
     layOutEnvelope(page, sampleFormat(), PrintOffset{dxMm * UnitsPerMm, 0}, texts, options);
-    const ReportText &zip = page.text(obj::ZIPcode);
+    const report::ReportText &zip = page.text(obj::ZIPcode);
     QCOMPARE(zip.isVisible(), on);
     QCOMPARE(zip.text(), text);
     QCOMPARE(zip.geometry().topLeft(), corner);
@@ -296,7 +296,7 @@ void TestLayout::commentKeepsItsLines()
     EnvelopeOptions options;
     options.printComment = true;
     options.comment = QStringLiteral("ЗАКАЗНОЕ\r\nС ОБЪЯВЛЕННОЙ ЦЕННОСТЬЮ\r\n");
-    ReportPage page;
+    report::ReportPage page;
     laidOut(page, options);
     QVERIFY(page.text(obj::KonvertComment).isVisible());
     QCOMPARE(page.text(obj::KonvertComment).text(), options.comment);
@@ -313,7 +313,7 @@ void TestLayout::logoOffKeepsItsBox()
     options.printLogo = true;
     options.logo = QImage(40, 20, QImage::Format_RGB32);
     options.logo.fill(Qt::red);
-    ReportPage page;
+    report::ReportPage page;
     laidOut(page, options);
     QVERIFY(page.picture(obj::Logo).hasPicture());
     const QRect box = page.picture(obj::Logo).geometry();
@@ -331,9 +331,9 @@ void TestLayout::pageSizeIsUnrounded()
     EnvelopeFormat format = sampleFormat();
     format.w = 229.5;
     format.h = 114.25;
-    ReportPage page;
+    report::ReportPage page;
     laidOut(page, EnvelopeOptions{}, {}, format);
-    QCOMPARE(page.paperSizeCode(), ReportPage::PaperCustom);
+    QCOMPARE(page.paperSizeCode(), report::ReportPage::PaperCustom);
     QCOMPARE(page.sizeMm(), QSizeF(229.5, 114.25));
     QVERIFY(page.paperProblem().isEmpty());
 
@@ -394,11 +394,11 @@ void TestLayout::settingsRowDrivesTheEnvelope()
     font.bold = true;
     printer1.setPrintFont(font);
     int printed = 0;
-    printer1.setOutput([&printed](const ReportPage &) { return ++printed; });
+    printer1.setOutput([&printed](const report::ReportPage &) { return ++printed; });
     printer1.printFromSettingsRow();
     QCOMPARE(printed, 1);
 
-    const ReportPage &page = printer1.page();
+    const report::ReportPage &page = printer1.page();
     QCOMPARE(page.sizeMm(), QSizeF(220, 110));
     QCOMPARE(page.text(obj::Komu).text(), QStringLiteral("Петрову"));
     QCOMPARE(page.text(obj::OtIndex).text(), QStringLiteral("180000"));

@@ -477,8 +477,8 @@ void TestPages::mainTabPrintFailureKeepsRunning()
 {
     Program program;
     MainTab main(*program.tables, program.programFolder());
-    main.envelopePrinter().setOutput([](const ReportPage &) -> int {
-        throw ReportError(ReportError::Kind::JobRefused,
+    main.envelopePrinter().setOutput([](const report::ReportPage &) -> int {
+        throw report::ReportError(report::ReportError::Kind::JobRefused,
                           QStringLiteral("Принтер «Epson» не принял задание печати."),
                           QStringLiteral("Epson"));
     });
@@ -487,7 +487,7 @@ void TestPages::mainTabPrintFailureKeepsRunning()
     QVERIFY(program.tables->Table1.isEditing());  // no edit was dropped
 
     int printed = 0;
-    main.envelopePrinter().setOutput([&printed](const ReportPage &page) {
+    main.envelopePrinter().setOutput([&printed](const report::ReportPage &page) {
         return page.text(QStringLiteral("Komu")).text() == QStringLiteral("Петрову П. П.") ? ++printed : 0;
     });
     QVERIFY(main.BitBtnPrintClick());

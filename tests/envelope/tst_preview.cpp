@@ -95,7 +95,7 @@ void TestPreview::previewAndPrintedPageAgree_data()
 void TestPreview::previewAndPrintedPageAgree()
 {
     QFETCH(QString, object);
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelopeTemplate(page);
     EnvelopeOptions options;
     options.printZipCode = true;
@@ -107,7 +107,7 @@ void TestPreview::previewAndPrintedPageAgree()
     const double dpi = shown.dotsPerMeterX() * 0.0254;
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
-    writeReportPagePdf(page, pdf);
+    report::writeReportPagePdf(page, pdf);
     const QImage printed = rasterizeAt(pdf, dpi);
     QVERIFY(!printed.isNull());
     QVERIFY(qAbs(printed.width() - shown.width()) <= 1);
@@ -175,10 +175,10 @@ void TestPreview::calibrationMarksFollowTheOffset()
     QFETCH(double, dxMm);
     QFETCH(double, dyMm);
     const PrintOffset offset{dxMm * UnitsPerMm, dyMm * UnitsPerMm};
-    ReportPage page;
+    report::ReportPage page;
     buildCalibrationSheet(page, dl(), offset);
     QCOMPARE(page.sizeMm(), QSizeF(220, 110));
-    const QImage image = renderReportPageToImage(page);  // 96 dpi: one pixel per unit
+    const QImage image = report::renderReportPageToImage(page);  // 96 dpi: one pixel per unit
     const int arm = roundUnits(CalibrationArmMm * UnitsPerMm);
     for (int corner = 0; corner < 4; ++corner) {
         const QPoint mark = calibrationMark(dl(), offset, corner);

@@ -61,7 +61,7 @@ void TestPrint::initTestCase()
     if (QFile::exists(font))
         QFontDatabase::addApplicationFont(font);
 
-    const QString destination = ReportPrinter::defaultPrinterName();
+    const QString destination = report::ReportPrinter::defaultPrinterName();
     if (destination.isEmpty())
         m_problem = QStringLiteral("no default destination (spooler not reachable?)");
     else if (!QFileInfo(printedpdf::captureDir()).isDir())
@@ -240,8 +240,8 @@ void TestPrint::unusablePaperIsRefusedBeforeTheSpooler()
     try {
         printer.PrintKonvert({QStringLiteral("x"), {}, {}, {}, {}, {}});
         QFAIL("a format of zero size was printed");
-    } catch (const ReportError &e) {
-        QCOMPARE(e.kind(), ReportError::Kind::BadPaperSize);
+    } catch (const report::ReportError &e) {
+        QCOMPARE(e.kind(), report::ReportError::Kind::BadPaperSize);
         QVERIFY(e.message().contains(QStringLiteral("размер конверта")));
     }
     QCOMPARE(printer.lastJob(), 0);
@@ -252,15 +252,15 @@ void TestPrint::missingPrinterIsATypedError()
     Base base;
     base.settings({{"N_Konvert", base.insertFormat(envelopetest::dlFormat())}});
     EnvelopePrinter printer(*base.tables);
-    printer.setOutput([](const ReportPage &page) {
-        return ReportPrinter(QStringLiteral("Нет_такого_принтера")).print(page);
+    printer.setOutput([](const report::ReportPage &page) {
+        return report::ReportPrinter(QStringLiteral("Нет_такого_принтера")).print(page);
     });
     try {
         printer.PrintKonvert({QStringLiteral("x"), {}, {}, {}, {}, {}});
         QFAIL("a job for a missing printer was reported as printed");
-    } catch (const ReportError &e) {
-        QVERIFY(e.kind() == ReportError::Kind::JobRefused
-                || e.kind() == ReportError::Kind::SpoolerUnreachable);
+    } catch (const report::ReportError &e) {
+        QVERIFY(e.kind() == report::ReportError::Kind::JobRefused
+                || e.kind() == report::ReportError::Kind::SpoolerUnreachable);
         QVERIFY2(e.message().contains(QStringLiteral("Нет_такого_принтера")), qPrintable(e.message()));
     }
 }

@@ -6,7 +6,7 @@
 #include "envelope/logo.h"
 #include "envelopefixture.h"
 
-#include "../smalldisk.h"
+#include "tests/support/smalldisk.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>

@@ -2,12 +2,12 @@
 // before the office is needed, the message when LibreOffice is missing, and
 // one whole run in the installed office with its popup notes and its job.
 
-#include "letters/blankrunpanel.h"
-#include "messages/popup_message.h"
+#include "letters/ui/blankrunpanel.h"
+#include "messages/ui/popupmessage.h"
 #include "report/printer.h"
-#include "tests/printrun/modal.h"
-#include "tests/printrun/printedjobs.h"
-#include "tests/printrun/printrunfixture.h"
+#include "tests/support/modal.h"
+#include "tests/support/printedjobs.h"
+#include "tests/support/printrunfixture.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -20,7 +20,7 @@ using printruntest::Data;
 namespace {
 
 struct Screen {
-    addressbook::PrintScope scope = addressbook::PrintScope::Current;
+    runs::PrintScope scope = runs::PrintScope::Current;
     int selected = 0;
     QString blank;
     bool reminder = false;
@@ -74,7 +74,7 @@ public:
 class TestBlankRunPanel : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { modal::stopPolls(); ClosePopUpMsg(); }
+    void cleanup() { modal::stopPolls(); messages::ClosePopUpMsg(); }
     void stopsBeforeTheOffice_data();
     void stopsBeforeTheOffice();
     void missingOfficeIsNamedAndNothingRuns();
@@ -87,10 +87,10 @@ void TestBlankRunPanel::stopsBeforeTheOffice_data()
     QTest::addColumn<QString>("blank");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("reminder");
-    QTest::newRow("none marked") << int(addressbook::PrintScope::Marked) << "Опись.doc"
+    QTest::newRow("none marked") << int(runs::PrintScope::Marked) << "Опись.doc"
                                  << "У Вас не выделено ни одного адресата." << false;
-    QTest::newRow("no blank") << int(addressbook::PrintScope::All) << "" << "Выберите бланк." << true;
-    QTest::newRow("blank missing") << int(addressbook::PrintScope::All) << "Нет такого.doc"
+    QTest::newRow("no blank") << int(runs::PrintScope::All) << "" << "Выберите бланк." << true;
+    QTest::newRow("blank missing") << int(runs::PrintScope::All) << "Нет такого.doc"
                                    << "Бланк не напечатан: Файл «Нет такого.doc» не найден." << false;
 }
 
@@ -98,7 +98,7 @@ void TestBlankRunPanel::stopsBeforeTheOffice()
 {
     QFETCH(int, scope);
     Fixture f;
-    f.screen.scope = addressbook::PrintScope(scope);
+    f.screen.scope = runs::PrintScope(scope);
     QTest::qWait(0);
     QFETCH(QString, blank);
     f.screen.blank = blank;
@@ -132,7 +132,7 @@ void TestBlankRunPanel::missingOfficeIsNamedAndNothingRuns()
 
 void TestBlankRunPanel::wholeRunPrintsAndSaysSo()
 {
-    const QString why = printedjobs::unavailable(ReportPrinter::defaultPrinterName());
+    const QString why = printedjobs::unavailable(report::ReportPrinter::defaultPrinterName());
     if (!why.isEmpty())
         QSKIP(qPrintable(why));
     Fixture f;

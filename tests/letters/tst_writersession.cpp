@@ -5,9 +5,9 @@
 
 #include "letters/blankrun.h"
 #include "letters/writersession.h"
-#include "tests/letters/officeprocesses.h"
-#include "tests/printrun/printedjobs.h"
-#include "tests/printrun/printrunfixture.h"
+#include "tests/support/officeprocesses.h"
+#include "tests/support/printedjobs.h"
+#include "tests/support/printrunfixture.h"
 
 #include <QCryptographicHash>
 #include <QTest>
@@ -107,17 +107,17 @@ private slots:
 
 private:
     // Runs the blank over the marked recipients; returns the texts of its jobs.
-    QStringList printRun(Data &data, const QString &blank, addressbook::PrintScope scope, const QString &sum);
+    QStringList printRun(Data &data, const QString &blank, runs::PrintScope scope, const QString &sum);
 
     std::unique_ptr<WriterSession> m_session;
 };
 
 void TestWriterSession::initTestCase()
 {
-    const QString why = printedjobs::unavailable(ReportPrinter::defaultPrinterName());
+    const QString why = printedjobs::unavailable(report::ReportPrinter::defaultPrinterName());
     if (!why.isEmpty())
         QSKIP(qPrintable(why));
-    m_session = std::make_unique<WriterSession>(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter());
+    m_session = std::make_unique<WriterSession>(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), report::ReportPrinter());
 }
 
 void TestWriterSession::cleanupTestCase()
@@ -129,7 +129,7 @@ void TestWriterSession::cleanupTestCase()
     QVERIFY(!groupAlive(group));
 }
 
-QStringList TestWriterSession::printRun(Data &data, const QString &blank, addressbook::PrintScope scope,
+QStringList TestWriterSession::printRun(Data &data, const QString &blank, runs::PrintScope scope,
                                         const QString &sum)
 {
     const QByteArray before = checksum(programFile(blank));
@@ -153,7 +153,7 @@ void TestWriterSession::fourNoticesPerSheet()
         data.addRecipient(QStringLiteral("Получатель%1").arg(i), QStringLiteral("Москва, Тверская %1").arg(i),
                           QStringLiteral("10100%1").arg(i), true);
     const QStringList jobs = printRun(data, QStringLiteral("Уведомление 4 шт сторона1.doc"),
-                                      addressbook::PrintScope::Marked, QStringLiteral("0"));
+                                      runs::PrintScope::Marked, QStringLiteral("0"));
     QCOMPARE(jobs.size(), 2);
     for (int i = 1; i <= 4; ++i) {
         QVERIFY2(jobs[0].contains(QStringLiteral("Получатель%1").arg(i)), qPrintable(jobs[0]));
@@ -173,7 +173,7 @@ void TestWriterSession::listInRowMode()
     const QStringList towns{QStringLiteral("Орёл"), QStringLiteral("Тула"), QStringLiteral("Псков")};
     for (int i = 0; i < 3; ++i)
         data.addRecipient(names[i], towns[i], QStringLiteral("30000%1").arg(i));
-    const QStringList jobs = printRun(data, QStringLiteral("Список отправлений.doc"), addressbook::PrintScope::All,
+    const QStringList jobs = printRun(data, QStringLiteral("Список отправлений.doc"), runs::PrintScope::All,
                                       QStringLiteral("0"));
     QCOMPARE(jobs.size(), 1);
     const QString &text = jobs[0];
@@ -194,7 +194,7 @@ void TestWriterSession::inventoryWithSum()
 {
     Data data;
     data.addRecipient(QStringLiteral("Адресатов"), QStringLiteral("Казань"), QStringLiteral("420000"));
-    const QStringList jobs = printRun(data, QStringLiteral("Опись.doc"), addressbook::PrintScope::Current,
+    const QStringList jobs = printRun(data, QStringLiteral("Опись.doc"), runs::PrintScope::Current,
                                       QStringLiteral("1234,5"));
     QCOMPARE(jobs.size(), 1);
     const QString text = jobs[0].simplified();
@@ -239,13 +239,13 @@ void TestWriterSession::killedOfficeStopsTheRun()
         data.addRecipient(QStringLiteral("Адресат%1").arg(i), QStringLiteral("Уфа"), QStringLiteral("450000"));
     const QString blank = QStringLiteral("Опись.doc");
     const QByteArray before = checksum(programFile(blank));
-    WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), ReportPrinter());
+    WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), report::ReportPrinter());
     session.WordOpen(blank);
     const pid_t group = session.office().pid();
     KillAfterFirstSheet word(session);
     BlankRun run(word, sourcesFor(blank, QStringLiteral("1")));
     try {
-        run.run(data.tables.Table2, addressbook::PrintScope::All);
+        run.run(data.tables.Table2, runs::PrintScope::All);
         QFAIL("the run went on without its office");
     } catch (const office::OfficeError &e) {
         QCOMPARE(e.kind(), office::OfficeError::Kind::ConnectionLost);

@@ -1,6 +1,6 @@
-#include "messages/notices.h"
+#include "messages/ui/notices.h"
 
-#include "modal_helper.h"
+#include "modalhelper.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -43,7 +43,7 @@ private slots:
 
     void errorNoticeHasOnlyCancel()
     {
-        const SeenNotice seen = pressOnlyButton([] { ShowErrorNotice(nullptr, "Kuvertix", "Файл не найден"); });
+        const SeenNotice seen = pressOnlyButton([] { messages::ShowErrorNotice(nullptr, "Kuvertix", "Файл не найден"); });
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Cancel});
         QCOMPARE(seen.title, QStringLiteral("Kuvertix"));
@@ -52,7 +52,7 @@ private slots:
 
     void warningNoticeHasOnlyOk()
     {
-        const SeenNotice seen = pressOnlyButton([] { ShowWarningNotice(nullptr, "Kuvertix", "<b>{FB}</b>"); });
+        const SeenNotice seen = pressOnlyButton([] { messages::ShowWarningNotice(nullptr, "Kuvertix", "<b>{FB}</b>"); });
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QCOMPARE(seen.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
         QCOMPARE(seen.text, QStringLiteral("<b>{FB}</b>"));

@@ -2,7 +2,7 @@
 // room. The full queue comes from a private scheduler with a small job limit
 // on a socket of its own, so the machine's scheduler is never disturbed.
 
-#include "../smalldisk.h"
+#include "tests/support/smalldisk.h"
 
 #include "report/page.h"
 #include "report/printer.h"
@@ -86,10 +86,10 @@ private:
     QString m_reason;
 };
 
-void buildPage(ReportPage &page)
+void buildPage(report::ReportPage &page)
 {
     page.setCustomPaperSize(220, 110);
-    ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
+    report::ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
     komu.setText(QStringLiteral("Иванов Иван Иванович"));
 }
 
@@ -109,14 +109,14 @@ void TestReportFaults::fullQueueIsWaitedOut()
     if (!spooler.ok())
         QSKIP(qPrintable(spooler.reason()));
     cupsSetServer(QFile::encodeName(spooler.socket()).constData());
-    ReportPage page;
+    report::ReportPage page;
     buildPage(page);
     // The queue drains only while the test lets it: each time the run has to
     // wait, the printer is started, and once the waiting job is taken it is
     // stopped again, so the queue fills up again and again.
     int waits = 0;
     bool waiting = false;
-    ReportPrinter::setQueueWait([&](int pending) {
+    report::ReportPrinter::setQueueWait([&](int pending) {
         if (!waiting && pending >= limit) {
             waiting = true;
             ++waits;
@@ -126,12 +126,12 @@ void TestReportFaults::fullQueueIsWaitedOut()
     });
     QSet<int> jobs;
     for (int i = 0; i < 3 * limit; ++i) {
-        jobs << ReportPrinter(Queue).print(page);
+        jobs << report::ReportPrinter(Queue).print(page);
         if (waiting)
             spooler.admin("cupsdisable", {Queue});
         waiting = false;
     }
-    ReportPrinter::setQueueWait({});
+    report::ReportPrinter::setQueueWait({});
     cupsSetServer(nullptr);
     QCOMPARE(jobs.size(), 3 * limit);
     QVERIFY(!jobs.contains(0));
@@ -150,13 +150,13 @@ void TestReportFaults::fullTemporaryFolderIsNamed()
     const QByteArray oldTemp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(disk.path()));
     disk.fill(2048);  // room for a few bytes of the document, not for all of it
-    ReportPage page;
+    report::ReportPage page;
     buildPage(page);
     try {
-        ReportPrinter(Queue).print(page);
+        report::ReportPrinter(Queue).print(page);
         QFAIL("a document that does not fit was submitted");
-    } catch (const ReportError &e) {
-        QCOMPARE(e.kind(), ReportError::Kind::OutputFailed);
+    } catch (const report::ReportError &e) {
+        QCOMPARE(e.kind(), report::ReportError::Kind::OutputFailed);
         QVERIFY2(e.message().contains(disk.path()) && e.message().contains(QStringLiteral("нет места на диске")),
                  qPrintable(e.message()));
     }

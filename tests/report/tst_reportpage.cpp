@@ -20,9 +20,9 @@ private slots:
 
 void TestReportPage::objectsAreFoundByNameAndKind()
 {
-    ReportPage page;
-    ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
-    ReportPicture &logo = page.addPicture(QStringLiteral("Logo"), QRect(34, 178, 42, 38));
+    report::ReportPage page;
+    report::ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
+    report::ReportPicture &logo = page.addPicture(QStringLiteral("Logo"), QRect(34, 178, 42, 38));
     QCOMPARE(page.findObject(QStringLiteral("Komu")), &komu);
     QCOMPARE(page.findText(QStringLiteral("Komu")), &komu);
     QCOMPARE(page.findPicture(QStringLiteral("Logo")), &logo);
@@ -40,7 +40,7 @@ void TestReportPage::objectsAreFoundByNameAndKind()
 
 void TestReportPage::namesAreUnique()
 {
-    ReportPage page;
+    report::ReportPage page;
     page.addText(QStringLiteral("Index"), QRect());
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, page.addText(QStringLiteral("Index"), QRect()));
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, page.addPicture(QStringLiteral("Index"), QRect()));
@@ -49,7 +49,7 @@ void TestReportPage::namesAreUnique()
 
 void TestReportPage::missingObjectsAreNamedInTheError()
 {
-    ReportPage page;
+    report::ReportPage page;
     page.addPicture(QStringLiteral("Logo"), QRect());
     try {
         page.text(QStringLiteral("Logo"));
@@ -62,8 +62,8 @@ void TestReportPage::missingObjectsAreNamedInTheError()
 
 void TestReportPage::geometryChangesKeepTheRest()
 {
-    ReportPage page;
-    ReportText &zip = page.addText(QStringLiteral("ZIPcode"), QRect(35, 321, 253, 64));
+    report::ReportPage page;
+    report::ReportText &zip = page.addText(QStringLiteral("ZIPcode"), QRect(35, 321, 253, 64));
     zip.moveTo(-2, 500);
     QCOMPARE(zip.geometry(), QRect(-2, 500, 253, 64));
     zip.setLeft(33);
@@ -82,14 +82,14 @@ void TestReportPage::geometryChangesKeepTheRest()
 
 void TestReportPage::paperCodes()
 {
-    ReportPage page;
-    QCOMPARE(page.paperSizeCode(), int(ReportPage::PaperDL));
+    report::ReportPage page;
+    QCOMPARE(page.paperSizeCode(), int(report::ReportPage::PaperDL));
     QCOMPARE(page.sizeMm(), QSizeF(220, 110));
     page.setCustomPaperSize(229.5, 162.25);
     QCOMPARE(page.paperSizeCode(), 256);
     QCOMPARE(page.sizeMm(), QSizeF(229.5, 162.25));
     QCOMPARE(page.sizeUnits().width(), 229.5 * 96 / 25.4);
-    page.setPaperSizeCode(ReportPage::PaperCustom);
+    page.setPaperSizeCode(report::ReportPage::PaperCustom);
     QCOMPARE(page.sizeMm(), QSizeF(229.5, 162.25));
     page.setPaperSizeCode(27);
     QCOMPARE(page.sizeMm(), QSizeF(220, 110));
@@ -112,15 +112,15 @@ void TestReportPage::paperProblems()
     QFETCH(double, width);
     QFETCH(double, height);
     QFETCH(QString, problem);
-    ReportPage page;
+    report::ReportPage page;
     page.setCustomPaperSize(width, height);
     QCOMPARE(page.paperProblem(), problem);
 }
 
 void TestReportPage::hugePicturesAreStoredScaledDown()
 {
-    ReportPage page;
-    ReportPicture &logo = page.addPicture(QStringLiteral("Logo"), QRect(34, 178, 42, 38));
+    report::ReportPage page;
+    report::ReportPicture &logo = page.addPicture(QStringLiteral("Logo"), QRect(34, 178, 42, 38));
     QVERIFY(!logo.hasPicture());
     logo.setPicture(QImage(8000, 2000, QImage::Format_RGB32));
     QCOMPARE(logo.picture().size(), QSize(2048, 512));

@@ -13,9 +13,9 @@ namespace {
 
 constexpr double PointsPerMm = 72.0 / 25.4;
 
-void addFrame(ReportPage &page, const QString &name, const QRect &box)
+void addFrame(report::ReportPage &page, const QString &name, const QRect &box)
 {
-    page.addText(name, box).setFillStyle(ReportText::FillStyle::Clear);
+    page.addText(name, box).setFillStyle(report::ReportText::FillStyle::Clear);
 }
 
 } // namespace
@@ -50,13 +50,13 @@ void TestReportPdf::pageIsThePaperSize_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
-    QTest::newRow("DL by its code") << int(ReportPage::PaperDL) << 220.0 << 110.0;
-    QTest::newRow("custom DL") << int(ReportPage::PaperCustom) << 220.0 << 110.0;
-    QTest::newRow("C5") << int(ReportPage::PaperCustom) << 229.0 << 162.0;
-    QTest::newRow("C6") << int(ReportPage::PaperCustom) << 162.0 << 114.0;
-    QTest::newRow("C4") << int(ReportPage::PaperCustom) << 324.0 << 229.0;
-    QTest::newRow("fractional") << int(ReportPage::PaperCustom) << 175.5 << 98.3;
-    QTest::newRow("taller than wide stays as given") << int(ReportPage::PaperCustom) << 110.0 << 220.0;
+    QTest::newRow("DL by its code") << int(report::ReportPage::PaperDL) << 220.0 << 110.0;
+    QTest::newRow("custom DL") << int(report::ReportPage::PaperCustom) << 220.0 << 110.0;
+    QTest::newRow("C5") << int(report::ReportPage::PaperCustom) << 229.0 << 162.0;
+    QTest::newRow("C6") << int(report::ReportPage::PaperCustom) << 162.0 << 114.0;
+    QTest::newRow("C4") << int(report::ReportPage::PaperCustom) << 324.0 << 229.0;
+    QTest::newRow("fractional") << int(report::ReportPage::PaperCustom) << 175.5 << 98.3;
+    QTest::newRow("taller than wide stays as given") << int(report::ReportPage::PaperCustom) << 110.0 << 220.0;
 }
 
 void TestReportPdf::pageIsThePaperSize()
@@ -64,13 +64,13 @@ void TestReportPdf::pageIsThePaperSize()
     QFETCH(int, code);
     QFETCH(double, width);
     QFETCH(double, height);
-    ReportPage page;
-    if (code == ReportPage::PaperCustom)
+    report::ReportPage page;
+    if (code == report::ReportPage::PaperCustom)
         page.setCustomPaperSize(width, height);
     else
         page.setPaperSizeCode(code);
     const QString pdf = m_dir.filePath(QStringLiteral("size.pdf"));
-    writeReportPagePdf(page, pdf);
+    report::writeReportPagePdf(page, pdf);
     QCOMPARE(pdftools::pageCount(pdf), 1);
     const QSizeF points = pdftools::pageSizePoints(pdf);
     // Qt keeps page sizes in whole points: at most half a point (0.18 mm) off.
@@ -81,7 +81,7 @@ void TestReportPdf::pageIsThePaperSize()
 
 void TestReportPdf::nothingIsShifted()
 {
-    ReportPage page;
+    report::ReportPage page;
     page.setCustomPaperSize(229, 162);
     const QSizeF units = page.sizeUnits();
     const int right = int(units.width()); // 865 units: the last whole unit is 864
@@ -90,7 +90,7 @@ void TestReportPdf::nothingIsShifted()
     addFrame(page, QStringLiteral("farCorner"), QRect(right - 20, bottom - 20, 20, 20));
     addFrame(page, QStringLiteral("Index"), QRect(208, 132, 60, 15));
     const QString pdf = m_dir.filePath(QStringLiteral("shift.pdf"));
-    writeReportPagePdf(page, pdf);
+    report::writeReportPagePdf(page, pdf);
 
     const QImage image = pdftools::rasterize(pdf, 96);
     QCOMPARE(image.width(), qRound(229 * 96 / 25.4));
@@ -102,15 +102,15 @@ void TestReportPdf::nothingIsShifted()
 
 void TestReportPdf::textIsRealTextAtItsBox()
 {
-    ReportPage page;
-    page.setPaperSizeCode(ReportPage::PaperDL);
-    ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
+    report::ReportPage page;
+    page.setPaperSizeCode(report::ReportPage::PaperDL);
+    report::ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(15);
     komu.setFont(font);
     komu.setText(QStringLiteral("Получателеву Получателю Получателевичу"));
     const QString pdf = m_dir.filePath(QStringLiteral("text.pdf"));
-    writeReportPagePdf(page, pdf);
+    report::writeReportPagePdf(page, pdf);
 
     const auto words = pdftools::words(pdf);
     QCOMPARE(words.size(), 3);
@@ -145,32 +145,32 @@ void TestReportPdf::unusablePaperIsRefused()
 {
     QFETCH(double, width);
     QFETCH(double, height);
-    ReportPage page;
+    report::ReportPage page;
     page.setCustomPaperSize(width, height);
     page.addText(QStringLiteral("Komu"), QRect(10, 10, 100, 15)).setText(QStringLiteral("x"));
     QVERIFY(!page.paperProblem().isEmpty());
     const QString pdf = m_dir.filePath(QStringLiteral("bad.pdf"));
     QFile::remove(pdf);
     try {
-        writeReportPagePdf(page, pdf);
+        report::writeReportPagePdf(page, pdf);
         QFAIL("an unusable paper size was rendered");
-    } catch (const ReportError &error) {
-        QCOMPARE(error.kind(), ReportError::Kind::BadPaperSize);
+    } catch (const report::ReportError &error) {
+        QCOMPARE(error.kind(), report::ReportError::Kind::BadPaperSize);
         QVERIFY(error.message().startsWith(QStringLiteral("Неверный размер конверта")));
         QCOMPARE(QString::fromUtf8(error.what()), error.message());
     }
     QVERIFY(!QFile::exists(pdf));
-    QVERIFY_THROWS_EXCEPTION(ReportError, renderReportPageToImage(page));
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, report::renderReportPageToImage(page));
 }
 
 void TestReportPdf::unwritableFileIsReported()
 {
-    ReportPage page;
+    report::ReportPage page;
     try {
-        writeReportPagePdf(page, m_dir.filePath(QStringLiteral("no/such/folder/page.pdf")));
+        report::writeReportPagePdf(page, m_dir.filePath(QStringLiteral("no/such/folder/page.pdf")));
         QFAIL("writing into a missing folder succeeded");
-    } catch (const ReportError &error) {
-        QCOMPARE(error.kind(), ReportError::Kind::OutputFailed);
+    } catch (const report::ReportError &error) {
+        QCOMPARE(error.kind(), report::ReportError::Kind::OutputFailed);
         QVERIFY(error.message().contains(QStringLiteral("no/such/folder")));
     }
 }

@@ -46,18 +46,18 @@ QString waitForJob(int job, const QDateTime &submitted)
     return stored() ? path : QString();
 }
 
-void buildEnvelope(ReportPage &page, double width, double height, const QString &name)
+void buildEnvelope(report::ReportPage &page, double width, double height, const QString &name)
 {
     page.setCustomPaperSize(width, height);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(15);
-    ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
+    report::ReportText &komu = page.addText(QStringLiteral("Komu"), QRect(94, 83, 321, 15));
     komu.setFont(font);
     komu.setText(name);
-    ReportText &index = page.addText(QStringLiteral("Index"), QRect(208, 132, 60, 15));
+    report::ReportText &index = page.addText(QStringLiteral("Index"), QRect(208, 132, 60, 15));
     index.setFont(font);
     index.setText(QStringLiteral("000002"));
-    index.setFillStyle(ReportText::FillStyle::Clear);
+    index.setFillStyle(report::ReportText::FillStyle::Clear);
     page.addText(QStringLiteral("corner"), QRect(0, 0, 10, 10)).setFillColor(Qt::black);
 }
 
@@ -136,7 +136,7 @@ private slots:
 void TestReportPrint::initTestCase()
 {
     const bool required = qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS");
-    const QString printer = ReportPrinter::defaultPrinterName();
+    const QString printer = report::ReportPrinter::defaultPrinterName();
     QString problem;
     if (printer.isEmpty())
         problem = QStringLiteral("no default printer (is the CUPS scheduler running?)");
@@ -168,10 +168,10 @@ void TestReportPrint::eachPageIsOneJobOfItsExactSize()
     QFETCH(double, width);
     QFETCH(double, height);
     const QString name = QStringLiteral("Получателю %1").arg(QTest::currentDataTag());
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelope(page, width, height, name);
 
-    const ReportPrinter printer;
+    const report::ReportPrinter printer;
     const QDateTime submitted = QDateTime::currentDateTime();
     const int first = printer.print(page, QStringLiteral("Kuvertix test"));
     const int second = printer.print(page, QStringLiteral("Kuvertix test"));
@@ -215,11 +215,11 @@ void TestReportPrint::pdfPrinterKeepsSizeAndPositions()
     }
     cupsFreeDests(1, dest);
 
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelope(page, 229, 162, QStringLiteral("Получателю"));
     const QString dir = cupsPdfDir();
     const QSet<QString> before = pdfFilesIn(dir);
-    QVERIFY(ReportPrinter(queue).print(page, QStringLiteral("kuvertix-c5")) > 0);
+    QVERIFY(report::ReportPrinter(queue).print(page, QStringLiteral("kuvertix-c5")) > 0);
     const QString pdf = waitForNewPdf(dir, before);
     QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("no new PDF in %1").arg(dir)));
     const QSizeF points = pdftools::pageSizePoints(pdf);
@@ -234,14 +234,14 @@ void TestReportPrint::pdfPrinterKeepsSizeAndPositions()
 
 void TestReportPrint::refusedJobNamesThePrinter()
 {
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelope(page, 220, 110, QStringLiteral("Получателю"));
     const QString missing = QStringLiteral("Kuvertix_No_Such_Printer");
     try {
-        ReportPrinter(missing).print(page);
+        report::ReportPrinter(missing).print(page);
         QFAIL("a job for a printer that does not exist was reported as printed");
-    } catch (const ReportError &error) {
-        QCOMPARE(error.kind(), ReportError::Kind::JobRefused);
+    } catch (const report::ReportError &error) {
+        QCOMPARE(error.kind(), report::ReportError::Kind::JobRefused);
         QCOMPARE(error.printerName(), missing);
         QVERIFY(error.message().startsWith(QStringLiteral("Принтер «Kuvertix_No_Such_Printer» не принял задание печати: ")));
         QVERIFY(!error.message().contains(QStringLiteral("..")));
@@ -250,14 +250,14 @@ void TestReportPrint::refusedJobNamesThePrinter()
 
 void TestReportPrint::unusablePaperIsNotSubmitted()
 {
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelope(page, 0, 110, QStringLiteral("Получателю"));
     const int before = QDir(captureDir()).entryList({QStringLiteral("job-*.pdf")}).size();
     try {
-        ReportPrinter().print(page);
+        report::ReportPrinter().print(page);
         QFAIL("a page of width 0 was printed");
-    } catch (const ReportError &error) {
-        QCOMPARE(error.kind(), ReportError::Kind::BadPaperSize);
+    } catch (const report::ReportError &error) {
+        QCOMPARE(error.kind(), report::ReportError::Kind::BadPaperSize);
     }
     QThread::msleep(300);
     QCOMPARE(QDir(captureDir()).entryList({QStringLiteral("job-*.pdf")}).size(), before);
@@ -267,13 +267,13 @@ void TestReportPrint::missingSpoolerIsReported()
 {
     ServerGuard guard;
     cupsSetServer("/nonexistent/kuvertix-cups.sock");
-    ReportPage page;
+    report::ReportPage page;
     buildEnvelope(page, 220, 110, QStringLiteral("Получателю"));
     try {
-        ReportPrinter().print(page);
+        report::ReportPrinter().print(page);
         QFAIL("printing without a spooler was reported as done");
-    } catch (const ReportError &error) {
-        QCOMPARE(error.kind(), ReportError::Kind::SpoolerUnreachable);
+    } catch (const report::ReportError &error) {
+        QCOMPARE(error.kind(), report::ReportError::Kind::SpoolerUnreachable);
         QVERIFY(error.message().startsWith(QStringLiteral("Служба печати не отвечает")));
     }
 }
@@ -283,14 +283,14 @@ void TestReportPrint::missingDefaultPrinterIsReported()
     // A user default naming a queue that does not exist leaves no default.
     qputenv("LPDEST", "Kuvertix_Removed_Printer");
     const auto restore = qScopeGuard([] { qunsetenv("LPDEST"); });
-    QCOMPARE(ReportPrinter::defaultPrinterName(), QString());
-    ReportPage page;
+    QCOMPARE(report::ReportPrinter::defaultPrinterName(), QString());
+    report::ReportPage page;
     buildEnvelope(page, 220, 110, QStringLiteral("Получателю"));
     try {
-        ReportPrinter().print(page);
+        report::ReportPrinter().print(page);
         QFAIL("printing without a default printer was reported as done");
-    } catch (const ReportError &error) {
-        QCOMPARE(error.kind(), ReportError::Kind::NoDefaultPrinter);
+    } catch (const report::ReportError &error) {
+        QCOMPARE(error.kind(), report::ReportError::Kind::NoDefaultPrinter);
         QVERIFY(error.message().startsWith(QStringLiteral("Принтер не установлен")));
         QVERIFY(error.printerName().isEmpty());
     }

@@ -23,14 +23,14 @@ QFont arialPx(int pixels)
 }
 
 // A custom page of 100 x 60 mm (378 x 227 pixels at 96 dpi).
-void makeBlankPage(ReportPage &page)
+void makeBlankPage(report::ReportPage &page)
 {
     page.setCustomPaperSize(100, 60);
 }
 
-ReportText &addText(ReportPage &page, const QRect &box, const QString &text, int px = 15)
+report::ReportText &addText(report::ReportPage &page, const QRect &box, const QString &text, int px = 15)
 {
-    ReportText &object = page.addText(QStringLiteral("t%1").arg(page.objects().size()), box);
+    report::ReportText &object = page.addText(QStringLiteral("t%1").arg(page.objects().size()), box);
     object.setFont(arialPx(px));
     object.setText(text);
     return object;
@@ -67,11 +67,11 @@ private slots:
 
 void TestReportRender::topAlignedTextStartsInsideTheMargins()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(40, 30, 300, 40);
     addText(page, box, QStringLiteral("ЖЖЖ"));
-    const QImage image = renderReportPageToImage(page);
+    const QImage image = report::renderReportPageToImage(page);
 
     const QFontMetricsF metrics(arialPx(15));
     const QRect ink = ink::bounds(image);
@@ -88,12 +88,12 @@ void TestReportRender::topAlignedTextStartsInsideTheMargins()
 
 void TestReportRender::bottomAlignedTextEndsAboveTheBottomMargin()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(40, 30, 300, 40);
-    ReportText &text = addText(page, box, QStringLiteral("ЖЖЖ"));
-    text.setVerticalAlignment(ReportText::VerticalAlignment::Bottom);
-    const QImage image = renderReportPageToImage(page);
+    report::ReportText &text = addText(page, box, QStringLiteral("ЖЖЖ"));
+    text.setVerticalAlignment(report::ReportText::VerticalAlignment::Bottom);
+    const QImage image = report::renderReportPageToImage(page);
 
     const QFontMetricsF metrics(arialPx(15));
     const double baseline = box.top() + box.height() - 1 - metrics.descent();
@@ -106,14 +106,14 @@ void TestReportRender::bottomAlignedTextEndsAboveTheBottomMargin()
 
 void TestReportRender::textWrapsAtWordsToTheInnerWidth()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QFontMetricsF metrics(arialPx(15));
     // Room for two words on a line but not for three.
     const int inner = int(std::ceil(metrics.horizontalAdvance(QStringLiteral("ЖЖЖ ЖЖЖ")))) + 3;
     const QRect box(20, 20, inner + 2 + 2, 150);
     addText(page, box, QStringLiteral("ЖЖЖ ЖЖЖ ЖЖЖ ЖЖЖ ЖЖЖ"));
-    const QImage image = renderReportPageToImage(page);
+    const QImage image = report::renderReportPageToImage(page);
 
     const auto bands = ink::rowBands(image, box);
     QCOMPARE(bands.size(), 3);
@@ -142,14 +142,14 @@ void TestReportRender::lineGapSeparatesLines()
 {
     QFETCH(double, gap);
     QFETCH(bool, bottom);
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(20, 20, 200, 120);
-    ReportText &text = addText(page, box, QStringLiteral("ЖЖЖ\r\nЖЖЖ"));
+    report::ReportText &text = addText(page, box, QStringLiteral("ЖЖЖ\r\nЖЖЖ"));
     text.setLineGap(gap);
     if (bottom)
-        text.setVerticalAlignment(ReportText::VerticalAlignment::Bottom);
-    const QImage image = renderReportPageToImage(page);
+        text.setVerticalAlignment(report::ReportText::VerticalAlignment::Bottom);
+    const QImage image = report::renderReportPageToImage(page);
 
     const QFontMetricsF metrics(arialPx(15));
     const auto bands = ink::rowBands(image, box);
@@ -181,11 +181,11 @@ void TestReportRender::lineBreaksOfEveryKindSplitLines()
 {
     QFETCH(QString, text);
     QFETCH(int, lines);
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(20, 20, 300, 150);
     addText(page, box, text, 12);
-    const QImage image = renderReportPageToImage(page);
+    const QImage image = report::renderReportPageToImage(page);
     const auto bands = ink::rowBands(image, box);
     QCOMPARE(bands.size(), lines);
     if (text.contains(QStringLiteral("\r\n\r\n"))) {
@@ -199,11 +199,11 @@ void TestReportRender::lineBreaksOfEveryKindSplitLines()
 
 void TestReportRender::textIsClippedToItsBox()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(60, 60, 70, 14);
     addText(page, box, QStringLiteral("ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ ЖЖЖЖЖЖЖЖЖ Жyyy"), 30);
-    const QImage image = renderReportPageToImage(page);
+    const QImage image = report::renderReportPageToImage(page);
     const QRect ink = ink::bounds(image);
     QVERIFY(!ink.isNull());
     QVERIFY2(box.contains(ink), qPrintable(QStringLiteral("ink %1,%2 %3x%4 spills out of the box")
@@ -214,13 +214,13 @@ void TestReportRender::textIsClippedToItsBox()
 
 void TestReportRender::clearFillOutlinesTheBoxAndSolidDoesNot()
 {
-    for (const auto style : {ReportText::FillStyle::Clear, ReportText::FillStyle::Solid}) {
-        ReportPage page;
+    for (const auto style : {report::ReportText::FillStyle::Clear, report::ReportText::FillStyle::Solid}) {
+        report::ReportPage page;
         makeBlankPage(page);
         const QRect box(30, 40, 61, 15);
         addText(page, box, QStringLiteral("000001"), 9).setFillStyle(style);
-        const QImage image = renderReportPageToImage(page);
-        const bool outlined = style == ReportText::FillStyle::Clear;
+        const QImage image = report::renderReportPageToImage(page);
+        const bool outlined = style == report::ReportText::FillStyle::Clear;
         const QRect edges[] = {QRect(box.left(), box.top(), box.width(), 1),
                                QRect(box.left(), box.bottom(), box.width(), 1),
                                QRect(box.left(), box.top(), 1, box.height()),
@@ -234,12 +234,12 @@ void TestReportRender::clearFillOutlinesTheBoxAndSolidDoesNot()
 
 void TestReportRender::solidFillColourFillsTheBox()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(30, 40, 60, 15);
-    ReportText &text = addText(page, box, QString());
+    report::ReportText &text = addText(page, box, QString());
     text.setFillColor(Qt::black);
-    const QImage image = renderReportPageToImage(page);
+    const QImage image = report::renderReportPageToImage(page);
     QCOMPARE(ink::bounds(image), box);
     QCOMPARE(ink::count(image), box.width() * box.height());
 }
@@ -264,12 +264,12 @@ void TestReportRender::pictureIsScaledAndCentred()
     QFETCH(QSize, picture);
     QFETCH(QRect, box);
     QFETCH(QRect, expected);
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     QImage image(picture, QImage::Format_RGB32);
     image.fill(Qt::black);
     page.addPicture(QStringLiteral("Logo"), box).setPicture(image);
-    const QImage rendered = renderReportPageToImage(page);
+    const QImage rendered = report::renderReportPageToImage(page);
     const QRect ink = ink::bounds(rendered, QRect(), 128);
     QVERIFY2(qAbs(ink.left() - expected.left()) <= 1 && qAbs(ink.top() - expected.top()) <= 1
                  && qAbs(ink.right() - expected.right()) <= 1
@@ -280,40 +280,40 @@ void TestReportRender::pictureIsScaledAndCentred()
 
 void TestReportRender::pictureIsOpaque()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     const QRect box(20, 20, 60, 60);
     addText(page, box, QString()).setFillColor(Qt::black);
     QImage transparent(30, 30, QImage::Format_ARGB32);
     transparent.fill(Qt::transparent);
     page.addPicture(QStringLiteral("Logo"), box).setPicture(transparent);
-    const QImage rendered = renderReportPageToImage(page);
+    const QImage rendered = report::renderReportPageToImage(page);
     QCOMPARE(ink::count(rendered, box.adjusted(2, 2, -2, -2)), 0);
 }
 
 void TestReportRender::hiddenObjectsAreNotDrawn()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
-    ReportText &text = addText(page, QRect(20, 20, 200, 60), QStringLiteral("-123456"), 45);
-    text.setFillStyle(ReportText::FillStyle::Clear);
+    report::ReportText &text = addText(page, QRect(20, 20, 200, 60), QStringLiteral("-123456"), 45);
+    text.setFillStyle(report::ReportText::FillStyle::Clear);
     QImage picture(10, 10, QImage::Format_RGB32);
     picture.fill(Qt::black);
-    ReportPicture &logo = page.addPicture(QStringLiteral("Logo"), QRect(250, 20, 40, 40));
+    report::ReportPicture &logo = page.addPicture(QStringLiteral("Logo"), QRect(250, 20, 40, 40));
     logo.setPicture(picture);
     text.hide();
     logo.hide();
-    QCOMPARE(ink::count(renderReportPageToImage(page)), 0);
+    QCOMPARE(ink::count(report::renderReportPageToImage(page)), 0);
     text.show();
-    QVERIFY(ink::count(renderReportPageToImage(page)) > 0);
+    QVERIFY(ink::count(report::renderReportPageToImage(page)) > 0);
 }
 
 void TestReportRender::negativePositionsAreNotClamped()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
-    addText(page, QRect(-4, -4, 50, 20), QString()).setFillStyle(ReportText::FillStyle::Clear);
-    const QImage image = renderReportPageToImage(page);
+    addText(page, QRect(-4, -4, 50, 20), QString()).setFillStyle(report::ReportText::FillStyle::Clear);
+    const QImage image = report::renderReportPageToImage(page);
     // Left and top edges lie off the paper; the right edge is at x = 45, the
     // bottom edge at y = 15.
     QCOMPARE(ink::bounds(image), QRect(QPoint(0, 0), QPoint(45, 15)));
@@ -322,14 +322,14 @@ void TestReportRender::negativePositionsAreNotClamped()
 
 void TestReportRender::degenerateBoxesDrawNothingOutside()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
-    addText(page, QRect(100, 100, 0, 0), QStringLiteral("ЖЖЖ")).setFillStyle(ReportText::FillStyle::Clear);
+    addText(page, QRect(100, 100, 0, 0), QStringLiteral("ЖЖЖ")).setFillStyle(report::ReportText::FillStyle::Clear);
     addText(page, QRect(200, 100, 3, 20), QStringLiteral("ЖЖЖ ЖЖЖ"));
-    ReportText &negative = addText(page, QRect(), QStringLiteral("ЖЖЖ"));
+    report::ReportText &negative = addText(page, QRect(), QStringLiteral("ЖЖЖ"));
     negative.setGeometry(150, 100, -20, -10);
     page.addPicture(QStringLiteral("Logo"), QRect(10, 10, 0, 40)).setPicture(QImage(5, 5, QImage::Format_RGB32));
-    const QImage image = renderReportPageToImage(page);
+    const QImage image = report::renderReportPageToImage(page);
     QCOMPARE(negative.width(), 0);
     const QRect ink = ink::bounds(image);
     QVERIFY(ink.isNull() || QRect(200, 100, 3, 20).contains(ink));
@@ -337,12 +337,12 @@ void TestReportRender::degenerateBoxesDrawNothingOutside()
 
 void TestReportRender::higherResolutionScalesEverything()
 {
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
     addText(page, QRect(40, 30, 300, 40), QStringLiteral("Кому ЖЖЖ"));
-    addText(page, QRect(40, 100, 60, 15), QStringLiteral("000001")).setFillStyle(ReportText::FillStyle::Clear);
-    const QRect at96 = ink::bounds(renderReportPageToImage(page, 96));
-    const QRect at288 = ink::bounds(renderReportPageToImage(page, 288));
+    addText(page, QRect(40, 100, 60, 15), QStringLiteral("000001")).setFillStyle(report::ReportText::FillStyle::Clear);
+    const QRect at96 = ink::bounds(report::renderReportPageToImage(page, 96));
+    const QRect at288 = ink::bounds(report::renderReportPageToImage(page, 288));
     QVERIFY2(qAbs(at288.left() - 3 * at96.left()) <= 3 && qAbs(at288.top() - 3 * at96.top()) <= 3
                  && qAbs(at288.width() - 3 * at96.width()) <= 4
                  && qAbs(at288.height() - 3 * at96.height()) <= 4,
@@ -355,16 +355,16 @@ void TestReportRender::pointSizeFontsPrintAtTheirSize()
     // A font in points prints at points * 96 / 72 units at any resolution:
     // 33.75 pt is exactly 45 units, like the pixel font.
     for (const double dpi : {96.0, 300.0}) {
-        ReportPage pixels, points;
+        report::ReportPage pixels, points;
         makeBlankPage(pixels);
         makeBlankPage(points);
         addText(pixels, QRect(20, 20, 300, 80), QStringLiteral("ЖЖ"), 45);
-        ReportText &text = addText(points, QRect(20, 20, 300, 80), QStringLiteral("ЖЖ"));
+        report::ReportText &text = addText(points, QRect(20, 20, 300, 80), QStringLiteral("ЖЖ"));
         QFont font(QStringLiteral("Arial"));
         font.setPointSizeF(33.75);
         text.setFont(font);
-        const QRect byPixels = ink::bounds(renderReportPageToImage(pixels, dpi));
-        const QRect byPoints = ink::bounds(renderReportPageToImage(points, dpi));
+        const QRect byPixels = ink::bounds(report::renderReportPageToImage(pixels, dpi));
+        const QRect byPoints = ink::bounds(report::renderReportPageToImage(points, dpi));
         QVERIFY(!byPixels.isNull());
         QCOMPARE(byPoints, byPixels);
     }
@@ -396,26 +396,26 @@ void TestReportRender::clippedTextsAreReported()
     QFETCH(QString, text);
     QFETCH(bool, bottom);
     QFETCH(bool, clipped);
-    ReportPage page;
+    report::ReportPage page;
     makeBlankPage(page);
-    ReportText &object = addText(page, box, text);
+    report::ReportText &object = addText(page, box, text);
     if (bottom)
-        object.setVerticalAlignment(ReportText::VerticalAlignment::Bottom);
+        object.setVerticalAlignment(report::ReportText::VerticalAlignment::Bottom);
     const QStringList expected = clipped ? QStringList{object.name()} : QStringList();
 
     QImage image(378, 227, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    QCOMPARE(paintReportPage(page, painter), expected);
+    QCOMPARE(report::paintReportPage(page, painter), expected);
     painter.end();
-    QCOMPARE(clippedTexts(page, image), expected);
+    QCOMPARE(report::clippedTexts(page, image), expected);
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
-    QCOMPARE(clippedTexts(page, pdf), expected);
+    QCOMPARE(report::clippedTexts(page, pdf), expected);
     object.hide();
-    QCOMPARE(clippedTexts(page, pdf), QStringList());
+    QCOMPARE(report::clippedTexts(page, pdf), QStringList());
 }
 
 QTEST_MAIN(TestReportRender)

@@ -3,9 +3,9 @@
 // value comes over, the old files move unchanged into a backup folder, and
 // any failure on the way leaves the folder as it was.
 
-#include "paradoxfixture.h"
+#include "tests/support/paradoxfixture.h"
 #include "storetestutil.h"
-#include "../smalldisk.h"
+#include "tests/support/smalldisk.h"
 #include "store/database.h"
 #include "store/errors.h"
 

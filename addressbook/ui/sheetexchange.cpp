@@ -1,0 +1,204 @@
+#include "addressbook/ui/sheetexchange.h"
+
+#include "addressbook/recipientbook.h"
+#include "addressbook/ui/showmessage.h"
+#include "messages/ui/inputbox.h"
+#include "messages/ui/notices.h"
+#include "messages/ui/popupmessage.h"
+#include "store/errors.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace addressbook {
+
+namespace {
+
+const QString importCaption = QStringLiteral("Иморт из докумета Excel");
+
+const QString noOfficeText = QStringLiteral(
+    "Ошибка обращения к LibreOffice Calc. Для выполнения данной функции требуется наличие на "
+    "компьютере LibreOffice Calc. Если LibreOffice Calc установлен, перезагрузите компьютер и "
+    "попробуйте ещё раз. Если перезагрузка не поможет, переустановите LibreOffice Calc. Если "
+    "LibreOffice Calc не установлен, установите его.");
+
+void showWaitNote(const QString &text)
+{
+    messages::ShowPopUpMsg(text, 0, false, -1, -1, messages::SystemColor::InfoBackground);
+}
+
+} // namespace
+
+QString sheetErrorText(const SheetError &error, const QString &file)
+{
+    const QString name = QFileInfo(file).fileName();
+    QString text;
+    switch (error.kind()) {
+    case SheetError::Kind::NoOffice:
+        return noOfficeText;
+    case SheetError::Kind::NoExportWorkbook:
+        text = QStringLiteral("Не удалось открыть книгу выгрузки \"Kuvertix.xls\" из папки программы. "
+                              "Переустановите программу.");
+        break;
+    case SheetError::Kind::NotAWorkbook:
+        text = QStringLiteral("Файл \"%1\" не открывается как книга LibreOffice Calc. Выберите книгу "
+                              "(.xls, .xlsx, .ods) или файл .csv.").arg(name);
+        break;
+    case SheetError::Kind::NoSheets:
+        text = QStringLiteral("В книге \"%1\" нет ни одного листа.").arg(name);
+        break;
+    case SheetError::Kind::RowsBeyondSheet:
+        return QStringLiteral("В листе книги не больше %1 строк. Укажите число строк не больше %1.")
+            .arg(error.limit());
+    case SheetError::Kind::OfficeGone:
+        text = QStringLiteral("LibreOffice Calc неожиданно завершил работу. Попробуйте ещё раз.");
+        break;
+    case SheetError::Kind::NoDisplay:
+        return QStringLiteral("Выгруженных адресатов негде показать: программа запущена без "
+                              "графического рабочего стола. Запустите её на рабочем столе и "
+                              "повторите выгрузку.");
+    case SheetError::Kind::Failed:
+        text = QStringLiteral("LibreOffice Calc сообщил об ошибке.");
+        break;
+    }
+    if (!error.detail().isEmpty())
+        text += QStringLiteral("\n\n") + error.detail();
+    return text;
+}
+
+SheetExchange::SheetExchange(QWidget *window, RecipientBook &book, std::function<void()> reload)
+    : m_window(window), m_book(book), m_reload(std::move(reload))
+{
+}
+
+QString SheetExchange::caption() const
+{
+    return m_window->window()->windowTitle();
+}
+
+void SheetExchange::showError(const QString &text)
+{
+    messages::ShowErrorNotice(m_window, caption(), text);
+}
+
+void SheetExchange::SpeedButton2Click()
+{
+    std::unique_ptr<SheetOffice> office = m_factory ? m_factory() : nullptr;
+    if (!office || !office->available()) {
+        showError(noOfficeText);
+        return;
+    }
+    const int choice = showMessage(m_window, caption(), 400, 100, QStringLiteral("Выгрузка/загрузка данных из Excel"),
+                                   {QStringLiteral(" Выгрузить "), QStringLiteral(" Загрузить "),
+                                    QStringLiteral(" Отмена ")});
+    if (choice == 1)
+        exportBook(*office);
+    else if (choice == 2)
+        importBook(*office);
+}
+
+void SheetExchange::exportBook(SheetOffice &office)
+{
+    showWaitNote(QStringLiteral("  Идёт выгрузка. Подождите пожалуйста...   "));
+    try {
+        m_book.main().first();  // stores a pending edit of the current recipient
+        office.exportRows(exportRows(m_book.main()));
+    } catch (const SheetError &e) {
+        messages::ClosePopUpMsg();
+        showError(sheetErrorText(e));
+        return;
+    } catch (const store::StoreError &e) {
+        messages::ClosePopUpMsg();
+        showError(QStringLiteral("Выгрузка не выполнена: изменения текущего адресата не удалось сохранить.\n\n")
+                  + e.message());
+        return;
+    }
+    messages::ClosePopUpMsg();
+}
+
+QString SheetExchange::chooseFile()
+{
+    QFileDialog dialog(m_window);
+    dialog.setObjectName(QStringLiteral("OpenDialog1"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(QStringLiteral("Все файлы (*.*)"));
+    dialog.setWindowTitle(QStringLiteral("Открыть"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Папка:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Имя файла:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Тип файлов:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Открыть"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool SheetExchange::askColumns(ColumnMap &map)
+{
+    map.columnOfField = QVector<int>(m_book.main().schema().fields.size(), -1);
+    for (const ImportField &f : importableFields(m_book.main().schema())) {
+        QString letter;
+        if (!messages::ShowInputBox(importCaption, QStringLiteral("Столбец Excel документа(a,b,c...) для поля:\r") + f.label,
+                          letter, messages::LatinLetters(), 1, 25))
+            return false;
+        map.columnOfField[f.field] = std::max(-1, columnOfLetter(letter));
+    }
+    return true;
+}
+
+void SheetExchange::importBook(SheetOffice &office)
+{
+    if (showMessage(m_window, caption(), 600, 140,
+                    QStringLiteral("Этот мастер поможет загрузить Вам данные из Excel документа. В следующих "
+                                   "окнах вам будет предложено выбрать Excel документ и соответствие поля "
+                                   "адресата этой программы столбцу Excel документа."),
+                    {QStringLiteral(" Продолжить "), QStringLiteral("        Нет        ")}) != 1)
+        return;
+    const QString file = chooseFile();
+    if (file.isEmpty())
+        return;
+    ColumnMap map;
+    if (!askColumns(map))
+        return;
+    QString countText;
+    if (!messages::ShowInputBox(importCaption, QStringLiteral("Сколько строк загрузить?"), countText, messages::DecimalDigits(), 0, 50))
+        return;
+    bool ok = false;
+    const int rowCount = countText.toInt(&ok);
+    if (!ok)
+        return;  // an empty or too large count ends the import without a word
+
+    showWaitNote(QStringLiteral("  Идёт импорт. Подождите пожалуйста...   "));
+    ImportOutcome outcome;
+    try {
+        m_book.main().first();
+        const SheetCells cells = office.readCells(file, rowCount, map.columnCount());
+        importRows(m_book.main(), cells, map, rowCount, outcome);
+    } catch (const SheetError &e) {
+        messages::ClosePopUpMsg();
+        showError(sheetErrorText(e, file));
+        return;
+    } catch (const store::StoreError &e) {
+        messages::ClosePopUpMsg();
+        m_reload();
+        showError(QStringLiteral("Загрузка прервана: адресатов не удалось сохранить в базе. Загружено "
+                                 "адресатов: %1 из %2.\n\n%3")
+                      .arg(outcome.added).arg(rowCount).arg(e.message()));
+        return;
+    }
+    messages::ClosePopUpMsg();
+    m_reload();
+    const QString done = QStringLiteral(" Продолжить ");
+    if (outcome.errors)
+        showMessage(m_window, caption(), 350, 130,
+                    QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
+                                   "проверьте результат."),
+                    {done});
+    else
+        showMessage(m_window, caption(), 250, 100, QStringLiteral("Импорт завершён."), {done});
+}
+
+} // namespace addressbook
