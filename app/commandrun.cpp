@@ -57,6 +57,8 @@ public:
 
     envelope::EnvelopePrinter &printer() { return m_printer; }
     QString dataFolder() const { return m_paths.dataFolder(); }
+    // What opening the tables did to the data folder (a conversion of older tables).
+    QStringList notes() const { return m_tables.openingNotes(); }
 
 private:
     // The logo the window's preview would show after start: the file of the
@@ -132,6 +134,8 @@ int runCommandLine(const CommandLine &line, const QString &programFolder, QTextS
     const ProgramPaths paths(programFolder);
     try {
         RunSetup setup(paths);
+        for (const QString &note : setup.notes())
+            out << note << Qt::endl;
         runs::RunRequest request = line.request;
         if (!setup.select(request)) {
             err << QStringLiteral("У Вас не выделено ни одного адресата.") << Qt::endl;

@@ -80,6 +80,9 @@ QString startupErrorText(const std::exception_ptr &error)
             return QStringLiteral("Пожалуйста перенесите программу в папку с менее длинным путём, "
                                   "например в %1 и запустите оттуда.")
                 .arg(shortProgramFolderExample());
+        // The message names the table and the cause, and that nothing changed.
+        if (e.kind() == store::StoreError::Kind::UpgradeFailed)
+            return e.message();
         return unexpectedErrorText(e.message());
     } catch (const std::exception &e) {
         return unexpectedErrorText(QString::fromUtf8(e.what()));

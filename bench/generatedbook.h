@@ -48,6 +48,33 @@ inline QString initialLetter(QRandomGenerator &rng)
     return all.mid(rng.bounded(int(all.size())), 1);
 }
 
+// One recipient of the book: name, address, postal code, group, note, mark
+// and the first reserve field, from the generator's next numbers.
+struct Recipient {
+    QStringList texts;  // Komu, Kuda, Index, Group, Prim
+    int check = 0;
+    QString reserv1;
+};
+
+inline Recipient recipient(QRandomGenerator &rng)
+{
+    QString komu;
+    if (rng.bounded(3) == 0)
+        komu = pick(rng, forms) + " \"" + pick(rng, companies) + "\"";
+    else
+        komu = pick(rng, surnames) + ' ' + initialLetter(rng) + ". " + initialLetter(rng) + '.';
+    const QString kuda = QStringLiteral("г. %1, %2, д. %3, кв. %4")
+                             .arg(pick(rng, cities), pick(rng, streets))
+                             .arg(rng.bounded(1, 200)).arg(rng.bounded(1, 400));
+    const QString index = QString::number(rng.bounded(100000, 700000));
+    Recipient r;
+    r.texts = QStringList{komu, kuda, index, pick(rng, groups), pick(rng, notes)};
+    r.check = rng.bounded(50) == 0 ? -1 : 0;  // 2 % marked
+    if (rng.bounded(4) == 0)
+        r.reserv1 = QStringLiteral("ИНН 77");
+    return r;
+}
+
 inline void fail(sqlite3 *db, const char *what)
 {
     std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
@@ -71,23 +98,14 @@ inline void generateBook(const QString &file, int count)
         fail(db, "prepare");
     QRandomGenerator rng(2026);
     for (int i = 0; i < count; ++i) {
-        QString komu;
-        if (rng.bounded(3) == 0)
-            komu = pick(rng, forms) + " \"" + pick(rng, companies) + "\"";
-        else
-            komu = pick(rng, surnames) + ' ' + initialLetter(rng) + ". " + initialLetter(rng) + '.';
-        const QString kuda = QStringLiteral("г. %1, %2, д. %3, кв. %4")
-                                 .arg(pick(rng, cities), pick(rng, streets))
-                                 .arg(rng.bounded(1, 200)).arg(rng.bounded(1, 400));
-        const QString index = QString::number(rng.bounded(100000, 700000));
-        const QStringList values{komu, kuda, index, pick(rng, groups), pick(rng, notes)};
-        for (int k = 0; k < values.size(); ++k) {
-            const QByteArray utf8 = values[k].toUtf8();
+        const Recipient r = recipient(rng);
+        for (int k = 0; k < r.texts.size(); ++k) {
+            const QByteArray utf8 = r.texts[k].toUtf8();
             sqlite3_bind_text(st, k + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
         }
-        sqlite3_bind_int(st, 6, rng.bounded(50) == 0 ? -1 : 0);  // 2 % marked
+        sqlite3_bind_int(st, 6, r.check);
         for (int k = 7; k <= 12; ++k) {
-            if (k == 7 && rng.bounded(4) == 0)
+            if (k == 7 && !r.reserv1.isEmpty())
                 sqlite3_bind_text(st, k, "ИНН 77", -1, SQLITE_STATIC);
             else
                 sqlite3_bind_null(st, k);

@@ -120,6 +120,63 @@ QString quickCheck(sqlite3 *db)
     return out.join('\n');
 }
 
+// The columns of a table; false when the file cannot be read.
+bool readColumns(sqlite3 *db, const QString &table, QStringList &columns)
+{
+    Statement st(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)));
+    if (st.prepareResult() != SQLITE_OK)
+        return false;
+    int step;
+    while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
+        columns << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
+    return step == SQLITE_DONE;
+}
+
+// The schema's fields among the columns a file has, checked as at open.
+QStringList absentFields(sqlite3 *db, const QString &path, const TableSchema &schema)
+{
+    QStringList columns;
+    if (!readColumns(db, schema.tableName, columns))
+        throw StoreError(StoreError::Kind::NotADatabase, damagedText(path), path);
+    if (columns.isEmpty())
+        throw StoreError(StoreError::Kind::WrongSchema,
+                         QStringLiteral("В файле %1 нет таблицы %2").arg(path, schema.tableName), path);
+    QStringList absent;
+    for (const FieldDef &f : schema.fields)
+        if (!columns.contains(f.name, Qt::CaseInsensitive))
+            absent << f.name;
+    return absent;
+}
+
+[[noreturn]] void throwFor(int rc, sqlite3 *db, const QString &path, const QString &what)
+{
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
+    // The engine's result code stays here, in the cause.
+    const QString cause = QStringLiteral("SQLite %1 (%2) in %3: %4").arg(rc).arg(what, path, detail);
+    using K = StoreError::Kind;
+    switch (rc & 0xff) {
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        throw StoreError(K::ReadOnly, QStringLiteral("Нет права записи в файл %1 или в его папку").arg(path), path,
+                         cause);
+    case SQLITE_FULL:
+        throw StoreError(K::DiskFull, QStringLiteral("Нет места на диске для записи в %1").arg(path), path, cause);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw StoreError(K::NotADatabase, damagedText(path), path, cause);
+    default:
+        throw StoreError(K::WriteFailed, QStringLiteral("Ошибка таблицы %1 (%2): %3").arg(path, what, detail), path,
+                         cause);
+    }
+}
+
+// One connection that is closed when it goes out of scope.
+struct Connection {
+    sqlite3 *db = nullptr;
+    ~Connection() { sqlite3_close(db); }
+};
+
 } // namespace
 
 TableFile::TableFile(const QString &path, const TableSchema &schema) : m_path(path), m_schema(schema)
@@ -168,22 +225,53 @@ void TableFile::openConnection()
 // without anything being written to it.
 void TableFile::checkSchema()
 {
-    Statement st(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_schema.tableName)));
-    if (st.prepareResult() != SQLITE_OK)
-        throw StoreError(StoreError::Kind::NotADatabase, damagedText(m_path), m_path);
-    QStringList columns;
-    int step;
-    while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
-        columns << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
-    if (step != SQLITE_DONE)
-        throw StoreError(StoreError::Kind::NotADatabase, damagedText(m_path), m_path);
-    if (columns.isEmpty())
+    const QStringList absent = absentFields(m_db, m_path, m_schema);
+    if (!absent.isEmpty())
         throw StoreError(StoreError::Kind::WrongSchema,
-                         QStringLiteral("В файле %1 нет таблицы %2").arg(m_path, m_schema.tableName), m_path);
-    for (const FieldDef &f : m_schema.fields)
-        if (!columns.contains(f.name, Qt::CaseInsensitive))
-            throw StoreError(StoreError::Kind::WrongSchema,
-                             QStringLiteral("В таблице %1 нет поля %2").arg(m_path, f.name), m_path);
+                         QStringLiteral("В таблице %1 нет поля %2").arg(m_path, absent.first()), m_path);
+}
+
+QStringList TableFile::missingFields(const QString &path, const TableSchema &schema)
+{
+    Connection c;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        throw StoreError(StoreError::Kind::NotADatabase,
+                         QStringLiteral("Не удаётся открыть файл таблицы %1").arg(path), path);
+    return absentFields(c.db, path, schema);
+}
+
+int TableFile::copyAddingFields(const QString &from, const QString &to, const TableSchema &schema)
+{
+    Connection source, copy;
+    // Read-write, so that a write the program was killed in is rolled back first.
+    int rc = sqlite3_open_v2(from.toUtf8().constData(), &source.db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        throwFor(rc, source.db, from, QStringLiteral("чтение"));
+    rc = sqlite3_open_v2(to.toUtf8().constData(), &copy.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK)
+        throwFor(rc, copy.db, to, QStringLiteral("запись"));
+    // The engine's backup copies the file page by page, as a reader sees it.
+    sqlite3_backup *backup = sqlite3_backup_init(copy.db, "main", source.db, "main");
+    if (!backup)
+        throwFor(sqlite3_errcode(copy.db), copy.db, to, QStringLiteral("запись"));
+    sqlite3_backup_step(backup, -1);
+    rc = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_OK)
+        throwFor(rc, copy.db, to, QStringLiteral("запись"));
+    QStringList sql{QStringLiteral("PRAGMA synchronous=FULL"), QStringLiteral("BEGIN")};
+    for (const QString &name : absentFields(copy.db, from, schema))
+        sql << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                   .arg(quoted(schema.tableName), schema.columnDefinition(schema.fields[schema.fieldIndex(name)]));
+    sql << schema.indexStatements() << QStringLiteral("COMMIT");
+    for (const QString &statement : sql) {
+        rc = sqlite3_exec(copy.db, statement.toUtf8().constData(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            throwFor(rc, copy.db, to, QStringLiteral("запись"));
+    }
+    Statement count(copy.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoted(schema.tableName)));
+    if (count.prepareResult() != SQLITE_OK || sqlite3_step(count.get()) != SQLITE_ROW)
+        throwFor(sqlite3_errcode(copy.db), copy.db, to, QStringLiteral("чтение"));
+    return int(sqlite3_column_int64(count.get(), 0));
 }
 
 // A damaged file found at open is better than one found by the first save.
@@ -229,6 +317,7 @@ void TableFile::checkIntegrity()
 TableFile::~TableFile()
 {
     sqlite3_finalize(m_insertStatement);
+    sqlite3_finalize(m_insertWithKeyStatement);
     sqlite3_finalize(m_dataVersionStatement);
     for (auto &entry : m_updateStatements)
         sqlite3_finalize(entry.second);
@@ -237,7 +326,7 @@ TableFile::~TableFile()
     sqlite3_close(m_db);
 }
 
-void TableFile::create(const QString &path, const TableSchema &schema)
+void TableFile::create(const QString &path, const TableSchema &schema, bool withIndexes)
 {
     if (QFileInfo::exists(path))
         throw StoreError(StoreError::Kind::WriteFailed,
@@ -247,7 +336,7 @@ void TableFile::create(const QString &path, const TableSchema &schema)
     int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     QString error;
     if (rc == SQLITE_OK) {
-        QStringList sql = schema.createStatements();
+        QStringList sql = withIndexes ? schema.createStatements() : QStringList{schema.createTableStatement()};
         sql.prepend(QStringLiteral("BEGIN"));
         sql << QStringLiteral("COMMIT");
         for (const QString &s : sql) {
@@ -265,6 +354,14 @@ void TableFile::create(const QString &path, const TableSchema &schema)
     if (!error.isEmpty())
         throw StoreError(StoreError::Kind::WriteFailed,
                          QStringLiteral("Не удаётся создать файл %1: %2").arg(path, error), path);
+}
+
+void TableFile::createIndexes()
+{
+    inTransaction([&] {
+        for (const QString &statement : m_schema.indexStatements())
+            exec(statement);
+    });
 }
 
 QString TableFile::columnList() const
@@ -447,6 +544,27 @@ qint64 TableFile::insert(StoredRow &row)
     return row.rowId;
 }
 
+void TableFile::insertWithKey(const StoredRow &row)
+{
+    if (!m_insertWithKeyStatement) {
+        QStringList marks;
+        for (int i = 0; i < m_schema.fields.size(); ++i)
+            marks << QStringLiteral("?");
+        cachedStatement(m_insertWithKeyStatement, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                      .arg(quoted(m_schema.tableName), columnList(), marks.join(", ")));
+    }
+    sqlite3_stmt *st = m_insertWithKeyStatement;
+    inTransaction([&] {
+        for (int i = 0; i < m_schema.fields.size(); ++i)
+            bindValue(st, i + 1, m_schema.fields[i], row.values[i]);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (rc != SQLITE_DONE)
+            fail(rc, QStringLiteral("запись"));
+    });
+}
+
 void TableFile::update(const StoredRow &row, const QVector<int> &changedFields)
 {
     QVector<int> bound;
@@ -604,29 +722,7 @@ void TableFile::exec(const QString &sql)
 
 void TableFile::fail(int rc, const QString &what)
 {
-    const int primary = rc & 0xff;
-    const QString detail = QString::fromUtf8(sqlite3_errmsg(m_db));
-    // The engine's result code stays here, in the cause.
-    const QString cause = QStringLiteral("SQLite %1 (%2) in %3: %4").arg(rc).arg(what, m_path, detail);
-    using K = StoreError::Kind;
-    switch (primary) {
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-        throw StoreError(K::ReadOnly,
-                         QStringLiteral("Нет права записи в файл %1 или в его папку").arg(m_path), m_path, cause);
-    case SQLITE_FULL:
-        throw StoreError(K::DiskFull, QStringLiteral("Нет места на диске для записи в %1").arg(m_path), m_path,
-                         cause);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        throw StoreError(K::NotADatabase,
-                         QStringLiteral("Файл %1 повреждён или не является таблицей программы").arg(m_path), m_path,
-                         cause);
-    default:
-        throw StoreError(K::WriteFailed,
-                         QStringLiteral("Ошибка таблицы %1 (%2): %3").arg(m_path, what, detail), m_path, cause);
-    }
+    throwFor(rc, m_db, m_path, what);
 }
 
 } // namespace store

@@ -33,9 +33,11 @@ public:
     TableFile(const TableFile &) = delete;
     TableFile &operator=(const TableFile &) = delete;
 
-    // Creates a new file holding the empty table with its indexes.
-    // Throws when the file exists already.
-    static void create(const QString &path, const TableSchema &schema);
+    // Creates a new file holding the empty table with its indexes (or, to
+    // fill it with many rows first, without them: createIndexes() then
+    // makes them at once). Throws when the file exists already.
+    static void create(const QString &path, const TableSchema &schema, bool withIndexes = true);
+    void createIndexes();
 
     const TableSchema &schema() const { return m_schema; }
     QString path() const { return m_path; }
@@ -50,6 +52,9 @@ public:
     // Returns the new row id; values of AutoInc fields are ignored and the
     // assigned key is written back into row.values.
     qint64 insert(StoredRow &row);
+    // Stores a row as it is, its key included (a row brought over from an
+    // older file keeps its key; later inserts continue after the largest).
+    void insertWithKey(const StoredRow &row);
     // Writes the given fields of the row (all of them when the list is empty).
     void update(const StoredRow &row, const QVector<int> &changedFields = {});
     void remove(qint64 rowId);
@@ -73,6 +78,14 @@ public:
     // whether a copy of the rows is still the file's content.
     qint64 totalChanges() const;
     qint64 dataVersion();
+
+    // The schema's fields that the table in an existing file lacks. Throws
+    // like opening when the file is damaged or holds no such table.
+    static QStringList missingFields(const QString &path, const TableSchema &schema);
+    // Writes a copy of a file with the fields it lacks added (existing rows
+    // get the fields' defaults) and the schema's indexes in place; other
+    // columns stay as they are. Returns the number of rows.
+    static int copyAddingFields(const QString &from, const QString &to, const TableSchema &schema);
 
     // Runs SQLite's integrity check; returns "ok" when sound.
     QString integrityCheck();
@@ -99,6 +112,7 @@ private:
     bool m_readOnly = false;
     QString m_repairNote;
     sqlite3_stmt *m_insertStatement = nullptr;  // prepared once, reused by every post
+    sqlite3_stmt *m_insertWithKeyStatement = nullptr;
     std::map<QByteArray, sqlite3_stmt *> m_updateStatements;  // by the set of fields written
     sqlite3_stmt *m_dataVersionStatement = nullptr;
 };

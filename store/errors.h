@@ -23,6 +23,7 @@ public:
         UnknownField,
         UnknownIndex,
         PathTooLong,     // the data folder's path is beyond what the store can open
+        UpgradeFailed,   // older tables could not be brought over; the folder is unchanged
     };
     StoreError(Kind kind, const QString &message, const QString &file = {}, const QString &cause = {});
     Kind kind() const { return m_kind; }

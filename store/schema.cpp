@@ -132,20 +132,41 @@ const IndexDef *TableSchema::index(const QString &name) const
     return nullptr;
 }
 
-QStringList TableSchema::createStatements() const
+QString TableSchema::columnDefinition(const FieldDef &field) const
 {
-    QStringList columns;
-    for (const FieldDef &f : fields)
-        columns << quoted(f.name) + ' ' + sqlType(f);
-    QStringList sql{QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(tableName), columns.join(", "))};
+    QString column = quoted(field.name) + ' ' + sqlType(field);
+    const QVariant &d = field.defaultValue;
+    if (d.isNull())
+        return column;
+    const bool number = field.type != FieldType::Text && field.type != FieldType::Date && field.type != FieldType::Time;
+    return column + QStringLiteral(" DEFAULT ")
+           + (number ? d.toString() : '\'' + d.toString().replace('\'', QStringLiteral("''")) + '\'');
+}
+
+QStringList TableSchema::indexStatements() const
+{
+    QStringList sql;
     for (const IndexDef &i : indexes) {
         QStringList cols;
         for (const IndexKey &k : i.keys)
             cols << indexColumn(*this, k);
-        sql << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        sql << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
                    .arg(quoted(i.name), quoted(tableName), cols.join(", "));
     }
     return sql;
+}
+
+QString TableSchema::createTableStatement() const
+{
+    QStringList columns;
+    for (const FieldDef &f : fields)
+        columns << quoted(f.name) + ' ' + sqlType(f);
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(tableName), columns.join(", "));
+}
+
+QStringList TableSchema::createStatements() const
+{
+    return QStringList{createTableStatement()} + indexStatements();
 }
 
 const TableSchema &configSchema() { static const TableSchema t = makeConfig(); return t; }

@@ -37,6 +37,12 @@ struct TableSchema {
     const IndexDef *index(const QString &name) const;
     // The SQL that creates this table with its indexes in an empty file.
     QStringList createStatements() const;
+    QString createTableStatement() const;
+    // A field's column as ALTER TABLE adds it to a table that has rows: with
+    // its default, which those rows then hold.
+    QString columnDefinition(const FieldDef &field) const;
+    // The SQL that creates the indexes the table does not have yet.
+    QStringList indexStatements() const;
 };
 
 const TableSchema &configSchema();     // config.DB

@@ -32,6 +32,9 @@ QList<Cursor *> Tables::all()
 
 void Tables::openAll(const Cursor::BeforeOpenHook &beforeOpen)
 {
+    if (beforeOpen)
+        beforeOpen(Table1);
+    m_conversion = BaseConversion(Table1.databaseLocation()).run();
     for (Cursor *c : all()) {
         c->setBeforeOpen(beforeOpen);
         c->open();
@@ -46,6 +49,8 @@ void Tables::openAllIn(const QString &dataFolder)
 QStringList Tables::openingNotes() const
 {
     QStringList notes;
+    if (!m_conversion.isEmpty())
+        notes << m_conversion.text();
     for (const Cursor *c : {&Table1, &Table2, &Table3, &Table4, &Table5, &Table6})
         if (!c->repairNote().isEmpty())
             notes << c->repairNote();

@@ -3,6 +3,7 @@
 // folder. Two files have a second cursor for bulk passes that must not
 // disturb the grid's position and order.
 
+#include "store/baseconversion.h"
 #include "store/cursor.h"
 
 #include <QObject>
@@ -16,13 +17,17 @@ public:
     explicit Tables(QObject *parent = nullptr);
 
     // Opens all cursors; each opening first runs the before-open hook,
-    // which points it at the data folder. Throws StoreError naming the file.
+    // which points it at the data folder. Tables of an older version found
+    // there are converted first, once (see baseconversion.h). Throws
+    // StoreError naming the file.
     void openAll(const Cursor::BeforeOpenHook &beforeOpen);
     // Convenience for tools and tests: open against a given folder.
     void openAllIn(const QString &dataFolder);
     void closeAll();
-    // What opening found and mended (indexes rebuilt), one text per file.
+    // What opening found and mended (tables converted, indexes rebuilt),
+    // one text per file.
     QStringList openingNotes() const;
+    const ConversionReport &conversion() const { return m_conversion; }
 
     Cursor Table1;   // config.DB, the settings row
     Cursor Table2;   // AdrList.DB, the address grid (Komu_i)
@@ -34,6 +39,9 @@ public:
     Cursor Table6;   // Filter.db, filter history (DateTime_i)
 
     QList<Cursor *> all();
+
+private:
+    ConversionReport m_conversion;
 };
 
 // Creates the six empty tables in a folder (for shipping and for tests).

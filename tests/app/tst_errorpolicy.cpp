@@ -24,6 +24,7 @@ private slots:
     void noLibraryErrorEndsTheProgram();
     void unexpectedErrorBoxBreaksLinesWithLfCr();
     void tooLongPathGetsAdviceToMove();
+    void unreadableOlderTableIsNamedWithoutAdviceToRestart();
 };
 
 void ErrorPolicyTest::decidesByKind_data()
@@ -132,6 +133,15 @@ void ErrorPolicyTest::tooLongPathGetsAdviceToMove()
     QCOMPARE(app::startupErrorText(tooLong),
              QStringLiteral("Пожалуйста перенесите программу в папку с менее длинным путём, например в ")
                  + QDir::homePath() + QStringLiteral("/Kuvertix и запустите оттуда."));
+}
+
+void ErrorPolicyTest::unreadableOlderTableIsNamedWithoutAdviceToRestart()
+{
+    const QString unreadable = QStringLiteral("Таблицу прежней версии /a/base/AdrList.DB не удалось прочитать: "
+                                              "таблица защищена паролем. Файлы в папке данных не изменены.");
+    QCOMPARE(app::startupErrorText(std::make_exception_ptr(
+                 store::StoreError(store::StoreError::Kind::UpgradeFailed, unreadable, "/a/base/AdrList.DB"))),
+             unreadable);
 }
 
 QTEST_GUILESS_MAIN(ErrorPolicyTest)

@@ -3,6 +3,8 @@
 //                                       its post has returned
 //   store_child readonly <folder>       as an unprivileged user, tries to
 //                                       store a row; prints the error kind
+//   store_child open <folder>           opens the tables (converting an older
+//                                       folder) and prints what opening noted
 
 #include "store/errors.h"
 #include "store/tables.h"
@@ -58,5 +60,11 @@ int main(int argc, char **argv)
         return postRows(a[2], a[3].toInt());
     if (a.size() == 3 && a[1] == "readonly")
         return storeWithoutRights(a[2]);
+    if (a.size() == 3 && a[1] == "open") {
+        store::Tables t;
+        t.openAllIn(a[2]);
+        std::printf("%s\n", t.openingNotes().join('\n').toUtf8().constData());
+        return 0;
+    }
     return 2;
 }

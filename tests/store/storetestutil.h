@@ -1,6 +1,7 @@
 #pragma once
 // A fresh data folder with the six empty tables, removed after the test.
 
+#include "store/errors.h"
 #include "store/tables.h"
 
 #include <QTemporaryDir>
@@ -33,4 +34,18 @@ inline QStringList column(store::Cursor &c, const QString &field)
     for (c.first(); !c.eof(); c.next())
         out << c.asString(field);
     return out;
+}
+
+// The kind of error opening the folder's tables gives, and its message;
+// BadState when they open.
+inline store::StoreError::Kind openError(const QString &folder, QString *message)
+{
+    store::Tables t;
+    try {
+        t.openAllIn(folder);
+    } catch (const store::StoreError &e) {
+        *message = e.message();
+        return e.kind();
+    }
+    return store::StoreError::Kind::BadState;
 }
