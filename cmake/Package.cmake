@@ -93,13 +93,12 @@ their own tables and blanks, made on the first start.")
 # The libraries the program links are found by dpkg-shlibdeps; these are what
 # it needs besides: the office it drives, the fonts envelopes are laid out
 # with (Arial is drawn with Liberation Sans, the windows with Wine's Tahoma),
-# Qt's Russian texts, the desktop opener for help, templates and folders, and
-# pxlib for reading Paradox tables.
+# Qt's Russian texts and the desktop opener for help, templates and folders
+# (pxlib, for reading Paradox tables, is a linked library).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libreoffice-writer (>= 4:7.4.7), libreoffice-calc (>= 4:7.4.7), fonts-liberation (>= 1:1.07.4), \
-fonts-dejavu-core (>= 2.37), fonts-wine (>= 8.0~repack), qt6-translations-l10n (>= 6.4.2), xdg-utils (>= 1.1.3), \
-pxlib1 (>= 0.6.8)")
+fonts-dejavu-core (>= 2.37), fonts-wine (>= 8.0~repack), qt6-translations-l10n (>= 6.4.2), xdg-utils (>= 1.1.3)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS cups)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${KUVERTIX_DEB_FILES}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
