@@ -20,7 +20,7 @@ QT_FLAGS=$(pkg-config --cflags --libs Qt6Core Qt6Gui)
   "$SRC"/tests/envelope/fuzzfontres.cpp \
   "$SRC"/envelope/fontres.cpp "$SRC"/envelope/printfont.cpp \
   "$SRC"/envelope/units.cpp "$SRC"/envelope/datafiles.cpp \
-  "$SRC"/report/oserror.cpp "$SRC"/messages/colourvalue.cpp \
+  "$SRC"/report/oserror.cpp "$SRC"/messages/colourvalue.cpp "$SRC"/core/error.cpp \
   $QT_FLAGS -o "$WORK/fuzz_fontres"
 
 echo "fuzz-fontres.sh: fuzzing the font file reader for ${SECONDS_TO_RUN} s"

@@ -32,6 +32,7 @@ sources=(
   "$root/messages/colourvalue.cpp"
   "$root/messages/markupcodes.cpp"
   "$root/messages/markupdocument.cpp"
+  "$root/core/error.cpp"
 )
 # Qt is built with reduced relocations: code that uses it must be PIC.
 # shellcheck disable=SC2046
