@@ -1,6 +1,8 @@
 #pragma once
-// A cursor over one table file: an ordered, optionally filtered view of its
-// rows with a current position and the browse / edit / insert cycle.
+// A cursor over one table file: a current position in the ordered,
+// optionally filtered view of its rows (rowview.h), the browse / edit /
+// insert / post / cancel cycle and the signals that tell bound controls.
+// Texts typed into fields are converted as fieldconverter.h says.
 //
 // Rules kept by every operation:
 //  - reading a field of an empty cursor gives the empty text, 0, false;
@@ -12,8 +14,10 @@
 //  - each post is durable when it returns, unless a batch is open, in which
 //    case the batch's commit makes all of its posts durable at once.
 
-#include "store/collation.h"
+#include "store/fieldconverter.h"
+#include "store/recordview.h"
 #include "store/rowcache.h"
+#include "store/rowview.h"
 #include "store/schema.h"
 
 #include <QByteArray>
@@ -21,48 +25,18 @@
 #include <QObject>
 #include <QTime>
 #include <QVariant>
-#include <array>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace store {
 
 class TableFile;
-class Cursor;
-
-// The fields of one row as the filter hook sees them: either values at hand
-// or a row kept packed by a cursor, decoded on first use.
-class RecordView {
-public:
-    RecordView(const TableSchema &schema, const QVector<QVariant> &values, qint64 rowId)
-        : m_schema(schema), m_values(&values), m_rowId(rowId) {}
-    RecordView(const TableSchema &schema, const QByteArray &packedRow, qint64 rowId)
-        : m_schema(schema), m_packed(&packedRow), m_rowId(rowId) {}
-    const QVariant &value(int field) const;
-    QString text(int field) const;
-    int integer(int field) const { return value(field).toInt(); }
-    // Length of a field's text in UTF-16 units, without making the text.
-    qsizetype textLength(int field) const;
-    // The storage of the values: it changes whenever the row's values are
-    // replaced or read again.
-    const void *identity() const;
-    qint64 rowId() const { return m_rowId; }
-    const TableSchema &schema() const { return m_schema; }
-
-private:
-    const TableSchema &m_schema;
-    const QVector<QVariant> *m_values = nullptr;
-    const QByteArray *m_packed = nullptr;
-    mutable QVector<QVariant> m_decoded;
-    qint64 m_rowId;
-};
 
 class Cursor : public QObject {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
-    using FilterHook = std::function<bool(const RecordView &)>;
+    using FilterHook = RowView::FilterHook;
     using BeforeOpenHook = std::function<void(Cursor &)>;
 
     Cursor(const TableSchema &schema, const QString &name, QObject *parent = nullptr);
@@ -154,9 +128,9 @@ public:
     int viewRowOfCurrent() const { return m_pos; }
 
     // Filter
-    void setFilterHook(FilterHook hook) { m_filterHook = std::move(hook); }
+    void setFilterHook(FilterHook hook) { m_view.setFilterHook(std::move(hook)); }
     void setFiltered(bool on);
-    bool isFiltered() const { return m_filtered; }
+    bool isFiltered() const { return m_view.isFiltered(); }
     void refilter();  // re-evaluates the hook on every row, keeps the position if it passes
 
     // Stores one value into one field of every row that passes the filter,
@@ -203,65 +177,30 @@ signals:
     void rowChanged(int viewRow);     // one row's values changed in place
 
 private:
-    // A row as this cursor holds it: the packed values (shared with the
-    // file's row cache until one of them is written) and the row's keys in
-    // the present index.
-    // An index has at most one text field (see collation.h for its keys).
-    static constexpr int maxIndexKeys = 2;
-    struct Row {
-        qint64 id = 0;
-        QByteArray packed;
-        QByteArray textKey;                             // of the index's text field
-        quint64 textKeyPrefix = 0;
-        std::array<double, maxIndexKeys> numberKeys{};  // of its other fields
-        bool passes = true;
-    };
-
     void requireOpen() const;
     void requireWritable() const;
     void checkBrowseMode();  // store or drop a pending edit before moving
     void setState(State s);
-    void loadRows();
-    bool sameKeyValues(const Row &a, const Row &b) const;
-    bool keepOrder(size_t oldCount, const std::vector<int> &newSlotOfOld);
-    void useIndex(const IndexDef *index);
-    bool storeInPlace(int slot, const QByteArray &packed);
-    void rowWritten(const RowCache::WriteTicket &ticket, const Row &before, const QByteArray &after,
-                    const QVector<int> &changed);
-    QVariant typedValue(int field, const QVariant &value) const;
-    void buildKeys(Row &row, collation::SharedKeys *shared = nullptr) const;
-    bool lessThan(const Row &a, const Row &b) const;
-    quint64 firstKeyNumber(const Row &row) const;
-    void sortRows();
-    bool passesFilter(const Row &row) const;
-    void rebuildVisible();
-    bool takeOut(int slot);
-    void placeAfterPost(int slot, bool wasVisible, bool inserted);
-    int slotAtPos() const;
-    int visiblePosOfSlot(int slot) const;
-    int positionOf(qint64 rowId, int fallback) const;
-    void scrolled(int oldPos, qint64 oldId);
+    bool onRow() const { return m_pos >= 0 && m_pos < m_view.count(); }
+    void rowWritten(const RowCache::WriteTicket &ticket, qint64 rowId, const QByteArray &before,
+                    const QByteArray &after, const QVector<int> &changed);
+    void placedAfterPost(int found, bool wasVisible, bool inserted);
+    void scrolled();
+    bool jumpTo(int pos);
     void notifyReset();
     void notifyRecord();
 
     const TableSchema &m_schema;
+    FieldConverter m_converter;
     QString m_location;
     BeforeOpenHook m_beforeOpen;
-    FilterHook m_filterHook;
-    bool m_filtered = false;
     std::shared_ptr<TableFile> m_file;
     std::shared_ptr<RowCache> m_cache;  // shared by the cursors of the file
-    quint64 m_rowsGeneration = 0;       // of the cache when all rows were taken
 
     State m_state = State::Inactive;
     QString m_indexName;
-    const IndexDef *m_index = nullptr;
-    std::vector<int> m_keyFields;  // field of each key of m_index
-    int m_textKey = -1;  // which key of m_index is a text field, if any
-    std::vector<Row> m_rows;      // storage, in no particular order
-    std::vector<int> m_order;     // slots in index order
-    std::vector<int> m_visible;   // slots in index order that pass the filter
-    int m_pos = -1;               // index into m_visible (or the inserted row)
+    RowView m_view;
+    int m_pos = -1;               // place in m_view (or of the inserted row)
     bool m_eof = true;
     bool m_bof = true;
 
