@@ -21,9 +21,13 @@ const QString kUnfinished = QStringLiteral(" (не завершено)");
 
 [[noreturn]] void failed(const QString &what, const QString &path)
 {
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    const int error = errno;
+    const QString reason = error == ENOSPC ? QStringLiteral(": нет места на диске")
+                         : error == EACCES || error == EPERM || error == EROFS ? QStringLiteral(": нет права записи")
+                                                                              : QString();
     throw StoreError(StoreError::Kind::UpgradeFailed,
-                     QStringLiteral("%1 %2: %3.").arg(what, QDir::toNativeSeparators(path), reason), path);
+                     QStringLiteral("%1 %2%3.").arg(what, QDir::toNativeSeparators(path), reason), path,
+                     QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // "Прежняя версия 2024-04-24 10.15", or with " (2)" and so on when a folder

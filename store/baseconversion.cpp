@@ -85,12 +85,13 @@ QString tableLine(const ConvertedTable &t)
 StoreError conversionError(const StoreError &e)
 {
     if (e.kind() == StoreError::Kind::UpgradeFailed)
-        return StoreError(e.kind(), e.message() + QStringLiteral(" Файлы в папке данных не изменены."), e.file());
+        return StoreError(e.kind(), e.message() + QStringLiteral(" Файлы в папке данных не изменены."), e.file(),
+                          e.cause());
     return StoreError(StoreError::Kind::UpgradeFailed,
                       QStringLiteral("Таблицы прежней версии не удалось перевести в новый формат. %1. "
                                      "Файлы в папке данных не изменены.")
                           .arg(e.message()),
-                      e.file());
+                      e.file(), e.cause());
 }
 
 } // namespace

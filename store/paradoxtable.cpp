@@ -8,6 +8,7 @@
 #include <QTime>
 #include <QtGlobal>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 extern "C" {
@@ -135,6 +136,13 @@ int fixedLength(int type)
     return 0;  // the field's own length
 }
 
+// pxlib's memory, zeroed when it is handed out: the list of data blocks it
+// makes at open has room for every block of the header, and the entries
+// after the last block it found stay empty.
+void *zeroedMemory(pxdoc_t *, size_t size, const char *) { return std::calloc(1, size); }
+void *grownMemory(pxdoc_t *, void *memory, size_t size, const char *) { return std::realloc(memory, size); }
+void freedMemory(pxdoc_t *, void *memory) { std::free(memory); }
+
 void collectError(pxdoc_t *, int level, const char *message, void *data)
 {
     if (level != PX_Warning && data)
@@ -161,12 +169,12 @@ ParadoxTable::~ParadoxTable()
         PX_delete(m_doc);
 }
 
-void ParadoxTable::fail(const QString &cause) const
+void ParadoxTable::fail(const QString &reason, const QString &technical) const
 {
     throw StoreError(StoreError::Kind::UpgradeFailed,
                      QStringLiteral("Таблицу прежней версии %1 не удалось прочитать: %2.")
-                         .arg(QDir::toNativeSeparators(m_path), cause),
-                     m_path);
+                         .arg(QDir::toNativeSeparators(m_path), reason),
+                     m_path, technical.isEmpty() ? QString() : QStringLiteral("pxlib: ") + technical);
 }
 
 void ParadoxTable::failInRecord(const SourceField &field) const
@@ -202,9 +210,9 @@ void ParadoxTable::checkHeader()
 
 void ParadoxTable::openDocument()
 {
-    m_doc = PX_new3(collectError, nullptr, nullptr, nullptr, &m_pxlibError);
+    m_doc = PX_new3(collectError, zeroedMemory, grownMemory, freedMemory, &m_pxlibError);
     if (!m_doc || PX_open_file(m_doc, QFile::encodeName(m_path).constData()) < 0)
-        fail(QStringLiteral("файл повреждён (%1)").arg(m_pxlibError));
+        fail(QStringLiteral("файл повреждён"), m_pxlibError);
     const pxhead_t *head = m_doc->px_head;
     m_recordSize = head->px_recordsize;
     m_recordCount = head->px_numrecords;
@@ -246,7 +254,10 @@ void ParadoxTable::checkBlocks()
     const int perBlock = (head->px_maxtablesize * 1024 - kBlockHeaderSize) / m_recordSize;
     const auto *blocks = static_cast<const pxpindex_t *>(m_doc->px_indexdata);
     qint64 counted = 0;
-    for (int i = 0; blocks && i < m_doc->px_indexdatalen; ++i) {
+    m_blockCount = 0;
+    while (blocks && m_blockCount < m_doc->px_indexdatalen && blocks[m_blockCount].blocknumber != 0)
+        ++m_blockCount;
+    for (int i = 0; i < m_blockCount; ++i) {
         if (blocks[i].numrecords < 0 || blocks[i].numrecords > perBlock || blocks[i].blocknumber < 1
             || blocks[i].blocknumber > int(head->px_fileblocks))
             fail(QStringLiteral("файл повреждён: блок данных %1 не читается").arg(i + 1));
@@ -329,7 +340,7 @@ void ParadoxTable::loadBlock(int block)
     const qint64 size = qint64(m_doc->px_head->px_maxtablesize) * 1024;
     m_blockIndex = block;
     m_block.resize(size);
-    if (block >= m_doc->px_indexdatalen || !m_file.seek(m_doc->px_head->px_headersize + (blocks[block].blocknumber - 1) * size)
+    if (block >= m_blockCount || !m_file.seek(m_doc->px_head->px_headersize + (blocks[block].blocknumber - 1) * size)
         || m_file.read(m_block.data(), size) != size)
         fail(QStringLiteral("файл повреждён: блок данных %1 не читается").arg(block + 1));
 }

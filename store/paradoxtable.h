@@ -63,7 +63,9 @@ private:
     void openDocument();
     void readFields();
     void checkBlocks();
-    [[noreturn]] void fail(const QString &cause) const;
+    // Throws the error for the file: the reason in the user's words, pxlib's
+    // own words as its cause.
+    [[noreturn]] void fail(const QString &reason, const QString &technical = {}) const;
     [[noreturn]] void failInRecord(const SourceField &field) const;
     char *recordData(int record);
     void loadBlock(int block);
@@ -81,6 +83,7 @@ private:
     const TableSchema *m_schema = nullptr;
     QVector<int> m_binding;  // per schema field: index into m_fields, or -1
     QFile m_file;
+    int m_blockCount = 0;   // the data blocks pxlib found, in the table's order
     QByteArray m_block;     // the data block read last
     int m_blockIndex = -1;  // its place in pxlib's list of blocks
     int m_blockFirstRecord = 0;
