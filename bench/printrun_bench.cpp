@@ -14,6 +14,7 @@
 #include "report/renderer.h"
 #include "report/reporterror.h"
 #include "store/tables.h"
+#include "tests/support/printedjobs.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -128,12 +129,6 @@ void printFigures(const char *name, const Figures &f)
                 100 * outside);
 }
 
-QString captureDir()
-{
-    const QString dir = qEnvironmentVariable("KUVERTIX_CAPTURE_DIR");
-    return dir.isEmpty() ? QStringLiteral("/var/spool/kuvertix-capture") : dir;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -194,8 +189,8 @@ int main(int argc, char **argv)
 
     // How long the spooler takes to hand the last job to its backend, when
     // the capture queue stores them; then the stored files are removed.
-    if (!jobs.isEmpty() && QFileInfo(captureDir()).isDir()) {
-        const QString last = captureDir() + QStringLiteral("/job-%1.pdf").arg(jobs.last());
+    if (!jobs.isEmpty() && QFileInfo(printedjobs::captureDir()).isDir()) {
+        const QString last = printedjobs::captureDir() + QStringLiteral("/job-%1.pdf").arg(jobs.last());
         QElapsedTimer drain;
         drain.start();
         while (!(QFileInfo::exists(last) && QFileInfo(last).lastModified() >= submitted.addSecs(-1))
@@ -204,7 +199,7 @@ int main(int argc, char **argv)
         std::printf("         last job stored %.1f s after the run ended\n", drain.elapsed() / 1000.0);
         if (!parser.isSet("keep"))
             for (int job : jobs)
-                QFile::remove(captureDir() + QStringLiteral("/job-%1.pdf").arg(job));
+                QFile::remove(printedjobs::captureDir() + QStringLiteral("/job-%1.pdf").arg(job));
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "office/officeprocess.h"
 #include "office/unotext.h"
 #include "testbook.h"
+#include "tests/support/services.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -107,6 +108,7 @@ private:
 
 void TestCalcSheet::initTestCase()
 {
+    REQUIRE_OR_SKIP(services::officeProblem(office::officeExecutable()));
     QVERIFY(m_dir.isValid());
     QVERIFY2(QFileInfo::exists(m_programFolder + "/Kuvertix.xls"), "the build makes the export workbook");
 }

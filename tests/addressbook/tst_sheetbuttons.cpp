@@ -3,7 +3,7 @@
 
 #include "addressbook/ui/addressbooktab.h"
 #include "messages/ui/popupmessage.h"
-#include "modalscript.h"
+#include "tests/support/modal.h"
 #include "testbook.h"
 
 #include <QTemporaryFile>
@@ -107,7 +107,7 @@ void TestSheetButtons::clearingNeedsTwoAnswers()
     QFETCH(QList<int>, answers);
     QFETCH(QStringList, left);
     m_page->book().setFilterText("клиент");
-    ModalScript script;
+    modal::Script script;
     for (int k : answers)
         script.message(k);
     click("SpeedButton3");
@@ -122,7 +122,7 @@ void TestSheetButtons::exportWritesListedRowsMarkedFirst()
 {
     m_page->book().setFilterText("клиент");
     m_page->book().setSortByMarks(true);
-    ModalScript script;
+    modal::Script script;
     script.message(1);
     click("SpeedButton2");
     QVERIFY(script.done());
@@ -137,7 +137,7 @@ void TestSheetButtons::exportWritesListedRowsMarkedFirst()
 void TestSheetButtons::importAsksColumnsAndRows()
 {
     m_log.cells = {{"Кузнецов К. К.", "г. Уфа", "450000"}, {}, {"Орлов О. О.", "", "012345"}};
-    ModalScript script;
+    modal::Script script;
     script.message(2).message(1).file(m_file.fileName());
     // Кому, Куда, Индекс, Группа, Примечание, Reserv1..6: the name from a,
     // the postal code from C, nothing else.
@@ -183,7 +183,7 @@ void TestSheetButtons::failuresAreReportedInRussian()
     m_log.present = button != 0;
     if (kind >= 0)
         m_log.failure = SheetError(SheetError::Kind(kind), {}, 1048576);
-    ModalScript script;
+    modal::Script script;
     if (button > 0)
         script.message(button);
     if (button == 2) {

@@ -2,7 +2,7 @@
 // folder's data (read back from the PDF), and the program's exit status and
 // messages when started with options and no display.
 
-#include "tests/support/pdfpages.h"
+#include "tests/support/pdfread.h"
 #include "tests/support/printrunfixture.h"
 #include "app/commandline.h"
 #include "app/commandrun.h"
@@ -97,7 +97,7 @@ void TestCommandLine::runs()
     QCOMPARE(app::runCommandLine(line, d.programFolder(), outStream, errStream), app::ExitOk);
     QCOMPARE(err, QString());
     QVERIFY(out.startsWith(QStringLiteral("Сохранено конвертов: %1,").arg(pages.size())));
-    const QStringList texts = pdfpages::texts(pdf);
+    const QStringList texts = pdfread::texts(pdf);
     QCOMPARE(texts.size(), pages.size());
     for (int i = 0; i < pages.size(); ++i)
         QVERIFY2(texts[i].contains(pages[i] + QStringLiteral(" Тула 300000")), qPrintable(texts[i]));
@@ -136,7 +136,7 @@ void TestCommandLine::programWithoutDisplay()
     const QString err = QString::fromUtf8(program.readAllStandardError());
     QFETCH(QString, stderrText);
     QVERIFY2(stderrText.isEmpty() ? err.isEmpty() : err.contains(stderrText), qPrintable(err));
-    QCOMPARE(pdfpages::texts(pdf).size(), pages);
+    QCOMPARE(pdfread::texts(pdf).size(), pages);
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -3,7 +3,7 @@
 // the tables held once they are converted, and a run without a window prints
 // the recipients from the converted folder on the old format's page.
 
-#include "tests/support/pdfpages.h"
+#include "tests/support/pdfread.h"
 #include "tests/support/paradoxfixture.h"
 #include "app/commandline.h"
 #include "app/commandrun.h"
@@ -41,7 +41,7 @@ QString lineText(const QWidget &w, const QString &name)
 // Width and height of the first page of a PDF in millimetres.
 QSizeF pageSize(const QString &pdf)
 {
-    const QString info = QString::fromUtf8(pdfpages::run("pdfinfo", {pdf}));
+    const QString info = pdfread::run("pdfinfo", {pdf});
     const QRegularExpressionMatch m = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts").match(info);
     return {m.captured(1).toDouble() * 25.4 / 72, m.captured(2).toDouble() * 25.4 / 72};
 }
@@ -125,7 +125,7 @@ void OldBaseTest::oldFolderIsShownAndPrinted()
     QCOMPARE(app::runCommandLine(line, copy.path(), outStream, errStream), app::ExitOk);
     QCOMPARE(err, QString());
     QCOMPARE(out.trimmed(), QStringLiteral("Сохранено конвертов: 4, файл «%1».").arg(pdf));
-    const QStringList pages = pdfpages::texts(pdf);
+    const QStringList pages = pdfread::texts(pdf);
     QCOMPARE(pages.size(), 4);
     const QList<QStringList> recipients{
         {QStringLiteral("«Рога и копыта»"), QStringLiteral("г. Москва, ул. Ёлкина, 5"), QStringLiteral("101000")},
@@ -138,8 +138,8 @@ void OldBaseTest::oldFolderIsShownAndPrinted()
     const QSizeF size = pageSize(pdf);
     QVERIFY2(qAbs(size.width() - 240) < 0.5 && qAbs(size.height() - 120) < 0.5,
              qPrintable(QStringLiteral("%1 x %2 mm").arg(size.width()).arg(size.height())));
-    QVERIFY(QString::fromUtf8(pdfpages::run("pdffonts", {pdf})).contains("DejaVuSerif-Bold"));
-    QVERIFY(QString::fromUtf8(pdfpages::run("pdfimages", {"-list", pdf})).count('\n') > 2);
+    QVERIFY(pdfread::run("pdffonts", {pdf}).contains("DejaVuSerif-Bold"));
+    QVERIFY(pdfread::run("pdfimages", {"-list", pdf}).count('\n') > 2);
 }
 
 QTEST_MAIN(OldBaseTest)

@@ -5,7 +5,7 @@
 
 #include "app/paths.h"
 #include "programcopy.h"
-#include "tests/support/pdfpages.h"
+#include "tests/support/pdfread.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -194,7 +194,7 @@ void TestUserFolder::firstStart()
     const QString pdf = home.filePath("envelopes.pdf");
     const Started run = launch(shipped, home.path(), {"--pdf", pdf, "--scope", "all"});
     QVERIFY2(run.status == 0, qPrintable(run.err));
-    const QStringList pages = pdfpages::texts(pdf);
+    const QStringList pages = pdfread::texts(pdf);
     QCOMPARE(pages.size(), 1);
     QVERIFY2(pages[0].contains(QStringLiteral("Кому Иванов Куда Тула")), qPrintable(pages[0]));
     QCOMPARE(shipped.baseHashes(), shippedTables);

@@ -4,8 +4,9 @@
 #include "envelope/envelopepage.h"
 #include "envelope/ui/envelopepreview.h"
 #include "envelope/units.h"
-#include "printedpdf.h"
 #include "report/renderer.h"
+#include "tests/support/ink.h"
+#include "tests/support/pdfread.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -41,27 +42,6 @@ EnvelopeTexts texts(const QString &komu = QStringLiteral("Иванову Ива�
     return {komu, QStringLiteral("ул. Ленина, д. 1, кв. 2, г. Москва"), QStringLiteral("101000"),
             QStringLiteral("ООО \"Северная звезда\""), QStringLiteral("ул. Садовая, д. 5, г. Тверь"),
             QStringLiteral("170000")};
-}
-
-QImage rasterizeAt(const QString &pdf, double dpi)
-{
-    QTemporaryDir dir;
-    const QString prefix = dir.filePath(QStringLiteral("page"));
-    printedpdf::run(QStringLiteral("pdftoppm"),
-                    {QStringLiteral("-r"), QString::number(dpi, 'f', 4), QStringLiteral("-singlefile"), pdf, prefix});
-    return QImage(prefix + QStringLiteral(".ppm")).convertToFormat(QImage::Format_RGB32);
-}
-
-// The bounding box of dark pixels inside an area.
-QRect inkBounds(const QImage &image, const QRect &area)
-{
-    QRect bounds;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (qGray(image.pixel(x, y)) < 128)
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
 }
 
 } // namespace
@@ -108,7 +88,7 @@ void TestPreview::previewAndPrintedPageAgree()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
     report::writeReportPagePdf(page, pdf);
-    const QImage printed = rasterizeAt(pdf, dpi);
+    const QImage printed = pdfread::rasterize(pdf, pdfread::Shade::Colour, dpi);
     QVERIFY(!printed.isNull());
     QVERIFY(qAbs(printed.width() - shown.width()) <= 1);
 
@@ -116,8 +96,8 @@ void TestPreview::previewAndPrintedPageAgree()
     const QRect box = page.findObject(object)->geometry();
     const QRect area(qFloor(box.left() * scale) - 2, qFloor(box.top() * scale) - 2,
                      qCeil(box.width() * scale) + 4, qCeil(box.height() * scale) + 4);
-    const QRect a = inkBounds(shown, area);
-    const QRect b = inkBounds(printed, area);
+    const QRect a = ink::bounds(shown, area, 128);
+    const QRect b = ink::bounds(printed, area, 128);
     QVERIFY2(!a.isNull(), "no ink in the preview");
     const int tolerance = 2;  // anti-aliasing of two rasterisers
     QVERIFY2(qAbs(a.left() - b.left()) <= tolerance && qAbs(a.top() - b.top()) <= tolerance
@@ -187,9 +167,9 @@ void TestPreview::calibrationMarksFollowTheOffset()
         QCOMPARE(mark, QPoint(roundUnits(x * UnitsPerMm), roundUnits(y * UnitsPerMm)));
         // Both arms of the cross are there, and nothing just beside them
         // (the left arm, up to the vertical one).
-        QCOMPARE(inkBounds(image, QRect(mark.x() - arm - 3, mark.y() - 3, arm + 1, 7)),
+        QCOMPARE(ink::bounds(image, QRect(mark.x() - arm - 3, mark.y() - 3, arm + 1, 7), 128),
                  QRect(mark.x() - arm, mark.y(), arm - 2, 1));
-        QVERIFY(printedpdf::ink(image, QRect(mark.x() - 2, mark.y() - arm, 5, 2 * arm + 1)) >= 2 * arm);
+        QVERIFY(ink::count(image, QRect(mark.x() - 2, mark.y() - arm, 5, 2 * arm + 1), 128) >= 2 * arm);
     }
 }
 

@@ -7,7 +7,10 @@
 #include "envelope/envelopeprinter.h"
 #include "envelope/units.h"
 #include "envelopefixture.h"
-#include "printedpdf.h"
+#include "tests/support/ink.h"
+#include "tests/support/pdfread.h"
+#include "tests/support/printedjobs.h"
+#include "tests/support/services.h"
 #include "report/printer.h"
 #include "report/reporterror.h"
 #include "report/renderer.h"
@@ -26,7 +29,7 @@ constexpr double PtPerMm = 72.0 / 25.4;
 
 struct Printed {
     QString pdf;
-    QList<printedpdf::Word> words;
+    QList<pdfread::Word> words;
     QImage image;
 };
 
@@ -52,7 +55,6 @@ private slots:
 
 private:
     Printed print(EnvelopePrinter &printer, const EnvelopeTexts &texts);
-    QString m_problem;
 };
 
 void TestPrint::initTestCase()
@@ -61,16 +63,7 @@ void TestPrint::initTestCase()
     if (QFile::exists(font))
         QFontDatabase::addApplicationFont(font);
 
-    const QString destination = report::ReportPrinter::defaultPrinterName();
-    if (destination.isEmpty())
-        m_problem = QStringLiteral("no default destination (spooler not reachable?)");
-    else if (!QFileInfo(printedpdf::captureDir()).isDir())
-        m_problem = QStringLiteral("capture folder %1 missing").arg(printedpdf::captureDir());
-    if (m_problem.isEmpty())
-        return;
-    if (qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS"))
-        QFAIL(qPrintable(m_problem));
-    QSKIP(qPrintable(m_problem));
+    REQUIRE_OR_SKIP(services::spoolerProblem(report::ReportPrinter::defaultPrinterName()));
 }
 
 Printed TestPrint::print(EnvelopePrinter &printer, const EnvelopeTexts &texts)
@@ -80,11 +73,11 @@ Printed TestPrint::print(EnvelopePrinter &printer, const EnvelopeTexts &texts)
     Printed p;
     if (printer.lastJob() <= 0)
         return p;
-    p.pdf = printedpdf::waitForJob(printer.lastJob(), submitted);
+    p.pdf = printedjobs::waitForJob(printer.lastJob(), submitted);
     if (p.pdf.isEmpty())
         return p;
-    p.words = printedpdf::words(p.pdf);
-    p.image = printedpdf::rasterize(p.pdf);
+    p.words = pdfread::words(p.pdf);
+    p.image = pdfread::rasterize(p.pdf, pdfread::Shade::Colour);
     return p;
 }
 
@@ -124,7 +117,7 @@ void TestPrint::printedEnvelope()
                               QStringLiteral("Псков"), QStringLiteral("180000")};
     const Printed p = print(printer, texts);
     QVERIFY2(!p.pdf.isEmpty(), "the job was not stored by the test queue");
-    QCOMPARE(printedpdf::pageCount(p.pdf), 1);
+    QCOMPARE(pdfread::pageCount(p.pdf), 1);
     // A picture of the printed envelope for a look by eye.
     const QString shots = QStringLiteral(KUVERTIX_BUILD_DIR) + QStringLiteral("/envelope-pages");
     QDir().mkpath(shots);
@@ -132,7 +125,7 @@ void TestPrint::printedEnvelope()
                             .replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]+")), QStringLiteral("_"));
     p.image.save(shots + QStringLiteral("/printed-") + tag + QStringLiteral(".png"));
 
-    const QSizeF size = printedpdf::pageSizePoints(p.pdf);
+    const QSizeF size = pdfread::pageSizePoints(p.pdf);
     QVERIFY2(qAbs(size.width() - 220 * PtPerMm) < 1.0 && qAbs(size.height() - 110 * PtPerMm) < 1.0,
              qPrintable(QStringLiteral("%1 x %2 pt").arg(size.width()).arg(size.height())));
 
@@ -147,7 +140,7 @@ void TestPrint::printedEnvelope()
         const QString f = QString::fromLatin1(b.field);
         const double left = (placeUnits(dl.value(f + "L").toDouble(), ox) + 2) * PtPerUnit;
         const double top = (placeUnits(dl.value(f + "T").toDouble(), oy) + 1) * PtPerUnit;
-        const printedpdf::Word *w = printedpdf::find(p.words, b.text);
+        const pdfread::Word *w = pdfread::find(p.words, b.text);
         QVERIFY2(w, qPrintable(b.text));
         QVERIFY2(qAbs(w->box.left() - left) < 1.0 && qAbs(w->box.top() - top) < 1.5,
                  qPrintable(QStringLiteral("%1 at %2,%3 instead of %4,%5").arg(b.text)
@@ -157,9 +150,9 @@ void TestPrint::printedEnvelope()
 
     const bool captions = typKonv != 1;
     for (const char *word : {"Кому", "Куда", "Откуда", "назначения", "отправления"})
-        QCOMPARE(bool(printedpdf::find(p.words, QString::fromUtf8(word))), captions);
+        QCOMPARE(bool(pdfread::find(p.words, QString::fromUtf8(word))), captions);
     if (captions) {
-        const printedpdf::Word *kuda = printedpdf::find(p.words, QStringLiteral("Куда"));
+        const pdfread::Word *kuda = pdfread::find(p.words, QStringLiteral("Куда"));
         const double boxLeft = placeUnits(120, ox) * PtPerUnit;
         QVERIFY(kuda->box.right() < boxLeft);
         QVERIFY(kuda->box.right() > boxLeft - 38 * PtPerUnit);
@@ -169,32 +162,32 @@ void TestPrint::printedEnvelope()
     const QRect index(placeUnits(120, ox), placeUnits(92, oy), roundUnits(22 * 3.78),
                       roundUnits(5 * 3.78));
     const QRect topEdgeRight(index.right() - 15, index.top() - 1, 12, 3);
-    QCOMPARE(printedpdf::ink(p.image, topEdgeRight) > 10, captions);
+    QCOMPARE(ink::count(p.image, topEdgeRight, 128) > 10, captions);
 
-    const printedpdf::Word *zipWord = printedpdf::find(p.words, QStringLiteral("-170000"));
+    const pdfread::Word *zipWord = pdfread::find(p.words, QStringLiteral("-170000"));
     QCOMPARE(bool(zipWord), zip);
     if (zipWord) {
         const double left = roundUnits(10 * 3.78 + ox - 1.512) * PtPerUnit;
         QVERIFY2(qAbs(zipWord->box.left() - left) < 3.0, qPrintable(QString::number(zipWord->box.left())));
     }
-    QCOMPARE(bool(printedpdf::find(p.words, QStringLiteral("ЗАКАЗНОЕ"))), comment);
-    QCOMPARE(bool(printedpdf::find(p.words, QStringLiteral("ЦЕННОЕ"))), comment);
+    QCOMPARE(bool(pdfread::find(p.words, QStringLiteral("ЗАКАЗНОЕ"))), comment);
+    QCOMPARE(bool(pdfread::find(p.words, QStringLiteral("ЦЕННОЕ"))), comment);
     if (comment) {
-        const auto *first = printedpdf::find(p.words, QStringLiteral("ЗАКАЗНОЕ"));
-        const auto *second = printedpdf::find(p.words, QStringLiteral("ЦЕННОЕ"));
+        const auto *first = pdfread::find(p.words, QStringLiteral("ЗАКАЗНОЕ"));
+        const auto *second = pdfread::find(p.words, QStringLiteral("ЦЕННОЕ"));
         QVERIFY(second->box.top() > first->box.bottom() - 1);  // its own line
     }
 
     // Logo: 25 x 18 mm box at 108, 6; a 2:1 picture fills its width.
     const QRect logoBox(placeUnits(108, ox), placeUnits(6, oy), roundUnits(25 * 3.78),
                         roundUnits(18 * 3.78));
-    const int redInside = printedpdf::red(p.image, logoBox.adjusted(2, 2, -2, -2));
-    const int redOutside = printedpdf::red(p.image, p.image.rect()) - printedpdf::red(p.image, logoBox.adjusted(-1, -1, 1, 1));
+    const int redInside = ink::red(p.image, logoBox.adjusted(2, 2, -2, -2));
+    const int redOutside = ink::red(p.image, p.image.rect()) - ink::red(p.image, logoBox.adjusted(-1, -1, 1, 1));
     if (logo) {
         QVERIFY2(redInside > logoBox.width() * logoBox.width() / 2 * 8 / 10, qPrintable(QString::number(redInside)));
         QCOMPARE(redOutside, 0);
         // Centred vertically: white above and below the picture inside the box.
-        QCOMPARE(printedpdf::red(p.image, QRect(logoBox.left() + 5, logoBox.top() + 1, 10, 5)), 0);
+        QCOMPARE(ink::red(p.image, QRect(logoBox.left() + 5, logoBox.top() + 1, 10, 5)), 0);
     } else {
         QCOMPARE(redInside, 0);
     }
@@ -222,12 +215,12 @@ void TestPrint::everyShippedSizeComesOutAsItsPaper()
     EnvelopePrinter printer(*base.tables);
     const Printed p = print(printer, {QStringLiteral("Получатель"), {}, {}, {}, {}, {}});
     QVERIFY(!p.pdf.isEmpty());
-    const QSizeF size = printedpdf::pageSizePoints(p.pdf);
+    const QSizeF size = pdfread::pageSizePoints(p.pdf);
     QVERIFY2(qAbs(size.width() - w * PtPerMm) < 1.0 && qAbs(size.height() - h * PtPerMm) < 1.0,
              qPrintable(QStringLiteral("%1 x %2 pt").arg(size.width()).arg(size.height())));
     // No printer margin shifts the page: the recipient's first letter sits
     // where the format puts it.
-    const printedpdf::Word *komu = printedpdf::find(p.words, QStringLiteral("Получатель"));
+    const pdfread::Word *komu = pdfread::find(p.words, QStringLiteral("Получатель"));
     QVERIFY(komu);
     QVERIFY(qAbs(komu->box.left() - (placeUnits(120) + 2) * PtPerUnit) < 1.0);
 }

@@ -3,9 +3,10 @@
 // stores every job's document; each job is read back with pdftotext. Without
 // a spooler the test is skipped, unless KUVERTIX_REQUIRE_CUPS is set.
 
-#include "tests/support/pdfpages.h"
+#include "tests/support/pdfread.h"
 #include "tests/support/printedjobs.h"
 #include "tests/support/printrunharness.h"
+#include "tests/support/services.h"
 #include "report/printer.h"
 
 #include <QtTest>
@@ -18,6 +19,9 @@ namespace {
 // the top left, the recipient's at the lower right.
 const QRectF SenderArea(0, 0, 300, 120);
 const QRectF RecipientArea(300, 150, 323, 161);
+// The same areas in pixels at 96 dpi.
+const QRect SenderPixels(0, 0, 400, 160);
+const QRect RecipientPixels(400, 200, 431, 215);
 
 struct Envelope {
     QStringList recipient;
@@ -50,12 +54,7 @@ private:
 
 void TestPrintRunCups::initTestCase()
 {
-    const QString problem = printedjobs::unavailable(report::ReportPrinter::defaultPrinterName());
-    if (problem.isEmpty())
-        return;
-    if (qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS"))
-        QFAIL(qPrintable(problem));
-    QSKIP(qPrintable(problem));
+    REQUIRE_OR_SKIP(services::spoolerProblem(report::ReportPrinter::defaultPrinterName()));
 }
 
 void TestPrintRunCups::addPeople(Harness &h)
@@ -80,8 +79,8 @@ QList<Envelope> TestPrintRunCups::printed(const Harness &h, const QDateTime &sub
             qWarning("job %d was not stored", job);
             return {};
         }
-        const auto words = printedjobs::words(pdf);
-        out.append({printedjobs::wordsIn(words, RecipientArea), printedjobs::wordsIn(words, SenderArea)});
+        const auto words = pdfread::words(pdf);
+        out.append({pdfread::wordsIn(words, RecipientArea), pdfread::wordsIn(words, SenderArea)});
     }
     return out;
 }
@@ -104,10 +103,10 @@ void TestPrintRunCups::threeMarkedWithReturnEnvelopes()
     for (int i = 0; i < 3; ++i) {
         const Envelope &there = envelopes[2 * i];
         const Envelope &back = envelopes[2 * i + 1];
-        QCOMPARE(there.recipient, printedjobs::sortedWords(person(names[i])));
-        QCOMPARE(there.sender, printedjobs::sortedWords(Sender));
-        QCOMPARE(back.recipient, printedjobs::sortedWords(Sender));
-        QCOMPARE(back.sender, printedjobs::sortedWords(person(names[i])));
+        QCOMPARE(there.recipient, pdfread::sortedWords(person(names[i])));
+        QCOMPARE(there.sender, pdfread::sortedWords(Sender));
+        QCOMPARE(back.recipient, pdfread::sortedWords(Sender));
+        QCOMPARE(back.sender, pdfread::sortedWords(person(names[i])));
     }
     QCOMPARE(h.summaries.size(), 1);
     QVERIFY(h.summaries[0].contains(QStringLiteral("Получатель: Выделенные - 3 шт\n")));
@@ -136,7 +135,7 @@ void TestPrintRunCups::filterRestrictsTheRuns()
     const QList<Envelope> envelopes = printed(h, submitted);
     QCOMPARE(envelopes.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i)
-        QCOMPARE(envelopes[i].recipient, printedjobs::sortedWords(person(expected[i])));
+        QCOMPARE(envelopes[i].recipient, pdfread::sortedWords(person(expected[i])));
     QVERIFY(h.summaries.value(0).contains(QStringLiteral(" (фильтр = СКЛАД)\n")));
 }
 
@@ -163,7 +162,7 @@ void TestPrintRunCups::emptyBookPrintsOneEnvelopeForTheCurrentRecipient()
     const QList<Envelope> envelopes = printed(h, submitted);
     QCOMPARE(envelopes.size(), 1);
     QCOMPARE(envelopes[0].recipient, QStringList{});
-    QCOMPARE(envelopes[0].sender, printedjobs::sortedWords(Sender));
+    QCOMPARE(envelopes[0].sender, pdfread::sortedWords(Sender));
 }
 
 // The same run three ways: one job per envelope, one job of all of them,
@@ -188,7 +187,7 @@ void TestPrintRunCups::oneJobRunAndPdfMatchTheJobsOfOneEnvelope()
     QCOMPARE(h.panel.lastRunPrinted(), 6);
     const QString oneJob = printedjobs::waitForJob(h.printer.lastJob(), submitted);
     QVERIFY2(!oneJob.isEmpty(), "the one job was not stored");
-    QCOMPARE(pdfpages::texts(oneJob).size(), 6);
+    QCOMPARE(pdfread::texts(oneJob).size(), 6);
 
     const QString file = h.dir.filePath(QStringLiteral("run.pdf"));
     h.panel.setFileChooser([&file](const QString &) { return file; });
@@ -197,11 +196,11 @@ void TestPrintRunCups::oneJobRunAndPdfMatchTheJobsOfOneEnvelope()
     for (int k = 0; k < 6; ++k) {
         const QString single = printedjobs::waitForJob(singleJobs[k], submitted);
         QVERIFY(!single.isEmpty());
-        for (const QRect &area : {pdfpages::SenderArea, pdfpages::RecipientArea}) {
-            const auto expected = pdfpages::ink(single, 1, area);
+        for (const QRect &area : {SenderPixels, RecipientPixels}) {
+            const auto expected = pdfread::pageInk(single, 1, area);
             QVERIFY(expected.second > 100);
-            QCOMPARE(pdfpages::ink(oneJob, k + 1, area), expected);
-            QCOMPARE(pdfpages::ink(file, k + 1, area), expected);
+            QCOMPARE(pdfread::pageInk(oneJob, k + 1, area), expected);
+            QCOMPARE(pdfread::pageInk(file, k + 1, area), expected);
         }
     }
 }

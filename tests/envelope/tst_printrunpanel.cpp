@@ -3,7 +3,7 @@
 // while the run goes, and braces in the user's data that are not valid
 // markup.
 
-#include "tests/support/pdfpages.h"
+#include "tests/support/pdfread.h"
 #include "tests/support/printrunharness.h"
 #include "report/reporterror.h"
 
@@ -16,16 +16,6 @@ using printruntest::Harness;
 using Outcome = envelope::PrintRunPanel::Outcome;
 
 namespace {
-
-// Closes the notice box that shows, keeping its text.
-void answerNotice(QString *text)
-{
-    modal::whenShown(QStringLiteral("NoticeBox"), [text](QWidget *w) {
-        auto *box = static_cast<QMessageBox *>(w);
-        *text = box->text();
-        box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-    });
-}
 
 void addThree(Harness &h)
 {
@@ -74,7 +64,7 @@ void TestPrintRunPanel::noMarkedRecipientIsAWarning()
     h.book.setFilterText(QStringLiteral("акул"));
     h.scope = 1;
     QString notice;
-    answerNotice(&notice);
+    modal::answerNotice(&notice);
     QCOMPARE(h.click(), Outcome::NoneMarked);
     QCOMPARE(notice, QStringLiteral("У Вас не выделено ни одного адресата."));
     QVERIFY(h.jobs.isEmpty());
@@ -98,7 +88,7 @@ void TestPrintRunPanel::printerFailureStopsTheRunWithAMessage()
     h.scope = 1;
     h.setReturnEnvelope(true);
     QString notice;
-    answerNotice(&notice);
+    modal::answerNotice(&notice);
     QCOMPARE(h.click(), Outcome::Stopped);
     QCOMPARE(h.jobs, (QList<int>{101, 102}));
     QCOMPARE(h.panel.lastRunPrinted(), 2);
@@ -223,7 +213,7 @@ void TestPrintRunPanel::pdfButtonSavesTheRunIntoTheChosenFile()
     const QString pdf = chosen + QStringLiteral(".pdf");
     QCOMPARE(h.panel.lastPdfFile(), pdf);
     QCOMPARE(h.panel.lastRunPrinted(), 4);
-    const QStringList pages = pdfpages::texts(pdf);
+    const QStringList pages = pdfread::texts(pdf);
     QCOMPARE(pages.size(), 4);
     QVERIFY(pages[0].contains(QStringLiteral("Акулов")) && pages[3].contains(QStringLiteral("Волков")));
     QVERIFY(h.jobs.isEmpty());  // nothing went to the printer

@@ -4,10 +4,11 @@
 
 #include "letters/ui/blankrunpanel.h"
 #include "messages/ui/popupmessage.h"
+#include "office/officeprocess.h"
 #include "report/printer.h"
 #include "tests/support/modal.h"
-#include "tests/support/printedjobs.h"
 #include "tests/support/printrunfixture.h"
+#include "tests/support/services.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -27,16 +28,6 @@ struct Screen {
     int historyStored = 0;
     QStringList resumeKinds;
 };
-
-// Closes the notice box that shows, keeping its text.
-void answerNotice(QString *text)
-{
-    modal::whenShown(QStringLiteral("NoticeBox"), [text](QWidget *w) {
-        auto *box = static_cast<QMessageBox *>(w);
-        *text = box->text();
-        box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-    });
-}
 
 // The popup's text, or empty when none is open.
 QString popupText()
@@ -113,7 +104,7 @@ void TestBlankRunPanel::stopsBeforeTheOffice()
     QFETCH(QString, blank);
     f.screen.blank = blank;
     QString text;
-    answerNotice(&text);
+    modal::answerNotice(&text);
     QCOMPARE(f.panel.BitBtn14Click(), blank.startsWith(QStringLiteral("Нет")) ? Outcome::Failed
                                       : blank.isEmpty()                       ? Outcome::NoBlank
                                                                               : Outcome::NoneMarked);
@@ -131,7 +122,7 @@ void TestBlankRunPanel::missingOfficeIsNamedAndNothingRuns()
     f.panel.setOfficeProgram(QStringLiteral("/nonexistent/soffice"));
     f.screen.blank = QStringLiteral("Опись.doc");
     QString text;
-    answerNotice(&text);
+    modal::answerNotice(&text);
     QTest::mouseClick(f.panel.findChild<QPushButton *>(QStringLiteral("BitBtn14")), Qt::LeftButton);
     QVERIFY2(text.startsWith(QStringLiteral("Ошибка обращения к LibreOffice Writer.")), qPrintable(text));
     QVERIFY(!text.contains(QStringLiteral("MS Word")));
@@ -142,9 +133,8 @@ void TestBlankRunPanel::missingOfficeIsNamedAndNothingRuns()
 
 void TestBlankRunPanel::wholeRunPrintsAndSaysSo()
 {
-    const QString why = printedjobs::unavailable(report::ReportPrinter::defaultPrinterName());
-    if (!why.isEmpty())
-        QSKIP(qPrintable(why));
+    REQUIRE_OR_SKIP(services::spoolerProblem(report::ReportPrinter::defaultPrinterName()));
+    REQUIRE_OR_SKIP(services::officeProblem(office::officeExecutable()));
     Fixture f;
     f.data.addRecipient(QStringLiteral("Панелев"), QStringLiteral("Сочи"), QStringLiteral("354000"));
     f.screen.blank = QStringLiteral("Опись.doc");

@@ -7,8 +7,10 @@
 #include "letters/sumentry.h"
 #include "letters/writersession.h"
 #include "tests/support/officeprocesses.h"
+#include "tests/support/pdfread.h"
 #include "tests/support/printedjobs.h"
 #include "tests/support/printrunfixture.h"
+#include "tests/support/services.h"
 
 #include <QCryptographicHash>
 #include <QTest>
@@ -35,19 +37,11 @@ QByteArray checksum(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-QString runProgram(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 // The text of a printed job, as the capture queue stored it.
 QString jobText(int job, const QDateTime &submitted)
 {
     const QString pdf = printedjobs::waitForJob(job, submitted);
-    return pdf.isEmpty() ? QString() : runProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    return pdf.isEmpty() ? QString() : pdfread::run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
 }
 
 BlankRun::Sources sourcesFor(const QString &blank, const QString &sum)
@@ -115,9 +109,8 @@ private:
 
 void TestWriterSession::initTestCase()
 {
-    const QString why = printedjobs::unavailable(report::ReportPrinter::defaultPrinterName());
-    if (!why.isEmpty())
-        QSKIP(qPrintable(why));
+    REQUIRE_OR_SKIP(services::spoolerProblem(report::ReportPrinter::defaultPrinterName()));
+    REQUIRE_OR_SKIP(services::officeProblem(office::officeExecutable()));
     m_session = std::make_unique<WriterSession>(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), report::ReportPrinter());
 }
 
@@ -229,7 +222,7 @@ void TestWriterSession::everyPlaceCaseAndLiteralData()
     QVERIFY2(QRegularExpression(QStringLiteral("Адрес: Строка1\\s*\\n\\s*Строка2 \\$0 &")).match(text).hasMatch(),
              qPrintable(text));
     // The filled text keeps the placeholder's bold serif.
-    const QString fonts = runProgram(QStringLiteral("pdffonts"), {printedjobs::waitForJob(job, submitted)});
+    const QString fonts = pdfread::run(QStringLiteral("pdffonts"), {printedjobs::waitForJob(job, submitted)});
     QVERIFY2(fonts.contains(QStringLiteral("LiberationSerif-Bold")), qPrintable(fonts));
 }
 

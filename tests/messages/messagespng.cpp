@@ -5,7 +5,7 @@
 #include "messages/ui/messagewindow.h"
 #include "messages/ui/popupmessage.h"
 
-#include "modalhelper.h"
+#include "tests/support/modal.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,13 +57,13 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
 
-    whenModalShown("TForm1001", [](QWidget *window) {
+    modal::whenShown("TForm1001", [](QWidget *window) {
         save(window, "message.png");
         QTest::mouseClick(window->findChild<QLabel *>("Label1"), Qt::LeftButton);
     });
     messages::ShowMsg("Kuvertix", 420, 260, Summary, " {FS12}Печатать ", "", "{FC$0000FF}Отмена");
 
-    whenModalShown("TForm1001", [](QWidget *window) {
+    modal::whenShown("TForm1001", [](QWidget *window) {
         save(window, "message-green.png");
         QTest::mouseClick(window->findChild<QLabel *>("Label1"), Qt::LeftButton);
     });
@@ -71,10 +71,10 @@ int main(int argc, char **argv)
 
     messages::ShowPopUpMsg(QStringLiteral("  Идёт печать. Подождите пожалуйста...   "), 0, false, -1, -1,
                  messages::SystemColor::InfoBackground);
-    save(topLevelNamed("TForm1000"), "popup.png");
+    save(modal::topLevelNamed("TForm1000"), "popup.png");
     messages::ClosePopUpMsg();
 
-    whenModalShown("TFormInputBox", [](QWidget *window) {
+    modal::whenShown("TFormInputBox", [](QWidget *window) {
         QTest::keyClicks(window->findChild<QLineEdit *>("MaskEdit1"), "b");
         save(window, "inputbox.png");
         QTest::mouseClick(window->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);

@@ -1,7 +1,7 @@
 #include "messages/ui/inputbox.h"
 #include "messages/inputboxlayout.h"
 
-#include "modalhelper.h"
+#include "tests/support/modal.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -54,7 +54,7 @@ SeenLayout lookAt(QWidget *window)
 SeenLayout layoutFor(const QString &prompt, int editWidth)
 {
     SeenLayout seen;
-    whenModalShown("TFormInputBox", [&](QWidget *window) {
+    modal::whenShown("TFormInputBox", [&](QWidget *window) {
         seen = lookAt(window);
         press(window, "BitBtn2");
     });
@@ -70,7 +70,7 @@ class InputBoxTest : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { stopModalPolls(); }
+    void cleanup() { modal::stopPolls(); }
 
     void typing_data()
     {
@@ -90,7 +90,7 @@ private slots:
         QFETCH(int, maxLength);
         QFETCH(QString, keys);
         QString typed;
-        whenModalShown("TFormInputBox", [&](QWidget *window) {
+        modal::whenShown("TFormInputBox", [&](QWidget *window) {
             type(editOf(window), keys);
             typed = editOf(window)->text();
             press(window, "BitBtn1");
@@ -104,7 +104,7 @@ private slots:
     void backspaceWorksOutsideTheSet()
     {
         QString value;
-        whenModalShown("TFormInputBox", [&](QWidget *window) {
+        modal::whenShown("TFormInputBox", [&](QWidget *window) {
             type(editOf(window), "123");
             QTest::keyClick(editOf(window), Qt::Key_Backspace);
             press(window, "BitBtn1");
@@ -116,7 +116,7 @@ private slots:
     void pastingKeepsOnlyAllowedCharacters()
     {
         QString value = QStringLiteral("9");
-        whenModalShown("TFormInputBox", [&](QWidget *window) {
+        modal::whenShown("TFormInputBox", [&](QWidget *window) {
             QLineEdit *edit = editOf(window);
             edit->setCursorPosition(0);
             edit->insert(QStringLiteral("1a2b3"));
@@ -129,7 +129,7 @@ private slots:
     void startValueIsShownAndFiltered()
     {
         QString shown;
-        whenModalShown("TFormInputBox", [&](QWidget *window) {
+        modal::whenShown("TFormInputBox", [&](QWidget *window) {
             shown = editOf(window)->text();
             press(window, "BitBtn1");
         });
@@ -140,7 +140,7 @@ private slots:
 
     void okWithEmptyLine()
     {
-        whenModalShown("TFormInputBox", [&](QWidget *window) { press(window, "BitBtn1"); });
+        modal::whenShown("TFormInputBox", [&](QWidget *window) { press(window, "BitBtn1"); });
         QString value;
         QVERIFY(messages::ShowInputBox(Caption, "?", value, messages::DecimalDigits(), 0, 50));
         QCOMPARE(value, QString());
@@ -148,7 +148,7 @@ private slots:
 
     void cancelClearsTheValue()
     {
-        whenModalShown("TFormInputBox", [&](QWidget *window) { press(window, "BitBtn2"); });
+        modal::whenShown("TFormInputBox", [&](QWidget *window) { press(window, "BitBtn2"); });
         QString value = QStringLiteral("c");
         QVERIFY(!messages::ShowInputBox(Caption, ColumnPrompt, value, messages::LatinLetters(), 1, 25));
         QCOMPARE(value, QString());
@@ -157,7 +157,7 @@ private slots:
     void enterPressesOkAndEscapeDoesNothing()
     {
         bool visibleAfterEscape = false, visibleAfterClose = false;
-        whenModalShown("TFormInputBox", [&](QWidget *window) {
+        modal::whenShown("TFormInputBox", [&](QWidget *window) {
             type(editOf(window), "d");
             QTest::keyClick(editOf(window), Qt::Key_Escape);
             visibleAfterEscape = window->isVisible();

@@ -2,7 +2,7 @@
 #include "messages/ui/messagewindow.h"
 #include "messages/ui/placecentered.h"
 
-#include "modalhelper.h"
+#include "tests/support/modal.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -62,12 +62,12 @@ class MessageWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { stopModalPolls(); }
+    void cleanup() { modal::stopPolls(); }
 
     void captionsInFirstAndThirdButton()
     {
         SeenWindow seen;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             seen = look(window);
             clickLabel(window, 3);
         });
@@ -96,7 +96,7 @@ private slots:
     void textAreaLeavesAGreyFrame()
     {
         QRect text, client;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             text = window->findChild<QTextEdit *>("RichEdit1")->geometry();
             client = window->rect();
             clickLabel(window, 1);
@@ -108,7 +108,7 @@ private slots:
     void allCaptionsEmptyGiveOneOkButton()
     {
         SeenWindow seen;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             seen = look(window);
             clickLabel(window, 1, Qt::RightButton);
         });
@@ -121,7 +121,7 @@ private slots:
     void tooManyButtonsOverlap()
     {
         SeenWindow seen;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             seen = look(window);
             clickLabel(window, 5);
         });
@@ -141,7 +141,7 @@ private slots:
     void closeIsRefusedUntilAButtonIsPressed()
     {
         bool visibleAfterClose = false, visibleAfterEscape = false, visibleAfterBorderClick = false;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             window->close();
             visibleAfterClose = window->isVisible();
             QTest::keyClick(window, Qt::Key_Escape);
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(visibleAfterEscape);
         QVERIFY(visibleAfterBorderClick);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!topLevelNamed("TForm1001"));
+        QVERIFY(!modal::topLevelNamed("TForm1001"));
     }
 
     void buttonCaptionCodes()
@@ -163,7 +163,7 @@ private slots:
         QFont font;
         QColor text, face, plainFace;
         QString caption;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             auto *label = window->findChild<QLabel *>("Label1");
             font = label->font();
             text = label->palette().color(QPalette::WindowText);
@@ -187,7 +187,7 @@ private slots:
         QString plain;
         QColor background;
         Qt::Alignment alignment;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             auto *view = window->findChild<QTextEdit *>("RichEdit1");
             plain = view->toPlainText();
             background = view->viewport()->palette().color(QPalette::Base);
@@ -203,7 +203,7 @@ private slots:
     void badSizeShowsAsText()
     {
         QString shown;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             shown = window->findChild<QTextEdit *>("RichEdit1")->toPlainText();
             clickLabel(window, 1);
         });
@@ -219,7 +219,7 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QPoint position;
-        whenModalShown("TForm1001", [&](QWidget *window) {
+        modal::whenShown("TForm1001", [&](QWidget *window) {
             position = window->frameGeometry().topLeft();
             clickLabel(window, 1);
         });

@@ -1,6 +1,6 @@
 #include "messages/ui/notices.h"
 
-#include "modalhelper.h"
+#include "tests/support/modal.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -19,7 +19,7 @@ struct SeenNotice
 SeenNotice pressOnlyButton(const std::function<void()> &show)
 {
     SeenNotice seen;
-    whenModalShown("NoticeBox", [&](QWidget *window) {
+    modal::whenShown("NoticeBox", [&](QWidget *window) {
         auto *box = qobject_cast<QMessageBox *>(window);
         seen.icon = box->icon();
         seen.title = box->windowTitle();
@@ -39,7 +39,7 @@ class NoticesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { stopModalPolls(); }
+    void cleanup() { modal::stopPolls(); }
 
     void errorNoticeHasOnlyCancel()
     {

@@ -1,7 +1,7 @@
 #include "messages/ui/placecentered.h"
 #include "messages/ui/popupmessage.h"
 
-#include "modalhelper.h"
+#include "tests/support/modal.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -65,7 +65,7 @@ private slots:
     {
         messages::ClosePopUpMsg();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!topLevelNamed("TForm1000"));
+        QVERIFY(!modal::topLevelNamed("TForm1000"));
     }
 
     void runningNoteStaysUntilClosed()
@@ -90,7 +90,7 @@ private slots:
         QVERIFY(!messages::PopUpMsgIsOpen());
         QVERIFY(!popup());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!topLevelNamed("TForm1000"));
+        QVERIFY(!modal::topLevelNamed("TForm1000"));
     }
 
     void finishedNoteReusesTheRunningOne()

@@ -1,7 +1,7 @@
 // PDF output: the page is exactly the paper, nothing is shifted, the text is
 // real text, and unusable paper sizes are refused with a message.
-#include "ink.h"
-#include "pdftools.h"
+#include "tests/support/ink.h"
+#include "tests/support/pdfread.h"
 
 #include "report/page.h"
 #include "report/renderer.h"
@@ -40,7 +40,7 @@ private:
 
 void TestReportPdf::initTestCase()
 {
-    if (!pdftools::toolsAvailable())
+    if (!pdfread::toolsAvailable())
         QSKIP("poppler-utils (pdfinfo, pdftoppm, pdftotext) are not installed");
     QVERIFY(m_dir.isValid());
 }
@@ -71,8 +71,8 @@ void TestReportPdf::pageIsThePaperSize()
         page.setPaperSizeCode(code);
     const QString pdf = m_dir.filePath(QStringLiteral("size.pdf"));
     report::writeReportPagePdf(page, pdf);
-    QCOMPARE(pdftools::pageCount(pdf), 1);
-    const QSizeF points = pdftools::pageSizePoints(pdf);
+    QCOMPARE(pdfread::pageCount(pdf), 1);
+    const QSizeF points = pdfread::pageSizePoints(pdf);
     // Qt keeps page sizes in whole points: at most half a point (0.18 mm) off.
     QVERIFY2(qAbs(points.width() - width * PointsPerMm) <= 0.5
                  && qAbs(points.height() - height * PointsPerMm) <= 0.5,
@@ -92,7 +92,7 @@ void TestReportPdf::nothingIsShifted()
     const QString pdf = m_dir.filePath(QStringLiteral("shift.pdf"));
     report::writeReportPagePdf(page, pdf);
 
-    const QImage image = pdftools::rasterize(pdf, 96);
+    const QImage image = pdfread::rasterize(pdf);
     QCOMPARE(image.width(), qRound(229 * 96 / 25.4));
     QCOMPARE(ink::bounds(image, QRect(0, 0, 40, 40)), QRect(0, 0, 20, 20));
     QCOMPARE(ink::bounds(image, QRect(right - 40, bottom - 40, 40, 40)),
@@ -112,7 +112,7 @@ void TestReportPdf::textIsRealTextAtItsBox()
     const QString pdf = m_dir.filePath(QStringLiteral("text.pdf"));
     report::writeReportPagePdf(page, pdf);
 
-    const auto words = pdftools::words(pdf);
+    const auto words = pdfread::words(pdf);
     QCOMPARE(words.size(), 3);
     QCOMPARE(words[0].text, QStringLiteral("Получателеву"));
     QCOMPARE(words[2].text, QStringLiteral("Получателевичу"));

@@ -3,8 +3,10 @@
 // stores every job's document as job-<number>.pdf in the capture folder
 // (KUVERTIX_CAPTURE_DIR, by default /var/spool/kuvertix-capture).
 // Without a spooler the test is skipped, unless KUVERTIX_REQUIRE_CUPS is set.
-#include "ink.h"
-#include "pdftools.h"
+#include "tests/support/ink.h"
+#include "tests/support/pdfread.h"
+#include "tests/support/printedjobs.h"
+#include "tests/support/services.h"
 
 #include "report/page.h"
 #include "report/printer.h"
@@ -21,30 +23,8 @@
 namespace {
 
 constexpr double PointsPerMm = 72.0 / 25.4;
-const QString CaptureQueue = QStringLiteral("Kuvertix_Capture");
-
-QString captureDir()
-{
-    const QString dir = qEnvironmentVariable("KUVERTIX_CAPTURE_DIR");
-    return dir.isEmpty() ? QStringLiteral("/var/spool/kuvertix-capture") : dir;
-}
-
-// Waits (at most 30 s) for the backend to store the job. A file of that name
-// older than the submission is a leftover of an earlier scheduler's
-// numbering and is not taken.
-QString waitForJob(int job, const QDateTime &submitted)
-{
-    const QString path = captureDir() + QStringLiteral("/job-%1.pdf").arg(job);
-    const auto stored = [&] {
-        const QFileInfo info(path);
-        return info.exists() && info.lastModified() >= submitted.addSecs(-1);
-    };
-    QElapsedTimer timer;
-    timer.start();
-    while (!stored() && timer.elapsed() < 30000)
-        QThread::msleep(50);
-    return stored() ? path : QString();
-}
+using printedjobs::captureDir;
+using printedjobs::waitForJob;
 
 void buildEnvelope(report::ReportPage &page, double width, double height, const QString &name)
 {
@@ -101,7 +81,7 @@ QString waitForNewPdf(const QString &dir, const QSet<QString> &before)
     while (timer.elapsed() < 60000) {
         for (const QString &name : pdfFilesIn(dir) - before) {
             const QString path = dir + QLatin1Char('/') + name;
-            if (pdftools::pageCount(path) > 0)
+            if (pdfread::pageCount(path) > 0)
                 return path;
         }
         QThread::msleep(100);
@@ -135,23 +115,7 @@ private slots:
 
 void TestReportPrint::initTestCase()
 {
-    const bool required = qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS");
-    const QString printer = report::ReportPrinter::defaultPrinterName();
-    QString problem;
-    if (printer.isEmpty())
-        problem = QStringLiteral("no default printer (is the CUPS scheduler running?)");
-    else if (printer != CaptureQueue)
-        problem = QStringLiteral("the default printer is %1, not %2").arg(printer, CaptureQueue);
-    else if (!QFileInfo(captureDir()).isDir())
-        problem = QStringLiteral("capture folder %1 is missing").arg(captureDir());
-    else if (!pdftools::toolsAvailable())
-        problem = QStringLiteral("poppler-utils are missing");
-    if (problem.isEmpty())
-        return;
-    problem += QStringLiteral("; run tools/setup-printing.sh as root");
-    if (required)
-        QFAIL(qPrintable(problem));
-    QSKIP(qPrintable(problem));
+    REQUIRE_OR_SKIP(services::spoolerProblem(report::ReportPrinter::defaultPrinterName()));
 }
 
 void TestReportPrint::eachPageIsOneJobOfItsExactSize_data()
@@ -181,21 +145,21 @@ void TestReportPrint::eachPageIsOneJobOfItsExactSize()
     for (const int job : {first, second}) {
         const QString pdf = waitForJob(job, submitted);
         QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("job %1 was not stored").arg(job)));
-        QCOMPARE(pdftools::pageCount(pdf), 1);
-        const QSizeF points = pdftools::pageSizePoints(pdf);
+        QCOMPARE(pdfread::pageCount(pdf), 1);
+        const QSizeF points = pdfread::pageSizePoints(pdf);
         QVERIFY2(points.width() > points.height(), "the long side is not horizontal");
         QVERIFY2(qAbs(points.width() - width * PointsPerMm) <= 0.5
                      && qAbs(points.height() - height * PointsPerMm) <= 0.5,
                  qPrintable(QStringLiteral("page %1 x %2 pt").arg(points.width()).arg(points.height())));
 
-        const QImage image = pdftools::rasterize(pdf, 96);
+        const QImage image = pdfread::rasterize(pdf);
         QCOMPARE(ink::bounds(image, QRect(0, 0, 30, 30)), QRect(0, 0, 10, 10));
         QCOMPARE(ink::bounds(image, QRect(200, 125, 80, 30)), QRect(208, 132, 60, 15));
         const QRect text = ink::bounds(image, QRect(90, 80, 340, 20));
         QVERIFY(!text.isNull());
         QVERIFY(text.left() >= 94 + 2 - 1 && text.left() <= 94 + 2 + 2);
 
-        const auto words = pdftools::words(pdf);
+        const auto words = pdfread::words(pdf);
         QVERIFY(!words.isEmpty());
         QCOMPARE(words.first().text, QStringLiteral("Получателю"));
         QFile::remove(pdf);
@@ -208,11 +172,8 @@ void TestReportPrint::pdfPrinterKeepsSizeAndPositions()
     // and every mark stays at its pixel.
     const QString queue = QStringLiteral("Kuvertix_PDF");
     cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), nullptr);
-    if (!dest) {
-        if (qEnvironmentVariableIsSet("KUVERTIX_REQUIRE_CUPS"))
-            QFAIL("the cups-pdf queue Kuvertix_PDF is missing; run tools/setup-printing.sh");
-        QSKIP("no cups-pdf queue Kuvertix_PDF");
-    }
+    REQUIRE_OR_SKIP(dest ? QString() : QStringLiteral("the cups-pdf queue Kuvertix_PDF is missing; "
+                                                      "run tools/setup-printing.sh"));
     cupsFreeDests(1, dest);
 
     report::ReportPage page;
@@ -222,11 +183,11 @@ void TestReportPrint::pdfPrinterKeepsSizeAndPositions()
     QVERIFY(report::ReportPrinter(queue).print(page, QStringLiteral("kuvertix-c5")) > 0);
     const QString pdf = waitForNewPdf(dir, before);
     QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("no new PDF in %1").arg(dir)));
-    const QSizeF points = pdftools::pageSizePoints(pdf);
+    const QSizeF points = pdfread::pageSizePoints(pdf);
     QVERIFY2(qAbs(points.width() - 229 * PointsPerMm) <= 1.0
                  && qAbs(points.height() - 162 * PointsPerMm) <= 1.0,
              qPrintable(QStringLiteral("page %1 x %2 pt").arg(points.width()).arg(points.height())));
-    const QImage image = pdftools::rasterize(pdf, 96);
+    const QImage image = pdfread::rasterize(pdf);
     QCOMPARE(ink::bounds(image, QRect(0, 0, 30, 30)), QRect(0, 0, 10, 10));
     QCOMPARE(ink::bounds(image, QRect(200, 125, 80, 30)), QRect(208, 132, 60, 15));
     QFile::remove(pdf);

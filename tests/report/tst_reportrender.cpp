@@ -1,6 +1,6 @@
 // Geometry of rendered pages, checked by pixels on 96 dpi images where one
 // page unit is one pixel.
-#include "ink.h"
+#include "tests/support/ink.h"
 
 #include "report/page.h"
 #include "report/renderer.h"

@@ -1,6 +1,6 @@
 // The postal-code font shipped in the program folder: it loads, carries its
 // family name, and every glyph is drawn on the postal-code grid.
-#include "ink.h"
+#include "tests/support/ink.h"
 
 #include <QFontDatabase>
 #include <QPainter>

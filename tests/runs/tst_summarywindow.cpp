@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QLabel>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,45 +1,58 @@
 #pragma once
-// Acting on modal windows from a test: the action runs as soon as a modal
-// window of the given object name shows, and must close it.
+// Acting on modal windows from a test: an action runs as soon as a modal
+// window of the given object name shows, and must close it; or a script
+// answers a row of modal windows in order.
 
-#include <QApplication>
-#include <QLabel>
-#include <QTest>
+#include <QObject>
+#include <QString>
+#include <QStringList>
 #include <QTimer>
-#include <QWidget>
+
+#include <deque>
 #include <functional>
+
+class QWidget;
 
 namespace modal {
 
-inline void whenShown(const QString &name, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(qApp);
-    timer->setObjectName(QStringLiteral("printrunModalPoll"));
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, action] {
-        QWidget *window = QApplication::activeModalWidget();
-        if (!window || window->objectName() != name || !window->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(window);
-    });
-    timer->start();
-}
+using Action = std::function<void(QWidget *)>;
 
-// Drops polls whose window never showed.
-inline void stopPolls()
-{
-    for (QTimer *t : qApp->findChildren<QTimer *>(QStringLiteral("printrunModalPoll"), Qt::FindDirectChildrenOnly)) {
-        t->stop();
-        t->deleteLater();
-    }
-}
-
+void whenShown(const QString &name, Action action);
+// Drops polls of whenShown whose window never showed.
+void stopPolls();
 // Presses button k of the message window.
-inline void pressMessageButton(QWidget *window, int k)
-{
-    QTest::mouseClick(window->findChild<QLabel *>(QStringLiteral("Label%1").arg(k)), Qt::LeftButton);
-}
+void pressMessageButton(QWidget *window, int k);
+// Closes the notice box that shows with its OK (or else Cancel) button,
+// keeping its text.
+void answerNotice(QString *text);
+// The top-level window of that object name, or null.
+QWidget *topLevelNamed(const QString &name);
+
+// Answers a row of modal windows in order: each step waits for the modal
+// window of its object name and closes it. The texts of the message windows
+// and notices answered are kept for the test to read.
+class Script : public QObject {
+public:
+    Script();
+    Script &then(const QString &window, Action action);
+    // Button k of the message window.
+    Script &message(int k);
+    // Types into the input box and presses "Ok" (or "Отмена").
+    Script &input(const QString &text, bool ok = true);
+    // Chooses the file in the open-file dialog.
+    Script &file(const QString &path);
+    Script &notice();
+    bool done() const { return m_steps.empty(); }
+    QStringList texts;
+
+private:
+    void poll();
+    struct Step {
+        QString window;
+        Action action;
+    };
+    std::deque<Step> m_steps;
+    QTimer m_timer;
+};
 
 } // namespace modal

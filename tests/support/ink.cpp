@@ -1,29 +1,28 @@
-#pragma once
+#include "tests/support/ink.h"
 
-#include <QImage>
-#include <QRect>
+#include <QColor>
 
-// Pixel helpers for checking rendered pages: "ink" is any pixel noticeably
-// darker than white paper.
+#include <algorithm>
+#include <climits>
+
 namespace ink {
 
-inline bool isInk(QRgb pixel, int threshold = 160)
+namespace {
+
+QRect within(const QImage &image, const QRect &area)
 {
-    return qGray(pixel) < threshold;
+    return (area.isNull() ? image.rect() : area).intersected(image.rect());
 }
 
-// The bounding box of all ink inside area (the whole image by default);
-// a null rectangle when there is none.
-inline QRect bounds(const QImage &image, QRect area = QRect(), int threshold = 160)
+} // namespace
+
+QRect bounds(const QImage &image, QRect area, int threshold)
 {
-    if (area.isNull())
-        area = image.rect();
-    area = area.intersected(image.rect());
+    area = within(image, area);
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = area.left(); x <= area.right(); ++x) {
-            if (!isInk(line[x], threshold))
+            if (!isInk(image.pixel(x, y), threshold))
                 continue;
             left = std::min(left, x);
             right = std::max(right, x);
@@ -36,11 +35,9 @@ inline QRect bounds(const QImage &image, QRect area = QRect(), int threshold = 1
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-inline int count(const QImage &image, QRect area = QRect(), int threshold = 160)
+int count(const QImage &image, QRect area, int threshold)
 {
-    if (area.isNull())
-        area = image.rect();
-    area = area.intersected(image.rect());
+    area = within(image, area);
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
@@ -48,8 +45,7 @@ inline int count(const QImage &image, QRect area = QRect(), int threshold = 160)
     return n;
 }
 
-// Rows that carry ink inside area, grouped into bands of consecutive rows.
-inline QList<QPair<int, int>> rowBands(const QImage &image, const QRect &area)
+QList<QPair<int, int>> rowBands(const QImage &image, const QRect &area)
 {
     QList<QPair<int, int>> bands;
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -62,6 +58,19 @@ inline QList<QPair<int, int>> rowBands(const QImage &image, const QRect &area)
             bands.append({y, y});
     }
     return bands;
+}
+
+int red(const QImage &image, const QRect &area)
+{
+    int n = 0;
+    const QRect r = within(image, area);
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 180 && c.green() < 80 && c.blue() < 80)
+                ++n;
+        }
+    return n;
 }
 
 } // namespace ink
