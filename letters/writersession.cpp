@@ -169,9 +169,12 @@ bool tableRowOf(const Reference<css::uno::XInterface> &found, Reference<css::tex
     return true;
 }
 
-// The cell range of a whole table row, e.g. "A2:D2" (its first and last
-// cell as the table names them, so merged cells are covered).
-Reference<css::uno::XInterface> rowRange(const Reference<css::text::XTextTable> &table, int row)
+// What selects a whole table row in the view: the cell range of the row,
+// e.g. "A2:D2" (its first and last cell as the table names them, so merged
+// cells are covered). A row of one cell is the cell's text instead: a range
+// of one cell selects no table cells in the view, and a transferable taken
+// from it would paste nothing.
+Any rowSelection(const Reference<css::text::XTextTable> &table, int row)
 {
     QString first, last;
     const QString number = QString::number(row + 1);
@@ -185,8 +188,15 @@ Reference<css::uno::XInterface> rowRange(const Reference<css::text::XTextTable> 
             last = m.captured(0);
         }
     }
+    if (first == last) {
+        const Reference<css::text::XText> text(table->getCellByName(toOUString(first)), UNO_QUERY_THROW);
+        const Reference<css::text::XTextCursor> all = text->createTextCursor();
+        all->gotoStart(false);
+        all->gotoEnd(true);
+        return Any(Reference<css::text::XTextRange>(all, UNO_QUERY_THROW));
+    }
     const Reference<css::table::XCellRange> cells(table, UNO_QUERY_THROW);
-    return cells->getCellRangeByName(toOUString(first + QLatin1Char(':') + last));
+    return Any(cells->getCellRangeByName(toOUString(first + QLatin1Char(':') + last)));
 }
 
 // The table row in which the marker text first stands, if it stands in a
@@ -209,7 +219,7 @@ Reference<css::datatransfer::XTransferableSupplier> selectRow(const Reference<cs
 {
     const Reference<css::frame::XModel> model(document, UNO_QUERY_THROW);
     const Reference<css::frame::XController> controller = model->getCurrentController();
-    Reference<css::view::XSelectionSupplier>(controller, UNO_QUERY_THROW)->select(Any(rowRange(table, row)));
+    Reference<css::view::XSelectionSupplier>(controller, UNO_QUERY_THROW)->select(rowSelection(table, row));
     return Reference<css::datatransfer::XTransferableSupplier>(controller, UNO_QUERY_THROW);
 }
 

@@ -27,7 +27,7 @@ namespace {
 
 QString programFile(const QString &name)
 {
-    return QStringLiteral(KUVERTIX_PROGRAM_DIR "/") + name;
+    return QDir::isAbsolutePath(name) ? name : QStringLiteral(KUVERTIX_PROGRAM_DIR "/") + name;
 }
 
 QByteArray checksum(const QString &path)
@@ -55,6 +55,42 @@ BlankRun::Sources sourcesFor(const QString &blank, const QString &sum)
 }
 
 using officetest::groupAlive;
+
+// A list template: a table of `columns` columns whose repeated row (the
+// cells given) stands first, in the middle or last among plain rows.
+QString listTemplate(const QStringList &cells, const QString &where)
+{
+    const auto row = [](const QStringList &texts) {
+        QString xml = QStringLiteral("<table:table-row>");
+        for (const QString &t : texts)
+            xml += QStringLiteral("<table:table-cell office:value-type=\"string\"><text:p>%1</text:p>"
+                                  "</table:table-cell>").arg(t);
+        return xml + QStringLiteral("</table:table-row>");
+    };
+    const auto plain = [&](const QString &word) {
+        QStringList texts;
+        for (int i = 0; i < cells.size(); ++i)
+            texts << word + QString::number(i + 1);
+        return row(texts);
+    };
+    QString rows;
+    if (where != QLatin1String("first"))
+        rows += plain(QStringLiteral("Шапка"));
+    rows += row(cells);
+    if (where != QLatin1String("last"))
+        rows += plain(QStringLiteral("Итого"));
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+               "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+               "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+               "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:version=\"1.3\" "
+               "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>"
+               "<text:p>Список</text:p><table:table table:name=\"T\">"
+               "<table:table-column table:number-columns-repeated=\"%1\"/>%2</table:table>"
+               "<text:p>Конец списка</text:p></office:text></office:body></office:document>")
+        .arg(cells.size())
+        .arg(rows);
+}
 
 // Kills the office program at the first replacement after a sheet printed.
 class KillAfterFirstSheet : public letters::WordSession {
@@ -96,6 +132,8 @@ private slots:
     void cleanupTestCase();
     void fourNoticesPerSheet();
     void listInRowMode();
+    void repeatedRowInAnyTable_data();
+    void repeatedRowInAnyTable();
     void inventoryWithSum();
     void everyPlaceCaseAndLiteralData();
     void killedOfficeStopsTheRun();
@@ -182,6 +220,58 @@ void TestWriterSession::listInRowMode()
         QVERIFY2(m.hasMatch(), qPrintable(text));
         from = m.capturedEnd();
     }
+}
+
+void TestWriterSession::repeatedRowInAnyTable_data()
+{
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QString>("where");
+    const QStringList one{QStringLiteral("~N~ ~Адресат~")};
+    const QStringList oneKomu{QStringLiteral("~N~. ~Кому1~")};
+    const QStringList two{QStringLiteral("~N~"), QStringLiteral("~Адресат~")};
+    const QStringList three{QStringLiteral("~N~"), QStringLiteral("~Кому1~"), QStringLiteral("~Куда1~")};
+    for (const char *where : {"first", "middle", "last"}) {
+        QTest::addRow("one column, %s", where) << one << where;
+        QTest::addRow("two columns, %s", where) << two << where;
+        QTest::addRow("three columns, %s", where) << three << where;
+    }
+    QTest::addRow("one column with ~Кому1~, middle") << oneKomu << "middle";
+}
+
+void TestWriterSession::repeatedRowInAnyTable()
+{
+    QFETCH(QStringList, cells);
+    QFETCH(QString, where);
+    QTemporaryDir dir;
+    const QString blank = dir.filePath(QStringLiteral("list.fodt"));
+    QFile file(blank);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(listTemplate(cells, where).toUtf8());
+    file.close();
+
+    Data data;
+    const QStringList names{QStringLiteral("Алексеев"), QStringLiteral("Борисов"), QStringLiteral("Васильев")};
+    for (int i = 0; i < 3; ++i)
+        data.addRecipient(names[i], QStringLiteral("Орёл"), QStringLiteral("30200%1").arg(i));
+    const QStringList jobs = printRun(data, blank, runs::PrintScope::All, QStringLiteral("0"));
+    QCOMPARE(jobs.size(), 1);
+    const QString &text = jobs[0];
+    QVERIFY2(!text.contains(QLatin1Char('~')), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Конец списка")), qPrintable(text));
+    // One row a recipient, numbered in the list's order, between the rows
+    // around it.
+    int from = where == QLatin1String("first") ? 0 : text.indexOf(QStringLiteral("Шапка1"));
+    QVERIFY2(from >= 0, qPrintable(text));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY2(text.count(names[i]) == 1, qPrintable(text));
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("\\b%1\\.?\\s+%2").arg(i + 1).arg(names[i])).match(text, from);
+        QVERIFY2(m.hasMatch(), qPrintable(text));
+        from = m.capturedEnd();
+    }
+    if (where != QLatin1String("last"))
+        QVERIFY2(text.indexOf(QStringLiteral("Итого1"), from) > 0, qPrintable(text));
+    QVERIFY2(text.indexOf(QStringLiteral("Конец списка"), from) > 0, qPrintable(text));
 }
 
 void TestWriterSession::inventoryWithSum()
