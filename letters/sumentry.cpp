@@ -4,12 +4,29 @@
 
 namespace letters {
 
+QString withLocaleSeparator(const QString &text, const QLocale &locale)
+{
+    const QString separator = locale.decimalPoint();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char(',') && text.at(i) != QLatin1Char('.'))
+            continue;
+        if (at >= 0)
+            return text;
+        at = i;
+    }
+    if (at < 0)
+        return text;
+    QString out = text;
+    return out.replace(at, 1, separator);
+}
+
 bool parseSum(const QString &text, const QLocale &locale, double *value)
 {
     QLocale strict = locale;
     strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = strict.toDouble(text, &ok);
+    const double v = strict.toDouble(withLocaleSeparator(text, locale), &ok);
     if (!ok || !std::isfinite(v))
         return false;
     if (value)
@@ -35,7 +52,7 @@ SumEntry::SumEntry(const QLocale &locale) : m_locale(locale), m_accepted(zeroSum
 QString SumEntry::changed(const QString &text)
 {
     if (parseSum(text, m_locale))
-        m_accepted = text;
+        m_accepted = withLocaleSeparator(text, m_locale);
     return m_accepted;
 }
 

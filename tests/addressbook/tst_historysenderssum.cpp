@@ -194,9 +194,11 @@ void TestHistorySendersSum::sumParsing_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<double>("value");
     QTest::newRow("comma, ru") << "1234,5" << true << true << 1234.5;
-    QTest::newRow("point, ru") << "1234.5" << true << false << 0.0;
+    QTest::newRow("point, ru") << "1234.5" << true << true << 1234.5;
     QTest::newRow("point, C") << "1234.5" << false << true << 1234.5;
-    QTest::newRow("comma, C") << "1234,5" << false << false << 0.0;
+    QTest::newRow("comma, C") << "1234,5" << false << true << 1234.5;
+    QTest::newRow("comma and point, ru") << "1,234.5" << true << false << 0.0;
+    QTest::newRow("comma and point, C") << "1,234.5" << false << false << 0.0;
     QTest::newRow("negative") << "-3,25" << true << true << -3.25;
     QTest::newRow("exponent") << "1,5e3" << true << true << 1500.0;
     QTest::newRow("empty") << "" << true << false << 0.0;

@@ -27,6 +27,8 @@ private slots:
     void saveReminderBlinks();
     void reservePanelFollowsSettings();
     void sumFieldTakesBackInvalidText();
+    void sumTypedKeyByKey_data();
+    void sumTypedKeyByKey();
     void senderChoiceHighlights();
     void renderPictures();
     void wholeAddressShows();
@@ -240,6 +242,43 @@ void TestPages::sumFieldTakesBackInvalidText()
     QTest::keyClick(sum, Qt::Key_5);
     QCOMPARE(sum->text(), zero + "5");
     QCOMPARE(page.sum(), QLocale().toDouble(zero + "5"));
+}
+
+void TestPages::sumTypedKeyByKey_data()
+{
+    QTest::addColumn<bool>("russian");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("value");
+    QTest::newRow("point, Russian") << true << "1234.50" << "1234,50" << 1234.5;
+    QTest::newRow("comma, Russian") << true << "1234,50" << "1234,50" << 1234.5;
+    QTest::newRow("comma, C") << false << "1234,50" << "1234.50" << 1234.5;
+    QTest::newRow("point, C") << false << "1234.50" << "1234.50" << 1234.5;
+    QTest::newRow("second separator, Russian") << true << "12.3,4" << "12,34" << 12.34;
+    QTest::newRow("second separator, C") << false << "12,3.4" << "12.34" << 12.34;
+    QTest::newRow("letter, Russian") << true << "1y5.5" << "15,5" << 15.5;
+    QTest::newRow("letter, C") << false << "7x,25" << "7.25" << 7.25;
+}
+
+// The sum typed key by key under the locale: either separator is taken
+// and shown as the locale's, anything that does not parse is taken back.
+void TestPages::sumTypedKeyByKey()
+{
+    QFETCH(bool, russian);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(double, value);
+    const QLocale before;
+    QLocale::setDefault(russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
+    TestBook t;
+    AddressBookTab page(t.tables, t.dir.path() + '/');
+    auto *sum = child<QLineEdit>(&page, "EditSum");
+    sum->setFocus();
+    sum->selectAll();
+    QTest::keyClicks(sum, keys);
+    QLocale::setDefault(before);
+    QCOMPARE(sum->text(), shown);
+    QCOMPARE(page.sum(), value);
 }
 
 void TestPages::senderChoiceHighlights()
