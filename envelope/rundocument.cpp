@@ -1,6 +1,7 @@
 #include "envelope/rundocument.h"
 
 #include "envelope/envelopeprinter.h"
+#include "report/oserror.h"
 #include "report/pdfdocument.h"
 #include "report/reporterror.h"
 
@@ -17,7 +18,7 @@ namespace {
 {
     throw report::ReportError(report::ReportError::Kind::OutputFailed,
                       QStringLiteral("Не удалось записать файл «%1»: %2.")
-                          .arg(QDir::toNativeSeparators(fileName), reason));
+                          .arg(QDir::toNativeSeparators(fileName), report::fileErrorCause(reason)));
 }
 
 } // namespace

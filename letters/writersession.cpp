@@ -243,6 +243,12 @@ void WriterSession::end() noexcept
     m_office.stop();
 }
 
+void WriterSession::collectSheetsIn(const QString &folder)
+{
+    m_sheetFolder = folder;
+    m_sheetFiles.clear();
+}
+
 void WriterSession::forgetDocument() noexcept
 {
     forgetRow();
@@ -411,6 +417,13 @@ void WriterSession::WordFinish(bool print)
         WordDeleteRow(marker);
     if (!print)
         return;
+    if (!m_sheetFolder.isEmpty()) {
+        const QString sheet = QDir(m_sheetFolder).filePath(
+            QStringLiteral("sheet-%1.pdf").arg(m_sheetFiles.size() + 1, 4, 10, QLatin1Char('0')));
+        m_office.storeCopy(m_document, sheet, "writer_pdf_Export");
+        m_sheetFiles << sheet;
+        return;
+    }
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kuvertix-blank-XXXXXX"));
     if (!folder.isValid())
         throw report::ReportError(report::ReportError::Kind::OutputFailed,

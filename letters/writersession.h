@@ -46,6 +46,13 @@ public:
     // Closes the document without printing and ends the office; never throws.
     void end() noexcept;
 
+    // From now on a sheet to print is exported as a PDF file into the folder
+    // instead (sheet-0001.pdf, ...), for a run saved as one file; an empty
+    // folder prints again.
+    void collectSheetsIn(const QString &folder);
+    // The sheets exported so far, in order.
+    const QStringList &sheetFiles() const { return m_sheetFiles; }
+
     bool isOpen() const { return m_document.is(); }
     // The spooler's numbers of the jobs printed, in order.
     const QList<int> &jobs() const { return m_jobs; }
@@ -73,6 +80,8 @@ private:
     int m_rowIndex = -1;
     css::uno::Reference<css::datatransfer::XTransferable> m_row;
     QList<int> m_jobs;
+    QString m_sheetFolder;
+    QStringList m_sheetFiles;
     // Replacing a text the template does not hold costs a call to the
     // office for every form; it is skipped once the template is known not to
     // hold it. A text that never matched in a document opened from the

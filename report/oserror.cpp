@@ -1,6 +1,7 @@
 #include "report/oserror.h"
 
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace report {
@@ -20,6 +21,14 @@ QString writeFailureCause(int errorCode)
     case ENOTDIR: return QStringLiteral("папка не найдена");
     default: return QStringLiteral("системная ошибка %1").arg(errorCode);
     }
+}
+
+QString fileErrorCause(const QString &systemText)
+{
+    for (const int code : {ENOSPC, EDQUOT, EROFS, EACCES, EPERM, EIO, ENAMETOOLONG, EISDIR, ENOENT, ENOTDIR})
+        if (systemText.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
+            return writeFailureCause(code);
+    return systemText;
 }
 
 QString capitalized(const QString &clause)

@@ -11,6 +11,11 @@ namespace report {
 // диске", ...).
 QString writeFailureCause(int errorCode);
 
+// The system's text of a failed file operation (Qt's errorString(), which
+// carries the system's own words, "No space left on device") as a Russian
+// clause; a text of no known cause is returned as it is.
+QString fileErrorCause(const QString &systemText);
+
 // The clause as the start of a sentence.
 QString capitalized(const QString &clause);
 

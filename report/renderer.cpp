@@ -1,5 +1,6 @@
 #include "report/renderer.h"
 
+#include "report/oserror.h"
 #include "report/reporterror.h"
 
 #include <QFile>
@@ -307,7 +308,7 @@ void writeReportPagePdf(const ReportPage &page, const QString &fileName)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw ReportError(ReportError::Kind::OutputFailed,
                           QStringLiteral("Не удалось записать файл «%1»: %2.")
-                              .arg(fileName, file.errorString()));
+                              .arg(fileName, fileErrorCause(file.errorString())));
     writeReportPagePdf(page, &file);
 }
 

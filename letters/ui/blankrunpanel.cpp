@@ -1,5 +1,6 @@
 #include "letters/ui/blankrunpanel.h"
 
+#include "letters/blankoutput.h"
 #include "letters/blankrun.h"
 #include "letters/writersession.h"
 #include "messages/colourvalue.h"
@@ -9,6 +10,10 @@
 #include "runs/preflight.h"
 #include "store/tables.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace letters {
@@ -17,6 +22,8 @@ namespace {
 
 const QString RunningNote = QStringLiteral("  Идёт печать. Подождите пожалуйста...   ");
 const QString FinishedNote = QStringLiteral("  Печать завершена.   ");
+const QString SavingNote = QStringLiteral("  Идёт сохранение в PDF. Подождите пожалуйста...   ");
+const QString SavedNote = QStringLiteral("  Бланки сохранены в PDF.   ");
 
 // Clears the running flag however the run ends.
 struct RunningFlag {
@@ -44,8 +51,14 @@ BlankRunPanel::BlankRunPanel(store::Tables &tables, const QString &programFolder
     resize(PreferredWidth, PreferredHeight);
     m_print = new QPushButton(QStringLiteral("Печать бланков"), this);
     m_print->setObjectName(QStringLiteral("BitBtn14"));
-    m_print->setGeometry(0, 1, PreferredWidth, PreferredHeight - 2);
+    m_print->setGeometry(0, 1, PreferredWidth, 26);
     connect(m_print, &QPushButton::clicked, this, [this] { BitBtn14Click(); });
+
+    m_pdf = new QPushButton(QStringLiteral("В PDF"), this);
+    m_pdf->setObjectName(QStringLiteral("BitBtnBlankPdf"));
+    m_pdf->setToolTip(QStringLiteral("Сохранить все листы бланков в один файл PDF"));
+    m_pdf->setGeometry(0, 29, PreferredWidth, 24);
+    connect(m_pdf, &QPushButton::clicked, this, [this] { BitBtnBlankPdfClick(); });
 }
 
 QString BlankRunPanel::caption() const
@@ -54,6 +67,16 @@ QString BlankRunPanel::caption() const
 }
 
 BlankRunPanel::Outcome BlankRunPanel::BitBtn14Click()
+{
+    return start(false);
+}
+
+BlankRunPanel::Outcome BlankRunPanel::BitBtnBlankPdfClick()
+{
+    return start(true);
+}
+
+BlankRunPanel::Outcome BlankRunPanel::start(bool toPdf)
 {
     if (m_running) {
         messages::ShowWarningNotice(this, caption(),
@@ -75,12 +98,34 @@ BlankRunPanel::Outcome BlankRunPanel::BitBtn14Click()
         messages::ShowWarningNotice(this, caption(), QStringLiteral("Выберите бланк."));
         return Outcome::NoBlank;
     }
+    QString pdfFile;
+    if (toPdf) {
+        pdfFile = choosePdfFile(request.blankName);
+        if (pdfFile.isEmpty())
+            return Outcome::Declined;
+    }
     RunningFlag running(m_running);
-    return run(request);
+    return run(request, pdfFile);
 }
 
-BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
+// The file dialog, proposing "<template name> <date>.pdf" in the folder of
+// the last saved file (the home folder at first); ".pdf" is added to a bare
+// name.
+QString BlankRunPanel::choosePdfFile(const QString &blankName)
 {
+    const QString folder = m_lastPdf.isEmpty() ? QDir::homePath() : QFileInfo(m_lastPdf).absolutePath();
+    const QString proposed = QDir(folder).filePath(proposedBlankPdfName(blankName, QDate::currentDate()));
+    QString file = m_chooseFile ? m_chooseFile(proposed)
+                                : QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить бланки в PDF"), proposed,
+                                                               QStringLiteral("Файлы PDF (*.pdf)"));
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".pdf");
+    return file;
+}
+
+BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request, const QString &pdfFile)
+{
+    const bool toPdf = !pdfFile.isEmpty();
     WriterSession session(m_programFolder, report::ReportPrinter(), m_officeProgram);
     try {
         session.WordOpen(request.blankName);
@@ -90,11 +135,13 @@ BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
         session.end();
         messages::ShowErrorNotice(this, caption(),
                         noOffice ? officeMissingText() + QStringLiteral("\n\n") + e.message()
-                                 : QStringLiteral("Бланк не напечатан: %1").arg(e.message()));
+                                 : (toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1")
+                                          : QStringLiteral("Бланк не напечатан: %1")).arg(e.message()));
         return Outcome::Failed;
     }
 
-    messages::ShowPopUpMsg(RunningNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
+    messages::ShowPopUpMsg(toPdf ? SavingNote : RunningNote, 0, false, -1, -1,
+                           messages::SystemColor::InfoBackground);
     BlankRun::Sources sources;
     sources.templateName = request.blankName;
     sources.sender = blankSenderOf(m_tables.Table1);
@@ -102,7 +149,7 @@ BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
     BlankRun blankRun(session, sources);
     QString failure;
     try {
-        blankRun.run(m_tables.Table2, request.scope);
+        runBlankTo(session, blankRun, m_tables.Table2, request.scope, pdfFile);
     } catch (const office::OfficeError &e) {
         failure = e.message();
     } catch (const report::ReportError &e) {
@@ -113,13 +160,16 @@ BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
     if (!failure.isEmpty()) {
         messages::ClosePopUpMsg();
         messages::ShowErrorNotice(this, caption(),
-                        QStringLiteral("Печать бланков остановлена: %1\nНапечатано листов: %2.")
-                            .arg(failure)
-                            .arg(m_sheets));
+                        toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1").arg(failure)
+                              : QStringLiteral("Печать бланков остановлена: %1\nНапечатано листов: %2.")
+                                    .arg(failure)
+                                    .arg(m_sheets));
         return Outcome::Failed;
     }
-    messages::ShowPopUpMsg(FinishedNote, 2, true, -1, -1, messages::SystemColor::InfoBackground);
-    return Outcome::Printed;
+    if (toPdf)
+        m_lastPdf = pdfFile;
+    messages::ShowPopUpMsg(toPdf ? SavedNote : FinishedNote, 2, true, -1, -1, messages::SystemColor::InfoBackground);
+    return toPdf ? Outcome::Saved : Outcome::Printed;
 }
 
 } // namespace letters

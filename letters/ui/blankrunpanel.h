@@ -5,11 +5,14 @@
 // template checked, then the template filled for every recipient of the
 // scope in a private LibreOffice and printed sheet by sheet, with the popup
 // notes before and after. Failures end the run with a message that says how
-// many sheets printed; the program goes on and no office is left.
+// many sheets printed; the program goes on and no office is left. "В PDF"
+// (BitBtnBlankPdf) makes the same run into one PDF file of all its sheets.
 
 #include "runs/ui/runstart.h"
 
 #include <QWidget>
+
+#include <functional>
 
 class QPushButton;
 
@@ -25,7 +28,7 @@ public:
     static constexpr int PreferredWidth = 136;
     static constexpr int PreferredHeight = 54;
 
-    enum class Outcome { Declined, Busy, NoneMarked, NoBlank, Failed, Printed };
+    enum class Outcome { Declined, Busy, NoneMarked, NoBlank, Failed, Printed, Saved };
 
     // programFolder ends with the path separator: templates are found in it.
     BlankRunPanel(store::Tables &tables, const QString &programFolder, QWidget *parent = nullptr);
@@ -37,15 +40,30 @@ public:
 
     // The click of "Печать бланков".
     Outcome BitBtn14Click();
-    // Sheets handed to the printer by the last run.
+    // The click of "В PDF": the run "Печать бланков" would print, with its
+    // summary and notes, saved as one PDF file the user names (the file
+    // dialog proposes "<template name> <date>.pdf"). A failed run leaves no
+    // file under the chosen name.
+    Outcome BitBtnBlankPdfClick();
+    // Sheets handed to the printer (or saved) by the last run.
     int lastRunSheets() const { return m_sheets; }
+
+    // How the file is chosen: given the proposed path, the chosen one or
+    // empty when cancelled. The default runs the save-file dialog.
+    using FileChooser = std::function<QString(const QString &proposed)>;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    QString lastPdfFile() const { return m_lastPdf; }
 
 signals:
     // No template is chosen: start the blinking of ShapeBlank.
     void blankReminder(bool on);
 
 private:
-    Outcome run(const runs::RunRequest &request);
+    // The start both buttons make: printed, or saved into a file the user names.
+    Outcome start(bool toPdf);
+    // An empty pdfFile prints.
+    Outcome run(const runs::RunRequest &request, const QString &pdfFile);
+    QString choosePdfFile(const QString &blankName);
     QString caption() const;
 
     store::Tables &m_tables;
@@ -53,6 +71,9 @@ private:
     QString m_officeProgram;
     runs::RunHost *m_host = nullptr;
     QPushButton *m_print = nullptr;
+    QPushButton *m_pdf = nullptr;
+    FileChooser m_chooseFile;
+    QString m_lastPdf;
     int m_sheets = 0;
     bool m_running = false;
 };

@@ -7,6 +7,7 @@
 #include "office/officeprocess.h"
 #include "report/printer.h"
 #include "tests/support/modal.h"
+#include "tests/support/pdfread.h"
 #include "tests/support/printrunfixture.h"
 #include "tests/support/services.h"
 
@@ -80,6 +81,7 @@ private slots:
     void stopsBeforeTheOffice();
     void missingOfficeIsNamedAndNothingRuns();
     void wholeRunPrintsAndSaysSo();
+    void pdfRunSavesOneFileAndSaysSo();
 };
 
 void TestBlankRunPanel::stopsBeforeTheOffice_data()
@@ -143,6 +145,38 @@ void TestBlankRunPanel::wholeRunPrintsAndSaysSo()
     QCOMPARE(popupText(), QStringLiteral("  Печать завершена.   "));
     QCOMPARE(f.panel.lastRunSheets(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(popupText().isEmpty(), 5000);
+}
+
+// "В PDF": the same start (history, summary for "Бланк"), the file dialog
+// proposing the template's name and the date, one file of all sheets, the
+// notes, and no job printed.
+void TestBlankRunPanel::pdfRunSavesOneFileAndSaysSo()
+{
+    REQUIRE_OR_SKIP(services::officeProblem(office::officeExecutable()));
+    Fixture f;
+    f.screen.scope = runs::PrintScope::All;
+    for (const char *name : {"Первов", "Вторых"})
+        f.data.addRecipient(QString::fromUtf8(name), QStringLiteral("Сочи"), QStringLiteral("354000"));
+    f.screen.blank = QStringLiteral("Опись.doc");
+    QString proposed;
+    const QString file = f.data.dir.filePath(QStringLiteral("опись"));
+    f.panel.setFileChooser([&](const QString &p) {
+        proposed = p;
+        return file;
+    });
+    QTest::mouseClick(f.panel.findChild<QPushButton *>(QStringLiteral("BitBtnBlankPdf")), Qt::LeftButton);
+    QCOMPARE(QFileInfo(proposed).fileName(),
+             QStringLiteral("Опись %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QCOMPARE(f.screen.resumeKinds, QStringList{QStringLiteral("Бланк")});
+    QCOMPARE(f.screen.historyStored, 1);
+    QCOMPARE(popupText(), QStringLiteral("  Бланки сохранены в PDF.   "));
+    QCOMPARE(f.panel.lastPdfFile(), file + QStringLiteral(".pdf"));
+    QCOMPARE(f.panel.lastRunSheets(), 2);
+    const QStringList pages = pdfread::texts(file + QStringLiteral(".pdf"));
+    QCOMPARE(pages.size(), 2);
+    QVERIFY2(pages[0].contains(QStringLiteral("Вторых")) && pages[1].contains(QStringLiteral("Первов")),
+             qPrintable(pages.join('|')));
+    QVERIFY(pages[0].contains(QStringLiteral("Одна тысяча двести тридцать четыре рубля 50 копеек")));
 }
 
 QTEST_MAIN(TestBlankRunPanel)

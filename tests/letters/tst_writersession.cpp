@@ -3,6 +3,7 @@
 // the run does it, placeholders in every place of a template, and an office
 // killed in the middle of a run.
 
+#include "letters/blankoutput.h"
 #include "letters/blankrun.h"
 #include "letters/sumentry.h"
 #include "letters/writersession.h"
@@ -137,6 +138,9 @@ private slots:
     void inventoryWithSum();
     void everyPlaceCaseAndLiteralData();
     void killedOfficeStopsTheRun();
+    void runIntoOnePdf_data();
+    void runIntoOnePdf();
+    void failedPdfRunKeepsTheOlderFile();
 
 private:
     // Runs the blank over the marked recipients; returns the texts of its jobs.
@@ -339,6 +343,95 @@ void TestWriterSession::killedOfficeStopsTheRun()
     session.end();
     QVERIFY(!groupAlive(group));
     QCOMPARE(checksum(programFile(blank)), before);
+}
+
+void TestWriterSession::runIntoOnePdf_data()
+{
+    QTest::addColumn<QString>("blank");
+    QTest::addColumn<int>("recipients");
+    QTest::addColumn<int>("perSheet");  // 0: one list
+    QTest::addColumn<int>("pages");
+    QTest::newRow("four a sheet") << "Уведомление 4 шт сторона1.doc" << 5 << 4 << 2;
+    QTest::newRow("one a sheet, with the sum") << "Опись.doc" << 3 << 1 << 3;
+    QTest::newRow("list") << "Список отправлений.doc" << 3 << 0 << 1;
+}
+
+// The whole run in one file, a page a sheet: every recipient on the page and
+// at the place of its position, the sum in figures and in words, and not a
+// job printed.
+void TestWriterSession::runIntoOnePdf()
+{
+    QFETCH(QString, blank);
+    QFETCH(int, recipients);
+    QFETCH(int, perSheet);
+    QFETCH(int, pages);
+    Data data;
+    for (int i = 1; i <= recipients; ++i)
+        data.addRecipient(QStringLiteral("Адресат%1").arg(i), QStringLiteral("Тверская %1").arg(i),
+                          QStringLiteral("10100%1").arg(i));
+    const QString pdf = data.dir.filePath(QStringLiteral("бланки.pdf"));
+    const int jobsBefore = m_session->jobs().size();
+    m_session->WordOpen(blank);
+    BlankRun run(*m_session, sourcesFor(blank, QStringLiteral("1234,5")));
+    QCOMPARE(letters::runBlankTo(*m_session, run, data.tables.Table2, runs::PrintScope::All, pdf), recipients);
+    QCOMPARE(run.sheetsPrinted(), pages);
+    QCOMPARE(m_session->jobs().size(), jobsBefore);
+    QCOMPARE(QDir(data.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("бланки.pdf")});
+
+    const QStringList texts = pdfread::texts(pdf);
+    QCOMPARE(texts.size(), pages);
+    for (int i = 1; i <= recipients; ++i) {
+        const QString &page = texts.at(perSheet ? (i - 1) / perSheet : 0);
+        QVERIFY2(page.contains(QStringLiteral("Адресат%1").arg(i)), qPrintable(page));
+        QVERIFY2(page.contains(QStringLiteral("10100%1 Тверская %1").arg(i)), qPrintable(page));
+    }
+    if (blank == QLatin1String("Опись.doc"))
+        for (const QString &page : texts) {
+            QCOMPARE(page.count(QStringLiteral("1234,50")), 2);
+            QCOMPARE(page.count(QStringLiteral("Одна тысяча двести тридцать четыре рубля 50 копеек")), 2);
+        }
+    if (blank.startsWith(QStringLiteral("Уведомление"))) {
+        // Position k of the first sheet stands where the second sheet's
+        // unfilled form k is; the fifth recipient took position 1 there.
+        const QList<pdfread::Word> words = pdfread::words(pdf);
+        const auto samePlace = [&](const QString &a, const QString &b) {
+            const pdfread::Word *wa = pdfread::find(words, a);
+            const pdfread::Word *wb = pdfread::find(words, b);
+            return wa && wb && (wa->box.topLeft() - wb->box.topLeft()).manhattanLength() < 2;
+        };
+        QVERIFY(samePlace(QStringLiteral("Адресат1"), QStringLiteral("Адресат5")));
+        QVERIFY(!samePlace(QStringLiteral("Адресат1"), QStringLiteral("~Кому2~")));
+        for (int k = 2; k <= 4; ++k)
+            QVERIFY2(samePlace(QStringLiteral("Адресат%1").arg(k), QStringLiteral("~Кому%1~").arg(k)),
+                     qPrintable(QStringLiteral("position %1").arg(k)));
+    }
+}
+
+// An office lost in the middle of a run saved as PDF: no file is written,
+// the older one stays as it was, and no sheet is left behind.
+void TestWriterSession::failedPdfRunKeepsTheOlderFile()
+{
+    Data data;
+    for (int i = 1; i <= 3; ++i)
+        data.addRecipient(QStringLiteral("Адресат%1").arg(i), QStringLiteral("Уфа"), QStringLiteral("450000"));
+    const QString pdf = data.dir.filePath(QStringLiteral("Опись.pdf"));
+    QFile older(pdf);
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write("older");
+    older.close();
+    const QString blank = QStringLiteral("Опись.doc");
+    WriterSession session(QStringLiteral(KUVERTIX_PROGRAM_DIR "/"), report::ReportPrinter());
+    session.WordOpen(blank);
+    KillAfterFirstSheet word(session);
+    BlankRun run(word, sourcesFor(blank, QStringLiteral("1")));
+    QVERIFY_THROWS_EXCEPTION(office::OfficeError,
+                             letters::runBlankTo(session, run, data.tables.Table2, runs::PrintScope::All, pdf));
+    QCOMPARE(run.sheetsPrinted(), 1);
+    QVERIFY(session.jobs().isEmpty());
+    QVERIFY(older.open(QIODevice::ReadOnly));
+    QCOMPARE(older.readAll(), QByteArray("older"));
+    QCOMPARE(QDir(data.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Опись.pdf")});
+    session.end();
 }
 
 QTEST_GUILESS_MAIN(TestWriterSession)

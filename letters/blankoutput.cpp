@@ -1,0 +1,41 @@
+#include "letters/blankoutput.h"
+
+#include "letters/writersession.h"
+#include "report/pdfjoin.h"
+#include "report/reporterror.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace letters {
+
+int runBlankTo(WriterSession &session, BlankRun &run, store::Cursor &recipients, runs::PrintScope scope,
+               const QString &pdfFile)
+{
+    if (pdfFile.isEmpty())
+        return run.run(recipients, scope);
+    // The filled sheets hold user data: readable by the user alone, and gone
+    // with the run.
+    QTemporaryDir sheets(QDir::tempPath() + QStringLiteral("/kuvertix-sheets-XXXXXX"));
+    if (!sheets.isValid())
+        throw report::ReportError(report::ReportError::Kind::OutputFailed,
+                                  QStringLiteral("Не удалось создать временную папку для листов: %1.")
+                                      .arg(sheets.errorString()));
+    session.collectSheetsIn(sheets.path());
+    // The session prints again after this run, however it ends.
+    struct PrintAgain {
+        WriterSession &session;
+        ~PrintAgain() { session.collectSheetsIn(QString()); }
+    } printAgain{session};
+    const int filled = run.run(recipients, scope);
+    report::joinPdfFiles(session.sheetFiles(), pdfFile);
+    return filled;
+}
+
+QString proposedBlankPdfName(const QString &blankName, const QDate &date)
+{
+    return QStringLiteral("%1 %2.pdf").arg(QFileInfo(blankName).completeBaseName(), date.toString(Qt::ISODate));
+}
+
+} // namespace letters
