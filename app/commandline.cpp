@@ -1,5 +1,9 @@
 #include "app/commandline.h"
 
+#include "letters/sumentry.h"
+
+#include <QLocale>
+
 namespace app {
 
 namespace {
@@ -30,20 +34,41 @@ CommandLine failed(const QString &error)
 
 bool wantsCommandLineRun(const QStringList &arguments)
 {
-    for (const QString &argument : arguments)
-        if (argument.startsWith(QLatin1String("--")))
-            return true;
-    return false;
+    return !arguments.isEmpty();
+}
+
+bool hasDisplay(const QProcessEnvironment &environment)
+{
+    const QString platform = environment.value(QStringLiteral("QT_QPA_PLATFORM")).section(QLatin1Char(':'), 0, 0);
+    const bool x = !environment.value(QStringLiteral("DISPLAY")).isEmpty();
+    const bool wayland = !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    if (platform.isEmpty())
+        return x || wayland;
+    if (platform == QLatin1String("xcb"))
+        return x;
+    if (platform.startsWith(QLatin1String("wayland")))
+        return wayland;
+    return true;
+}
+
+QString noDisplayText()
+{
+    return QStringLiteral(
+        "Kuvertix: нет дисплея, окно программы открыть негде (не задана переменная DISPLAY).\n"
+        "Запустите программу в графическом сеансе или работайте без окна, из командной строки:\n"
+        "  kuvertix --pdf конверты.pdf\n"
+        "  kuvertix --blank \"Опись.doc\" --print\n"
+        "Справка: kuvertix --help");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
     QStringList seen;
-    bool scopeGiven = false;
-    bool filterGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
         QString name = arguments[i];
+        if (name == QLatin1String("-h"))
+            name = QStringLiteral("--help");
         QString value;
         bool hasValue = false;
         const int equals = name.indexOf(QLatin1Char('='));
@@ -59,7 +84,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         seen << name;
 
         const bool takesValue = name == QLatin1String("--pdf") || name == QLatin1String("--scope")
-            || name == QLatin1String("--filter");
+            || name == QLatin1String("--filter") || name == QLatin1String("--blank")
+            || name == QLatin1String("--sum");
         const bool known = takesValue || name == QLatin1String("--print") || name == QLatin1String("--return")
             || name == QLatin1String("--help");
         if (!known)
@@ -83,12 +109,18 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (name == QLatin1String("--scope")) {
             if (!scopeFromText(value, line.request.scope))
                 return failed(QStringLiteral("Неизвестный охват «%1»: укажите current, marked или all.").arg(value));
-            scopeGiven = true;
         } else if (name == QLatin1String("--filter")) {
             line.request.filterText = value;
-            filterGiven = true;
         } else if (name == QLatin1String("--return")) {
             line.request.returnEnvelope = true;
+        } else if (name == QLatin1String("--blank")) {
+            if (value.isEmpty())
+                return failed(QStringLiteral("Не указан файл бланка после --blank."));
+            line.blankFile = value;
+        } else if (name == QLatin1String("--sum")) {
+            // As the sum field takes it: either decimal separator.
+            if (!letters::parseSum(value, QLocale(), &line.request.sum))
+                return failed(QStringLiteral("Сумма «%1» не число: пишите, например, 1234,50 или 1234.50.").arg(value));
         }
     }
 
@@ -96,14 +128,24 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return line;
     const bool pdf = seen.contains(QStringLiteral("--pdf"));
     const bool print = seen.contains(QStringLiteral("--print"));
+    const bool blank = seen.contains(QStringLiteral("--blank"));
     if (pdf && print)
         return failed(QStringLiteral("Параметры --pdf и --print нельзя указывать вместе."));
+    if (blank && line.request.returnEnvelope)
+        return failed(QStringLiteral("Параметр --return относится только к конвертам."));
+    if (!blank && seen.contains(QStringLiteral("--sum")))
+        return failed(QStringLiteral("Параметр --sum относится только к бланкам: укажите --blank ФАЙЛ."));
     if (!pdf && !print) {
-        if (scopeGiven || filterGiven || line.request.returnEnvelope)
-            return failed(QStringLiteral("Не сказано, что делать: укажите --pdf ФАЙЛ или --print."));
-        return line;
+        // No arguments at all are the window program, which no command line starts.
+        if (arguments.isEmpty())
+            return line;
+        return failed(QStringLiteral("Не сказано, что делать: укажите --pdf ФАЙЛ или --print."));
     }
     line.action = pdf ? CommandLine::Action::Pdf : CommandLine::Action::Print;
+    if (blank) {
+        line.request.kind = runs::RunKind::Blank;
+        line.request.blankName = line.blankFile;
+    }
     return line;
 }
 
@@ -113,14 +155,19 @@ QString commandLineHelp()
         "Kuvertix — печать конвертов и бланков.\n"
         "\n"
         "Без параметров программа открывает своё окно. С параметрами она сохраняет или\n"
-        "печатает конверты без окна, по данным папки base рядом с программой: формат\n"
-        "конверта, смещение, сохранённый шрифт, логотип и отправитель — как в окне.\n"
+        "печатает конверты или бланки без окна, по данным папки base рядом с программой:\n"
+        "формат конверта, смещение, сохранённый шрифт, логотип и отправитель — как в окне.\n"
         "\n"
         "  kuvertix --pdf ФАЙЛ [--scope current|marked|all] [--filter ТЕКСТ] [--return]\n"
         "      сохранить конверты в один файл PDF, по странице на конверт\n"
         "  kuvertix --print [--scope current|marked|all] [--filter ТЕКСТ] [--return]\n"
         "      напечатать конверты на принтере по умолчанию\n"
-        "  kuvertix --help\n"
+        "  kuvertix --blank БЛАНК --pdf ФАЙЛ [--scope ...] [--filter ТЕКСТ] [--sum СУММА]\n"
+        "      заполнить бланк (файл .doc, .docx, .rtf) для адресатов и сохранить все\n"
+        "      листы в один файл PDF\n"
+        "  kuvertix --blank БЛАНК --print [--scope ...] [--filter ТЕКСТ] [--sum СУММА]\n"
+        "      то же, с печатью на принтере по умолчанию, по заданию на лист\n"
+        "  kuvertix --help, kuvertix -h\n"
         "      эта справка\n"
         "\n"
         "  --scope   кому: current — первому адресату по алфавиту, marked — выделенным,\n"
@@ -128,6 +175,12 @@ QString commandLineHelp()
         "  --filter  фильтр списка адресатов, как в окне: части через «|», каждая\n"
         "            должна встретиться в каком-нибудь поле адресата, регистр не важен\n"
         "  --return  после каждого конверта — обратный конверт отправителю\n"
+        "  --blank   файл бланка: путь или имя бланка из папки программы\n"
+        "  --sum     сумма для ~Сумма~ и ~Сумма прописью~, с запятой или точкой:\n"
+        "            1234,50 или 1234.50 (по умолчанию 0)\n"
+        "\n"
+        "Замечания проверки перед печатью (адреса, индексы, ошибки в бланке) выводятся\n"
+        "как предупреждения; печать они не останавливают.\n"
         "\n"
         "Код завершения: 0 — готово, 1 — не удалось (причина выводится), 2 — ошибка\n"
         "в параметрах.\n"

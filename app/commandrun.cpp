@@ -3,10 +3,14 @@
 #include "addressbook/recipientbook.h"
 #include "app/paths.h"
 #include "envelope/envelopeprinter.h"
+#include "envelope/preflight.h"
 #include "envelope/fontres.h"
 #include "envelope/logo.h"
 #include "envelope/rundocument.h"
 #include "envelope/runsettings.h"
+#include "letters/blankoutput.h"
+#include "letters/writersession.h"
+#include "office/officeerror.h"
 #include "report/reporterror.h"
 #include "store/errors.h"
 #include "store/tables.h"
@@ -56,6 +60,8 @@ public:
     }
 
     envelope::EnvelopePrinter &printer() { return m_printer; }
+    store::Tables &tables() { return m_tables; }
+    const ProgramPaths &paths() const { return m_paths; }
     QString dataFolder() const { return m_paths.dataFolder(); }
     // What opening the tables did to the data folder (a conversion of older tables).
     QStringList notes() const { return m_tables.openingNotes(); }
@@ -81,6 +87,58 @@ private:
     envelope::EnvelopePrinter m_printer;
     std::unique_ptr<addressbook::RecipientBook> m_book;
 };
+
+// The check before the run, as warnings: the run goes on.
+void warn(const runs::PreflightReport &report, QTextStream &err)
+{
+    for (const QString &line : runs::preflightLines(report))
+        err << line << Qt::endl;
+}
+
+// The template as given: a path from the current folder, or the name of a
+// blank of the program folder.
+QString blankPath(const QString &given, const ProgramPaths &paths)
+{
+    const QFileInfo here(given);
+    if (here.isAbsolute() || here.exists())
+        return here.absoluteFilePath();
+    return paths.inProgramFolder(given);
+}
+
+int runBlank(RunSetup &setup, const CommandLine &line, const runs::RunRequest &request, QTextStream &out,
+             QTextStream &err)
+{
+    store::Tables &tables = setup.tables();
+    warn(runs::preflightBlanks(tables.Table2, request.scope), err);
+    const QString blank = blankPath(line.blankFile, setup.paths());
+    const QString pdf = line.action == CommandLine::Action::Pdf ? QFileInfo(line.pdfFile).absoluteFilePath() : QString();
+    letters::WriterSession session(setup.paths().programFolder(), report::ReportPrinter());
+    letters::BlankRun::Sources sources;
+    sources.templateName = blank;
+    sources.sender = letters::blankSenderOf(tables.Table1);
+    sources.sum = request.sum;
+    letters::BlankRun run(session, sources);
+    try {
+        session.WordOpen(blank);
+        letters::runBlankTo(session, run, tables.Table2, request.scope, pdf);
+    } catch (const core::Error &e) {
+        session.end();
+        core::writeCause(e);
+        err << (pdf.isEmpty() ? QStringLiteral("Печать бланков остановлена: %1\nНапечатано листов: %2.")
+                                    .arg(e.message())
+                                    .arg(run.sheetsPrinted())
+                              : QStringLiteral("Бланки не сохранены в PDF: %1").arg(e.message()))
+            << Qt::endl;
+        return ExitFailed;
+    }
+    session.end();
+    if (pdf.isEmpty())
+        out << QStringLiteral("Напечатано листов: %1.").arg(run.sheetsPrinted()) << Qt::endl;
+    else
+        out << QStringLiteral("Сохранено листов: %1, файл «%2».").arg(run.sheetsPrinted()).arg(QDir::toNativeSeparators(pdf))
+            << Qt::endl;
+    return ExitOk;
+}
 
 int savePdf(RunSetup &setup, const CommandLine &line, const runs::RunRequest &request, QTextStream &out,
             QTextStream &err)
@@ -141,12 +199,17 @@ int runCommandLine(const CommandLine &line, const QString &programFolder, QTextS
             err << QStringLiteral("У Вас не выделено ни одного адресата.") << Qt::endl;
             return ExitFailed;
         }
+        if (request.kind == runs::RunKind::Blank)
+            return runBlank(setup, line, request, out, err);
+        warn(envelope::preflightEnvelopeRun(setup.tables().Table2, envelope::runOptionsOf(request), setup.printer()),
+             err);
         if (line.action == CommandLine::Action::Pdf)
             return savePdf(setup, line, request, out, err);
         return print(setup, request, out, err);
     } catch (const store::StoreError &e) {
         err << QStringLiteral("Не удалось прочитать данные программы: %1").arg(e.message()) << Qt::endl;
-    } catch (const report::ReportError &e) {
+    } catch (const core::Error &e) {
+        core::writeCause(e);
         err << e.message() << Qt::endl;
     } catch (const std::exception &e) {
         err << QStringLiteral("Ошибка: %1").arg(QString::fromUtf8(e.what())) << Qt::endl;

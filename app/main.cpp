@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QProcessEnvironment>
 #include "messages/ui/notices.h"
 #include "report/pdfdocument.h"
 
@@ -62,6 +63,11 @@ int main(int argc, char **argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (app::wantsCommandLineRun(arguments))
         return runWithoutWindow(argc, argv, arguments);
+    // Without a display Qt would abort the window program with its own words.
+    if (!app::hasDisplay(QProcessEnvironment::systemEnvironment())) {
+        std::fprintf(stderr, "%s\n", app::noDisplayText().toLocal8Bit().constData());
+        return app::ExitFailed;
+    }
 
     app::Application application(argc, argv);
     const QString programFolder = app::programFolder();

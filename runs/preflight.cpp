@@ -1,5 +1,6 @@
 #include "runs/preflight.h"
 
+#include "runs/numerals.h"
 #include "store/cursor.h"
 
 namespace runs {
@@ -35,16 +36,10 @@ QString problemWords(unsigned problems)
     return words.join(QStringLiteral(", "));
 }
 
-// "адресат", "адресата", "адресатов" by the number.
+// "из 1 адресата", "из 5 адресатов".
 QString recipientsWord(int n)
 {
-    const int lastTwo = n % 100;
-    const int last = n % 10;
-    if (lastTwo >= 11 && lastTwo <= 14)
-        return QStringLiteral("адресатов");
-    if (last == 1)
-        return QStringLiteral("адресата");
-    return QStringLiteral("адресатов");
+    return byNumber(n, QStringLiteral("адресата"), QStringLiteral("адресатов"), QStringLiteral("адресатов"));
 }
 
 } // namespace
@@ -119,6 +114,21 @@ QString preflightParagraph(const PreflightReport &report)
         s += QLatin1Char('.');
     }
     return s;
+}
+
+QStringList preflightLines(const PreflightReport &report)
+{
+    QStringList lines;
+    const QString warning = QStringLiteral("Предупреждение: ");
+    for (const QString &problem : report.runProblems)
+        lines << warning + problem + QLatin1Char('.');
+    for (const FlaggedRecipient &r : report.flagged) {
+        const QString name = r.name.simplified();
+        lines << warning
+                + (name.isEmpty() ? QStringLiteral("адресат без имени") : QStringLiteral("«%1»").arg(name))
+                + QStringLiteral(": ") + problemWords(r.problems) + QLatin1Char('.');
+    }
+    return lines;
 }
 
 } // namespace runs

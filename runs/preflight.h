@@ -56,4 +56,9 @@ PreflightReport preflightBlanks(const store::Cursor &recipients, PrintScope scop
 // Braces in names are shown as parentheses, so that no name acts as markup.
 QString preflightParagraph(const PreflightReport &report);
 
+// The findings as plain lines for the standard error output of a run
+// without a window, each a warning: the run's problems, then every flagged
+// recipient with what is wrong. None when there is nothing to say.
+QStringList preflightLines(const PreflightReport &report);
+
 } // namespace runs

@@ -7,6 +7,7 @@
 #include "messages/ui/placecentered.h"
 #include "report/printer.h"
 #include "report/reporterror.h"
+#include "runs/numerals.h"
 #include "store/tables.h"
 
 #include <QApplication>
@@ -203,9 +204,11 @@ PrintRunPanel::Outcome PrintRunPanel::printAsOneJob(const RunOptions &options)
                                           });
     if (!end.error.isEmpty()) {
         messages::ShowErrorNotice(this, caption(),
-                        QStringLiteral("Печать конвертов остановлена: %1\nЗадание из %2 конвертов не отправлено.")
+                        QStringLiteral("Печать конвертов остановлена: %1\nЗадание из %2 %3 не отправлено.")
                             .arg(end.error)
-                            .arg(total));
+                            .arg(total)
+                            .arg(runs::byNumber(total, QStringLiteral("конверта"), QStringLiteral("конвертов"),
+                                                QStringLiteral("конвертов"))));
         return Outcome::Stopped;
     }
     return end.cancelled ? Outcome::Cancelled : Outcome::Printed;

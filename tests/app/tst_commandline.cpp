@@ -4,6 +4,9 @@
 
 #include "tests/support/pdfread.h"
 #include "tests/support/printrunfixture.h"
+#include "tests/support/services.h"
+#include "office/officeprocess.h"
+#include "report/printer.h"
 #include "app/commandline.h"
 #include "app/commandrun.h"
 
@@ -20,6 +23,11 @@ private slots:
     void runs();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
+    void display_data();
+    void display();
+    void windowWithoutDisplaySaysHowToGoOn();
+    void blankRuns_data();
+    void blankRuns();
 };
 
 void TestCommandLine::parse_data()
@@ -29,16 +37,30 @@ void TestCommandLine::parse_data()
     QTest::addColumn<int>("scope");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<bool>("withReturn");
-    QTest::newRow("no options") << QStringList{} << int(Action::Window) << 2 << "" << false;
-    QTest::newRow("pdf of all") << QStringList{"--pdf", "a.pdf"} << int(Action::Pdf) << 2 << "" << false;
+    QTest::addColumn<QString>("blank");
+    QTest::addColumn<double>("sum");
+    QTest::newRow("no options") << QStringList{} << int(Action::Window) << 2 << "" << false << "" << 0.0;
+    QTest::newRow("pdf of all") << QStringList{"--pdf", "a.pdf"} << int(Action::Pdf) << 2 << "" << false << "" << 0.0;
     QTest::newRow("print marked, return") << QStringList{"--print", "--scope", "marked", "--return"}
-                                          << int(Action::Print) << 1 << "" << true;
+                                          << int(Action::Print) << 1 << "" << true << "" << 0.0;
     QTest::newRow("values after =") << QStringList{"--scope=current", "--filter=металл||оао", "--pdf=a.pdf"}
-                                    << int(Action::Pdf) << 0 << "металл||оао" << false;
+                                    << int(Action::Pdf) << 0 << "металл||оао" << false << "" << 0.0;
+    QTest::newRow("-h") << QStringList{"-h"} << int(Action::Help) << 2 << "" << false << "" << 0.0;
+    QTest::newRow("blank to pdf, sum with a point")
+        << QStringList{"--blank", "Опись.doc", "--pdf", "a.pdf", "--sum", "1234.50"} << int(Action::Pdf) << 2 << ""
+        << false << "Опись.doc" << 1234.5;
+    QTest::newRow("blank printed, sum with a comma")
+        << QStringList{"--print", "--blank=/x/Опись.doc", "--sum=0,05", "--scope", "marked"} << int(Action::Print) << 1
+        << "" << false << "/x/Опись.doc" << 0.05;
     for (const QStringList &wrong : {QStringList{"--pfd", "a.pdf"}, QStringList{"--pdf", "a.pdf", "--print"},
                                      QStringList{"--print", "--scope", "first"}, QStringList{"--pdf", "--return"},
-                                     QStringList{"--filter", "москва"}, QStringList{"--print", "--print"}})
-        QTest::newRow(qPrintable(wrong.join(' '))) << wrong << -1 << 0 << "" << false;
+                                     QStringList{"--filter", "москва"}, QStringList{"--print", "--print"},
+                                     QStringList{"extra"}, QStringList{"--print", "extra"},
+                                     QStringList{"--blank", "a.doc"}, QStringList{"--print", "--sum", "5"},
+                                     QStringList{"--blank", "a.doc", "--print", "--return"},
+                                     QStringList{"--blank", "a.doc", "--print", "--sum", "1,2.3"},
+                                     QStringList{"--blank", "a.doc", "--print", "--sum", "сто"}})
+        QTest::newRow(qPrintable(wrong.join(' '))) << wrong << -1 << 0 << "" << false << "" << 0.0;
 }
 
 void TestCommandLine::parse()
@@ -55,6 +77,10 @@ void TestCommandLine::parse()
     QTEST(int(line.request.scope), "scope");
     QTEST(line.request.filterText, "filter");
     QTEST(line.request.returnEnvelope, "withReturn");
+    QTEST(line.blankFile, "blank");
+    QTEST(line.request.sum, "sum");
+    QFETCH(QString, blank);
+    QCOMPARE(line.request.kind, blank.isEmpty() ? runs::RunKind::Envelope : runs::RunKind::Blank);
 }
 
 void TestCommandLine::runs_data()
@@ -112,9 +138,13 @@ void TestCommandLine::programWithoutDisplay_data()
     // The build's own data folder: shipped tables, an empty address book.
     QTest::newRow("wrong scope") << QStringList{"--print", "--scope", "some"} << 2 << "Неизвестный охват «some»" << 0;
     QTest::newRow("none marked") << QStringList{"--scope", "marked"} << 1 << "не выделено ни одного адресата" << 0;
-    QTest::newRow("empty book, current") << QStringList{"--scope", "current"} << 0 << "" << 1;
-    QTest::newRow("no such folder") << QStringList{"--pdf", "/nonexistent/x.pdf"} << 1
-                                    << "Не удалось записать файл «/nonexistent/x.pdf»" << 0;
+    // The check before the run warns of the empty recipient and goes on.
+    QTest::newRow("empty book, current") << QStringList{"--scope", "current"} << 0
+                                         << "Предупреждение: адресат без имени: пустое имя" << 1;
+    QTest::newRow("no such folder") << QStringList{"--pdf", "/nonexistent/x.pdf", "--scope", "current"} << 1
+                                    << "Не удалось записать файл «/nonexistent/x.pdf»: папка не найдена." << 0;
+    QTest::newRow("help") << QStringList{"-h"} << 0 << "" << 0;
+    QTest::newRow("a word that is no option") << QStringList{"extra"} << 2 << "Лишний аргумент «extra»" << 0;
 }
 
 void TestCommandLine::programWithoutDisplay()
@@ -137,6 +167,96 @@ void TestCommandLine::programWithoutDisplay()
     QFETCH(QString, stderrText);
     QVERIFY2(stderrText.isEmpty() ? err.isEmpty() : err.contains(stderrText), qPrintable(err));
     QCOMPARE(pdfread::texts(pdf).size(), pages);
+}
+
+void TestCommandLine::display_data()
+{
+    QTest::addColumn<QStringList>("variables");
+    QTest::addColumn<bool>("display");
+    QTest::newRow("nothing") << QStringList{} << false;
+    QTest::newRow("X") << QStringList{"DISPLAY=:0"} << true;
+    QTest::newRow("Wayland") << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true;
+    QTest::newRow("xcb without X") << QStringList{"QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY=wayland-0"} << false;
+    QTest::newRow("wayland without it") << QStringList{"QT_QPA_PLATFORM=wayland", "DISPLAY=:0"} << false;
+    QTest::newRow("offscreen") << QStringList{"QT_QPA_PLATFORM=offscreen"} << true;
+    QTest::newRow("vnc with options") << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << true;
+}
+
+void TestCommandLine::display()
+{
+    QFETCH(QStringList, variables);
+    QProcessEnvironment environment;
+    for (const QString &v : variables)
+        environment.insert(v.section('=', 0, 0), v.section('=', 1));
+    QTEST(app::hasDisplay(environment), "display");
+}
+
+void TestCommandLine::windowWithoutDisplaySaysHowToGoOn()
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(KUVERTIX_PROGRAM_DIR "/kuvertix"), QStringList{});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), app::ExitFailed);
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(err.contains(QStringLiteral("нет дисплея")) && err.contains(QStringLiteral("kuvertix --pdf")),
+             qPrintable(err));
+}
+
+void TestCommandLine::blankRuns_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QStringList>("pages");  // the recipient of each page; empty: printed
+    QTest::newRow("into one pdf, marked, sum with a point")
+        << QStringList{"--scope", "marked", "--sum", "1234.50"} << "Сохранено листов: 2,"
+        << QStringList{"Белкина", "Волков"};
+    QTest::newRow("printed, a sheet a job") << QStringList{"--print", "--filter", "Акулов"}
+                                            << "Напечатано листов: 1." << QStringList{};
+}
+
+// Blanks without a window: the shipped inventory filled for the recipients
+// of the scope, the recipient's check as warnings on standard error.
+void TestCommandLine::blankRuns()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, pages);
+    REQUIRE_OR_SKIP(services::officeProblem(office::officeExecutable()));
+    if (pages.isEmpty())
+        REQUIRE_OR_SKIP(services::spoolerProblem(report::ReportPrinter::defaultPrinterName()));
+    printruntest::Data d;
+    d.standardSetup();
+    d.tables.Table1.post();
+    d.addRecipient(QStringLiteral("Волков"), QStringLiteral("Тула"), QStringLiteral("300000"), true);
+    d.addRecipient(QStringLiteral("Акулов"), QStringLiteral("Тула"), QStringLiteral("3000"));
+    d.addRecipient(QStringLiteral("Белкина"), QStringLiteral("Тула"), QStringLiteral("300000"), true);
+    const QString pdf = d.dir.filePath(QStringLiteral("бланки.pdf"));
+    QStringList line{"--blank", QStringLiteral(KUVERTIX_PROGRAM_DIR "/Опись.doc")};
+    if (!arguments.contains("--print"))
+        line << "--pdf" << pdf;
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const app::CommandLine parsed = app::parseCommandLine(line + arguments);
+    QCOMPARE(parsed.error, QString());
+    QCOMPARE(app::runCommandLine(parsed, d.programFolder(), outStream, errStream), app::ExitOk);
+    QFETCH(QString, said);
+    QVERIFY2(out.startsWith(said), qPrintable(out));
+    if (pages.isEmpty()) {
+        QCOMPARE(err, QStringLiteral("Предупреждение: «Акулов»: индекс не из шести цифр.\n"));
+        return;
+    }
+    QCOMPARE(err, QString());
+    const QStringList texts = pdfread::texts(pdf);
+    QCOMPARE(texts.size(), pages.size());
+    for (int i = 0; i < pages.size(); ++i) {
+        QVERIFY2(texts[i].contains(pages[i]), qPrintable(texts[i]));
+        QVERIFY2(texts[i].contains(QStringLiteral("Одна тысяча двести тридцать четыре рубля 50 копеек")),
+                 qPrintable(texts[i]));
+    }
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -123,7 +123,10 @@ void OldBaseTest::oldFolderIsShownAndPrinted()
     QTextStream outStream(&out), errStream(&err);
     const app::CommandLine line = app::parseCommandLine({"--pdf", pdf, "--scope", "all"});
     QCOMPARE(app::runCommandLine(line, copy.path(), outStream, errStream), app::ExitOk);
-    QCOMPARE(err, QString());
+    // Only the check before the run speaks: recipients of the old book without
+    // six-digit postal codes.
+    for (const QString &said : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        QVERIFY2(said.startsWith(QStringLiteral("Предупреждение: ")), qPrintable(err));
     QCOMPARE(out.trimmed(), QStringLiteral("Сохранено конвертов: 4, файл «%1».").arg(pdf));
     const QStringList pages = pdfread::texts(pdf);
     QCOMPARE(pages.size(), 4);
