@@ -9,6 +9,7 @@
 #include "envelope/rundocument.h"
 #include "envelope/runsettings.h"
 #include "letters/blankoutput.h"
+#include "letters/templatecheck.h"
 #include "letters/writersession.h"
 #include "office/officeerror.h"
 #include "report/reporterror.h"
@@ -118,6 +119,8 @@ int runBlank(RunSetup &setup, const CommandLine &line, const runs::RunRequest &r
     sources.sender = letters::blankSenderOf(tables.Table1);
     sources.sum = request.sum;
     letters::BlankRun run(session, sources);
+    for (const QString &finding : letters::checkTemplate(session, blank))
+        err << QStringLiteral("Предупреждение: ") << finding << QLatin1Char('.') << Qt::endl;
     try {
         session.WordOpen(blank);
         letters::runBlankTo(session, run, tables.Table2, request.scope, pdf);

@@ -349,6 +349,51 @@ bool WriterSession::WordContains(const QString &text)
     });
 }
 
+QString WriterSession::WordText()
+{
+    requireDocument();
+    return m_office.call([&] {
+        const Reference<css::util::XSearchable> searchable(m_document, UNO_QUERY_THROW);
+        const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
+        setSearchOptions(descriptor, true);
+        descriptor->setSearchString(toOUString(QStringLiteral(".+")));
+        QStringList lines;
+        const Reference<css::container::XIndexAccess> found = searchable->findAll(descriptor);
+        for (sal_Int32 i = 0, n = found.is() ? found->getCount() : 0; i < n; ++i) {
+            const Reference<css::text::XTextRange> range(found->getByIndex(i), UNO_QUERY);
+            if (range.is())
+                lines << toQString(range->getString());
+        }
+        for (const auto &shape : m_shapes)
+            lines << toQString(shape->getString());
+        return lines.join(QLatin1Char('\n'));
+    });
+}
+
+QString WriterSession::WordRowText(const QString &marker)
+{
+    requireDocument();
+    return m_office.call([&] {
+        Reference<css::text::XTextTable> table;
+        int row = -1;
+        if (!findMarkerRow(m_document, marker, &table, &row))
+            return QString();
+        QStringList cells;
+        const QString number = QString::number(row + 1);
+        const QRegularExpression name(QStringLiteral("^[A-Za-z]+(\\d+)$"));
+        const auto names = table->getCellNames();
+        for (sal_Int32 i = 0; i < names.getLength(); ++i) {
+            const QRegularExpressionMatch m = name.match(toQString(names[i]));
+            if (m.hasMatch() && m.captured(1) == number) {
+                const Reference<css::text::XText> text(table->getCellByName(names[i]), UNO_QUERY);
+                if (text.is())
+                    cells << toQString(text->getString());
+            }
+        }
+        return cells.join(QLatin1Char('\n'));
+    });
+}
+
 template <class F>
 void WriterSession::rowOperation(F &&f)
 {

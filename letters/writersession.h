@@ -43,6 +43,14 @@ public:
     // document is closed in any case.
     void WordFinish(bool print) override;
 
+    // The text of the open document: every paragraph the search reaches
+    // (body, tables, headers and footers, frames) and the drawing shapes'
+    // texts, one a line.
+    QString WordText();
+    // The texts of the cells of the table row holding the marker; empty when
+    // the marker stands in no table.
+    QString WordRowText(const QString &marker);
+
     // Closes the document without printing and ends the office; never throws.
     void end() noexcept;
 

@@ -2,6 +2,7 @@
 
 #include "letters/blankoutput.h"
 #include "letters/blankrun.h"
+#include "letters/templatecheck.h"
 #include "letters/writersession.h"
 #include "messages/colourvalue.h"
 #include "messages/ui/notices.h"
@@ -22,6 +23,7 @@ namespace {
 
 const QString RunningNote = QStringLiteral("  Идёт печать. Подождите пожалуйста...   ");
 const QString FinishedNote = QStringLiteral("  Печать завершена.   ");
+const QString CheckingNote = QStringLiteral("  Проверка бланка. Подождите пожалуйста...   ");
 const QString SavingNote = QStringLiteral("  Идёт сохранение в PDF. Подождите пожалуйста...   ");
 const QString SavedNote = QStringLiteral("  Бланки сохранены в PDF.   ");
 
@@ -88,8 +90,18 @@ BlankRunPanel::Outcome BlankRunPanel::start(bool toPdf)
         return Outcome::Declined;
     m_sheets = 0;
     const runs::RunRequest request = m_host->runRequest(runs::RunKind::Blank);
+    // The session that checks the template serves the run: its office
+    // starts once.
+    WriterSession session(m_programFolder, report::ReportPrinter(), m_officeProgram);
+    runs::PreflightReport report = runs::preflightBlanks(m_tables.Table2, request.scope);
+    if (!request.blankName.isEmpty()) {
+        RunningFlag checking(m_running);
+        messages::ShowPopUpMsg(CheckingNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
+        report.runProblems << checkTemplate(session, request.blankName);
+        messages::ClosePopUpMsg();
+    }
     runs::RunSummary summary;
-    summary.findings = runs::preflightParagraph(runs::preflightBlanks(m_tables.Table2, request.scope));
+    summary.findings = runs::preflightParagraph(report);
     const runs::RunStart start = runs::startRun(this, *m_host, request, summary);
     if (start != runs::RunStart::Go)
         return start == runs::RunStart::Declined ? Outcome::Declined : Outcome::NoneMarked;
@@ -105,7 +117,7 @@ BlankRunPanel::Outcome BlankRunPanel::start(bool toPdf)
             return Outcome::Declined;
     }
     RunningFlag running(m_running);
-    return run(request, pdfFile);
+    return run(session, request, pdfFile);
 }
 
 // The file dialog, proposing "<template name> <date>.pdf" in the folder of
@@ -123,10 +135,10 @@ QString BlankRunPanel::choosePdfFile(const QString &blankName)
     return file;
 }
 
-BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request, const QString &pdfFile)
+BlankRunPanel::Outcome BlankRunPanel::run(WriterSession &session, const runs::RunRequest &request,
+                                          const QString &pdfFile)
 {
     const bool toPdf = !pdfFile.isEmpty();
-    WriterSession session(m_programFolder, report::ReportPrinter(), m_officeProgram);
     try {
         session.WordOpen(request.blankName);
     } catch (const office::OfficeError &e) {

@@ -22,6 +22,8 @@ class Tables;
 
 namespace letters {
 
+class WriterSession;
+
 class BlankRunPanel : public QWidget {
     Q_OBJECT
 public:
@@ -62,7 +64,7 @@ private:
     // The start both buttons make: printed, or saved into a file the user names.
     Outcome start(bool toPdf);
     // An empty pdfFile prints.
-    Outcome run(const runs::RunRequest &request, const QString &pdfFile);
+    Outcome run(WriterSession &session, const runs::RunRequest &request, const QString &pdfFile);
     QString choosePdfFile(const QString &blankName);
     QString caption() const;
 

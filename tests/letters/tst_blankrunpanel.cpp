@@ -28,6 +28,7 @@ struct Screen {
     bool reminder = false;
     int historyStored = 0;
     QStringList resumeKinds;
+    QString findings;  // of the last summary
 };
 
 // The popup's text, or empty when none is open.
@@ -61,9 +62,10 @@ public:
         return r;
     }
     void rememberFilter(const runs::RunRequest &) override { ++screen.historyStored; }
-    bool confirmRun(const runs::RunRequest &request, const runs::RunSummary &) override
+    bool confirmRun(const runs::RunRequest &request, const runs::RunSummary &summary) override
     {
         screen.resumeKinds << runs::runKindWord(request.kind);
+        screen.findings = summary.findings;
         return true;
     }
     Data data;
@@ -90,11 +92,13 @@ void TestBlankRunPanel::stopsBeforeTheOffice_data()
     QTest::addColumn<QString>("blank");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("reminder");
+    QTest::addColumn<QString>("finding");  // of the template check, in the summary
     QTest::newRow("none marked") << int(runs::PrintScope::Marked) << "Опись.doc"
-                                 << "У Вас не выделено ни одного адресата." << false;
-    QTest::newRow("no blank") << int(runs::PrintScope::All) << "" << "Выберите бланк." << true;
+                                 << "У Вас не выделено ни одного адресата." << false << "";
+    QTest::newRow("no blank") << int(runs::PrintScope::All) << "" << "Выберите бланк." << true << "";
     QTest::newRow("blank missing") << int(runs::PrintScope::All) << "Нет такого.doc"
-                                   << "Бланк не напечатан: Файл «Нет такого.doc» не найден." << false;
+                                   << "Бланк не напечатан: Файл «Нет такого.doc» не найден." << false
+                                   << "бланк не читается: Файл «Нет такого.doc» не найден.";
 }
 
 void TestBlankRunPanel::stopsBeforeTheOffice()
@@ -112,6 +116,9 @@ void TestBlankRunPanel::stopsBeforeTheOffice()
                                                                               : Outcome::NoneMarked);
     QTEST(text, "message");
     QTEST(f.screen.reminder, "reminder");
+    QFETCH(QString, finding);
+    QVERIFY2(finding.isEmpty() ? f.screen.findings.isEmpty() : f.screen.findings.contains(finding),
+             qPrintable(f.screen.findings));
     // The filter went into the history and the summary was asked for "Бланк" first.
     QCOMPARE(f.screen.historyStored, 1);
     QCOMPARE(f.screen.resumeKinds, QStringList{QStringLiteral("Бланк")});

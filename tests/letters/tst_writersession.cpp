@@ -6,6 +6,7 @@
 #include "letters/blankoutput.h"
 #include "letters/blankrun.h"
 #include "letters/sumentry.h"
+#include "letters/templatecheck.h"
 #include "letters/writersession.h"
 #include "tests/support/officeprocesses.h"
 #include "tests/support/pdfread.h"
@@ -141,6 +142,8 @@ private slots:
     void runIntoOnePdf_data();
     void runIntoOnePdf();
     void failedPdfRunKeepsTheOlderFile();
+    void templateCheck_data();
+    void templateCheck();
 
 private:
     // Runs the blank over the marked recipients; returns the texts of its jobs.
@@ -432,6 +435,40 @@ void TestWriterSession::failedPdfRunKeepsTheOlderFile()
     QCOMPARE(older.readAll(), QByteArray("older"));
     QCOMPARE(QDir(data.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Опись.pdf")});
     session.end();
+}
+
+void TestWriterSession::templateCheck_data()
+{
+    QTest::addColumn<QString>("blank");  // a shipped sample, or the cells of a list's row
+    QTest::addColumn<QString>("finding");
+    for (const char *sample : {"Уведомление 4 шт сторона1.doc", "Опись.doc", "Список отправлений.doc"})
+        QTest::newRow(sample) << sample << "";
+    QTest::newRow("misspelt in a table") << "~N~|~Кама1~" << "неизвестные переменные: ~Кама1~";
+    QTest::newRow("index beyond 20 in a table") << "~N~|~Кому21~" << "индекс больше 20: ~Кому21~";
+    QTest::newRow("every place of a template") << KUVERTIX_TEST_DATA "/letters/places.fodt"
+                                               << "~Адресат~ заполняется только в строке с ~N~";
+}
+
+// The check over the document as the office reads it: body, tables,
+// headers, frames and shapes; nothing to say about the shipped samples.
+void TestWriterSession::templateCheck()
+{
+    QFETCH(QString, blank);
+    QTemporaryDir dir;
+    if (blank.contains(QLatin1Char('|'))) {
+        const QString file = dir.filePath(QStringLiteral("list.fodt"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(listTemplate(blank.split(QLatin1Char('|')), QStringLiteral("middle")).toUtf8());
+        blank = file;
+    }
+    const QStringList findings = letters::checkTemplate(*m_session, blank);
+    QVERIFY(!m_session->isOpen());
+    QFETCH(QString, finding);
+    if (finding.isEmpty())
+        QVERIFY2(findings.isEmpty(), qPrintable(findings.join('|')));
+    else
+        QVERIFY2(findings.size() == 1 && findings[0].contains(finding), qPrintable(findings.join('|')));
 }
 
 QTEST_GUILESS_MAIN(TestWriterSession)
