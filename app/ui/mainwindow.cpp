@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontDatabase>
@@ -385,7 +386,13 @@ void TForm1::TabbedNotebook1Change(int newTab, bool &allowChange)
 {
     if (newTab == 3) {
         allowChange = false;
-        openInDesktop(QUrl::fromLocalFile(m_paths.inProgramFolder("Kuvertix.htm")));
+        const QString help = m_paths.inProgramFolder("Kuvertix.htm");
+        if (!openInDesktop(QUrl::fromLocalFile(help)))
+            messages::ShowWarningNotice(this, windowTitle(),
+                                        QStringLiteral("Не удалось открыть справку: на компьютере не нашлось "
+                                                       "программы, которая открывает страницы HTML (например, "
+                                                       "браузера). Файл справки: «%1».")
+                                            .arg(QDir::toNativeSeparators(help)));
         return;
     }
     allowChange = true;
@@ -429,10 +436,9 @@ void TForm1::LabelReklSiteClick()
     openInDesktop(QUrl(QStringLiteral("http://") + site->text()));
 }
 
-void TForm1::openInDesktop(const QUrl &url)
+bool TForm1::openInDesktop(const QUrl &url)
 {
-    // The result is not checked: a desktop without a handler simply does nothing.
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 // ---- keyboard and look ---------------------------------------------------------------

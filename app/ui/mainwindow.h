@@ -78,7 +78,8 @@ private:
     void chooseEnvelopeType(int typKonv);
     void registerZipFont();
     void unregisterZipFont();
-    void openInDesktop(const QUrl &url);
+    // Whether the desktop took the request.
+    bool openInDesktop(const QUrl &url);
 
     ProgramPaths m_paths;
     store::Tables m_tables;

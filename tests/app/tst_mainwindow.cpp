@@ -106,6 +106,7 @@ private slots:
     void tabsSetWindowHeight_data();
     void tabsSetWindowHeight();
     void aboutTabOpensHelpAndStaysPut();
+    void aboutTabWithoutAnyHandlerSaysSo();
     void enterMovesFocusAndAddsNoLine();
     void chooserSetsEnvelopeType();
     void startWithTypeOneShowsPreprintedThumbnail();
@@ -219,6 +220,22 @@ void MainWindowTest::aboutTabOpensHelpAndStaysPut()
     QCOMPARE(w.height(), 556);
     QCOMPARE(m_desktop.opened, QList<QUrl>{QUrl::fromLocalFile(copy.path("Kuvertix.htm"))});
     QVERIFY(QFile::exists(copy.path("Kuvertix.htm")));
+}
+
+void MainWindowTest::aboutTabWithoutAnyHandlerSaysSo()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    auto *tabs = w.findChild<QTabWidget *>("TabbedNotebook1");
+    QDesktopServices::unsetUrlHandler("file");
+    QString text;
+    modal::answerNotice(&text);
+    tabs->setCurrentIndex(3);
+    QDesktopServices::setUrlHandler("file", &m_desktop, "open");
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY2(text.startsWith(QStringLiteral("Не удалось открыть справку")) && text.contains(copy.path("Kuvertix.htm")),
+             qPrintable(text));
 }
 
 void MainWindowTest::enterMovesFocusAndAddsNoLine()
