@@ -1,4 +1,5 @@
 // The checks every run makes of a recipient's data.
+#include "runs/numerals.h"
 #include "runs/preflight.h"
 
 #include <QtTest>
@@ -7,6 +8,8 @@ class TestRunsPreflight : public QObject {
     Q_OBJECT
 
 private slots:
+    void numbersAgree_data();
+    void numbersAgree();
     void postalCodes_data();
     void postalCodes();
 };
@@ -30,6 +33,23 @@ void TestRunsPreflight::postalCodes()
     QFETCH(QString, code);
     QFETCH(bool, good);
     QCOMPARE(runs::isSixDigitPostalCode(code), good);
+}
+
+void TestRunsPreflight::numbersAgree_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("word");
+    for (const auto &[n, word] : {std::pair{0, "конвертов"}, {1, "конверт"}, {2, "конверта"}, {4, "конверта"},
+                                  {5, "конвертов"}, {11, "конвертов"}, {12, "конвертов"}, {14, "конвертов"},
+                                  {21, "конверт"}, {22, "конверта"}, {101, "конверт"}, {111, "конвертов"},
+                                  {1000, "конвертов"}})
+        QTest::addRow("%d", n) << n << QString::fromUtf8(word);
+}
+
+void TestRunsPreflight::numbersAgree()
+{
+    QFETCH(int, n);
+    QTEST(runs::byNumber(n, QStringLiteral("конверт"), QStringLiteral("конверта"), QStringLiteral("конвертов")), "word");
 }
 
 QTEST_GUILESS_MAIN(TestRunsPreflight)
