@@ -7,6 +7,7 @@
 // ratio. Options:
 //   --recipients N   recipients of the one-office run (default 100)
 //   --slow-sheets N  sheets of the office-per-sheet run (default 10)
+#include "bench/blankbook.h"
 #include "letters/blankrun.h"
 #include "letters/writersession.h"
 #include "report/reporterror.h"
@@ -15,7 +16,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -42,21 +42,6 @@ public:
 private:
     letters::WriterSession &m_inner;
 };
-
-void fillBook(store::Tables &t, int recipients)
-{
-    t.Table1.insert();
-    t.Table1.setValue(QStringLiteral("OtKogo"), QStringLiteral("ООО Ромашка"));
-    t.Table1.setValue(QStringLiteral("OtKuda"), QStringLiteral("Тверь, Садовая 5"));
-    t.Table1.setValue(QStringLiteral("OtIndex"), QStringLiteral("170000"));
-    for (int i = 0; i < recipients; ++i) {
-        t.Table2.insert();
-        t.Table2.setValue(QStringLiteral("Komu"), QStringLiteral("Получатель %1").arg(i + 1, 3, 10, QLatin1Char('0')));
-        t.Table2.setValue(QStringLiteral("Kuda"), QStringLiteral("Москва, Тверская %1").arg(i + 1));
-        t.Table2.setValue(QStringLiteral("Index"), QStringLiteral("101000"));
-        t.Table2.post();
-    }
-}
 
 struct Timing {
     double startMs = 0;  // the first office start
@@ -106,12 +91,8 @@ int main(int argc, char **argv)
     parser.addOptions({recipients, slowSheets});
     parser.process(app);
 
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("base"));
-    store::createAllTables(folder);
-    store::Tables tables;
-    tables.openAllIn(folder);
-    fillBook(tables, parser.value(recipients).toInt());
+    bench::BlankBook book(parser.value(recipients).toInt());
+    store::Tables &tables = book.tables;
 
     try {
         const Timing one = timeRun(tables, false, 1 << 20);

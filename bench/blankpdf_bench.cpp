@@ -9,6 +9,7 @@
 //   --recipients N   recipients (default 100)
 //   --rounds N       rounds of both runs (default 3)
 #include "letters/blankoutput.h"
+#include "bench/blankbook.h"
 #include "letters/blankrun.h"
 #include "letters/writersession.h"
 #include "report/reporterror.h"
@@ -18,7 +19,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,23 +27,6 @@
 namespace {
 
 const QString Blank = QStringLiteral("Уведомление 4 шт сторона1.doc");
-
-void fillBook(store::Tables &t, int recipients)
-{
-    t.Table1.insert();
-    t.Table1.setValue(QStringLiteral("OtKogo"), QStringLiteral("ООО Ромашка"));
-    t.Table1.setValue(QStringLiteral("OtKuda"), QStringLiteral("Тверь, Садовая 5"));
-    t.Table1.setValue(QStringLiteral("OtIndex"), QStringLiteral("170000"));
-    t.Table2.beginBatch();
-    for (int i = 0; i < recipients; ++i) {
-        t.Table2.insert();
-        t.Table2.setValue(QStringLiteral("Komu"), QStringLiteral("Получатель %1").arg(i + 1, 3, 10, QLatin1Char('0')));
-        t.Table2.setValue(QStringLiteral("Kuda"), QStringLiteral("Москва, Тверская %1").arg(i + 1));
-        t.Table2.setValue(QStringLiteral("Index"), QStringLiteral("101000"));
-        t.Table2.post();
-    }
-    t.Table2.commitBatch();
-}
 
 struct Timing {
     double startMs = 0;  // the office start
@@ -89,13 +72,9 @@ int main(int argc, char **argv)
     parser.addOptions({recipients, rounds});
     parser.process(app);
 
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("base"));
-    store::createAllTables(folder);
-    store::Tables tables;
-    tables.openAllIn(folder);
-    fillBook(tables, parser.value(recipients).toInt());
-    const QString pdf = dir.filePath(QStringLiteral("бланки.pdf"));
+    bench::BlankBook book(parser.value(recipients).toInt());
+    store::Tables &tables = book.tables;
+    const QString pdf = book.dir.filePath(QStringLiteral("бланки.pdf"));
 
     std::vector<double> printed, saved;
     try {

@@ -169,6 +169,22 @@ bool tableRowOf(const Reference<css::uno::XInterface> &found, Reference<css::tex
     return true;
 }
 
+// The names of the cells of a table row ("A2", "B2", ...), in the table's
+// order; merged cells count once.
+QStringList rowCellNames(const Reference<css::text::XTextTable> &table, int row)
+{
+    QStringList cells;
+    const QString number = QString::number(row + 1);
+    const QRegularExpression name(QStringLiteral("^[A-Za-z]+(\\d+)$"));
+    const auto names = table->getCellNames();
+    for (sal_Int32 i = 0; i < names.getLength(); ++i) {
+        const QRegularExpressionMatch m = name.match(toQString(names[i]));
+        if (m.hasMatch() && m.captured(1) == number)
+            cells << m.captured(0);
+    }
+    return cells;
+}
+
 // What selects a whole table row in the view: the cell range of the row,
 // e.g. "A2:D2" (its first and last cell as the table names them, so merged
 // cells are covered). A row of one cell is the cell's text instead: a range
@@ -176,18 +192,9 @@ bool tableRowOf(const Reference<css::uno::XInterface> &found, Reference<css::tex
 // from it would paste nothing.
 Any rowSelection(const Reference<css::text::XTextTable> &table, int row)
 {
-    QString first, last;
-    const QString number = QString::number(row + 1);
-    const QRegularExpression letters(QStringLiteral("^([A-Za-z]+)(\\d+)$"));
-    const auto names = table->getCellNames();
-    for (sal_Int32 i = 0; i < names.getLength(); ++i) {
-        const QRegularExpressionMatch m = letters.match(toQString(names[i]));
-        if (m.hasMatch() && m.captured(2) == number) {
-            if (first.isEmpty())
-                first = m.captured(0);
-            last = m.captured(0);
-        }
-    }
+    const QStringList names = rowCellNames(table, row);
+    const QString first = names.value(0);
+    const QString last = names.isEmpty() ? QString() : names.last();
     if (first == last) {
         const Reference<css::text::XText> text(table->getCellByName(toOUString(first)), UNO_QUERY_THROW);
         const Reference<css::text::XTextCursor> all = text->createTextCursor();
@@ -379,16 +386,10 @@ QString WriterSession::WordRowText(const QString &marker)
         if (!findMarkerRow(m_document, marker, &table, &row))
             return QString();
         QStringList cells;
-        const QString number = QString::number(row + 1);
-        const QRegularExpression name(QStringLiteral("^[A-Za-z]+(\\d+)$"));
-        const auto names = table->getCellNames();
-        for (sal_Int32 i = 0; i < names.getLength(); ++i) {
-            const QRegularExpressionMatch m = name.match(toQString(names[i]));
-            if (m.hasMatch() && m.captured(1) == number) {
-                const Reference<css::text::XText> text(table->getCellByName(names[i]), UNO_QUERY);
-                if (text.is())
-                    cells << toQString(text->getString());
-            }
+        for (const QString &name : rowCellNames(table, row)) {
+            const Reference<css::text::XText> text(table->getCellByName(toOUString(name)), UNO_QUERY);
+            if (text.is())
+                cells << toQString(text->getString());
         }
         return cells.join(QLatin1Char('\n'));
     });
