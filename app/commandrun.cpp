@@ -38,6 +38,10 @@ public:
         m_printer.setPreviewLogo(logo());
     }
 
+    // Why the logo switched on cannot be printed, when its file is there but
+    // cannot be read; empty otherwise.
+    QString logoProblem() const { return m_logoProblem; }
+
     // The recipients that pass the request's filter, counting the marked
     // ones into it; false when the marked scope has none marked.
     bool select(runs::RunRequest &request)
@@ -80,6 +84,10 @@ private:
         if (envelope::fileSizeOrMissing(file) <= 0)
             return {};
         const envelope::PictureFile picture = envelope::readPicture(file);
+        if (!picture.ok())
+            m_logoProblem = QStringLiteral("файл логотипа «%1» повреждён или не читается, конверты печатаются "
+                                           "без логотипа")
+                                .arg(QDir::toNativeSeparators(file));
         return picture.ok() ? picture.image : QImage();
     }
 
@@ -87,6 +95,7 @@ private:
     store::Tables m_tables;
     envelope::EnvelopePrinter m_printer;
     std::unique_ptr<addressbook::RecipientBook> m_book;
+    mutable QString m_logoProblem;
 };
 
 // The check before the run, as warnings: the run goes on.
@@ -204,8 +213,14 @@ int runCommandLine(const CommandLine &line, const QString &programFolder, QTextS
         }
         if (request.kind == runs::RunKind::Blank)
             return runBlank(setup, line, request, out, err);
-        warn(envelope::preflightEnvelopeRun(setup.tables().Table2, envelope::runOptionsOf(request), setup.printer()),
-             err);
+        runs::PreflightReport report =
+            envelope::preflightEnvelopeRun(setup.tables().Table2, envelope::runOptionsOf(request), setup.printer());
+        // A damaged file says more than "no picture chosen".
+        if (!setup.logoProblem().isEmpty()) {
+            report.runProblems.removeIf([](const QString &p) { return p.startsWith(QStringLiteral("печать логотипа")); });
+            report.runProblems.prepend(setup.logoProblem());
+        }
+        warn(report, err);
         if (line.action == CommandLine::Action::Pdf)
             return savePdf(setup, line, request, out, err);
         return print(setup, request, out, err);

@@ -21,6 +21,8 @@ private slots:
     void parse();
     void runs_data();
     void runs();
+    void envelopeWarnings_data();
+    void envelopeWarnings();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
     void display_data();
@@ -127,6 +129,48 @@ void TestCommandLine::runs()
     QCOMPARE(texts.size(), pages.size());
     for (int i = 0; i < pages.size(); ++i)
         QVERIFY2(texts[i].contains(pages[i] + QStringLiteral(" Тула 300000")), qPrintable(texts[i]));
+}
+
+void TestCommandLine::envelopeWarnings_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<bool>("damagedLogo");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("sound") << "Акулов" << "300000" << false << "";
+    QTest::newRow("postal code") << "Акулов" << "30000" << false
+                                 << "Предупреждение: «Акулов»: индекс не из шести цифр.\n";
+    QTest::newRow("name too long") << QString(20, QChar(0x0416)) + " " + QString(60, QChar(0x0416)) << "300000" << false
+                                   << "имя не помещается";
+    QTest::newRow("damaged logo") << "Акулов" << "300000" << true << "повреждён или не читается";
+}
+
+// The check before a run without a window: warnings on standard error,
+// the envelopes saved all the same.
+void TestCommandLine::envelopeWarnings()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, index);
+    QFETCH(bool, damagedLogo);
+    printruntest::Data d;
+    d.standardSetup();
+    d.tables.Table1.post();
+    if (damagedLogo) {
+        d.settings({{"PrintLogo", true}, {"Logo_ext", ".png"}});
+        d.tables.Table1.post();
+        QFile logo(d.folder + "/Logo.png");
+        QVERIFY(logo.open(QIODevice::WriteOnly));
+        logo.write("\x89PNG not a picture at all");
+    }
+    d.addRecipient(name, QStringLiteral("Тула"), index);
+    const QString pdf = d.dir.filePath(QStringLiteral("run.pdf"));
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(app::runCommandLine(app::parseCommandLine({"--pdf", pdf}), d.programFolder(), outStream, errStream),
+             app::ExitOk);
+    QFETCH(QString, warning);
+    QVERIFY2(warning.isEmpty() ? err.isEmpty() : err.contains(warning), qPrintable(err));
+    QCOMPARE(pdfread::texts(pdf).size(), 1);
 }
 
 void TestCommandLine::programWithoutDisplay_data()
