@@ -48,6 +48,14 @@ int saveRunPdf(const EnvelopeRun &run, const QString &fileName)
         file.cancelWriting();
         return 0;
     }
+    // QPdfWriter does not say when the device refused its bytes, and a
+    // refused write alone does not stop commit(): a full disk would leave an
+    // empty or cut file where the older one was.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throwCannotWrite(fileName, reason);
+    }
     if (!file.commit())
         throwCannotWrite(fileName, file.errorString());
     return pages;

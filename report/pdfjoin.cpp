@@ -88,6 +88,13 @@ int joinPdfFiles(const QStringList &parts, const QString &fileName)
     } catch (const std::exception &) {
         throwCannotWrite(fileName, file.errorString());
     }
+    // A write refused while flushing the buffer does not stop commit() by
+    // itself.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throwCannotWrite(fileName, reason);
+    }
     if (!file.commit())
         throwCannotWrite(fileName, file.errorString());
     return count;

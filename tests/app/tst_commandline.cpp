@@ -5,6 +5,7 @@
 #include "tests/support/pdfread.h"
 #include "tests/support/printrunfixture.h"
 #include "tests/support/services.h"
+#include "tests/support/smalldisk.h"
 #include "office/officeprocess.h"
 #include "report/printer.h"
 #include "app/commandline.h"
@@ -23,6 +24,8 @@ private slots:
     void runs();
     void envelopeWarnings_data();
     void envelopeWarnings();
+    void fullDiskSaysSoAndKeepsTheOlderFile_data();
+    void fullDiskSaysSoAndKeepsTheOlderFile();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
     void display_data();
@@ -171,6 +174,48 @@ void TestCommandLine::envelopeWarnings()
     QFETCH(QString, warning);
     QVERIFY2(warning.isEmpty() ? err.isEmpty() : err.contains(warning), qPrintable(err));
     QCOMPARE(pdfread::texts(pdf).size(), 1);
+}
+
+void TestCommandLine::fullDiskSaysSoAndKeepsTheOlderFile_data()
+{
+    QTest::addColumn<bool>("blank");
+    QTest::newRow("envelopes") << false;
+    QTest::newRow("blanks") << true;
+}
+
+// A PDF that does not fit on its disk: the cause in Russian words, and the
+// file of that name as it was.
+void TestCommandLine::fullDiskSaysSoAndKeepsTheOlderFile()
+{
+    QFETCH(bool, blank);
+    if (blank)
+        REQUIRE_OR_SKIP(services::officeProblem(office::officeExecutable()));
+    SmallDisk disk(256);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    const QString pdf = disk.filePath(QStringLiteral("run.pdf"));
+    QFile older(pdf);
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write("older");
+    older.close();
+    disk.fill(2048);
+    printruntest::Data d;
+    d.standardSetup();
+    d.tables.Table1.post();
+    for (int i = 0; i < 3; ++i)
+        d.addRecipient(QStringLiteral("Акулов %1").arg(i), QStringLiteral("Тула"), QStringLiteral("300000"));
+    QStringList arguments{"--pdf", pdf};
+    if (blank)
+        arguments << "--blank" << QStringLiteral(KUVERTIX_PROGRAM_DIR "/Опись.doc");
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int status = app::runCommandLine(app::parseCommandLine(arguments), d.programFolder(), outStream, errStream);
+    QVERIFY2(status == app::ExitFailed, qPrintable(out + QString::number(QFileInfo(pdf).size())));
+    QVERIFY2(err.contains(QStringLiteral("Не удалось записать файл «%1»: нет места на диске.").arg(pdf)),
+             qPrintable(err));
+    QVERIFY(older.open(QIODevice::ReadOnly));
+    QCOMPARE(older.readAll(), QByteArray("older"));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{QStringLiteral("run.pdf")});
 }
 
 void TestCommandLine::programWithoutDisplay_data()
