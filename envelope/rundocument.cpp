@@ -12,16 +12,7 @@
 
 namespace envelope {
 
-namespace {
-
-[[noreturn]] void throwCannotWrite(const QString &fileName, const QString &reason)
-{
-    throw report::ReportError(report::ReportError::Kind::OutputFailed,
-                      QStringLiteral("Не удалось записать файл «%1»: %2.")
-                          .arg(QDir::toNativeSeparators(fileName), report::fileErrorCause(reason)));
-}
-
-} // namespace
+using report::throwCannotWrite;
 
 int writeRunDocument(const EnvelopeRun &run, QIODevice *device)
 {
@@ -48,16 +39,8 @@ int saveRunPdf(const EnvelopeRun &run, const QString &fileName)
         file.cancelWriting();
         return 0;
     }
-    // QPdfWriter does not say when the device refused its bytes, and a
-    // refused write alone does not stop commit(): a full disk would leave an
-    // empty or cut file where the older one was.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throwCannotWrite(fileName, reason);
-    }
-    if (!file.commit())
-        throwCannotWrite(fileName, file.errorString());
+    // QPdfWriter does not say when the device refused its bytes.
+    report::commitWhole(file);
     return pages;
 }
 

@@ -1,5 +1,10 @@
 #include "report/oserror.h"
 
+#include "report/reporterror.h"
+
+#include <QDir>
+#include <QSaveFile>
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -29,6 +34,24 @@ QString fileErrorCause(const QString &systemText)
         if (systemText.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
             return writeFailureCause(code);
     return systemText;
+}
+
+void throwCannotWrite(const QString &fileName, const QString &systemText)
+{
+    throw ReportError(ReportError::Kind::OutputFailed,
+                      QStringLiteral("Не удалось записать файл «%1»: %2.")
+                          .arg(QDir::toNativeSeparators(fileName), fileErrorCause(systemText)));
+}
+
+void commitWhole(QSaveFile &file)
+{
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throwCannotWrite(file.fileName(), reason);
+    }
+    if (!file.commit())
+        throwCannotWrite(file.fileName(), file.errorString());
 }
 
 QString capitalized(const QString &clause)

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 namespace report {
 
 // A Russian clause naming why a file could not be written ("нет места на
@@ -15,6 +17,16 @@ QString writeFailureCause(int errorCode);
 // carries the system's own words, "No space left on device") as a Russian
 // clause; a text of no known cause is returned as it is.
 QString fileErrorCause(const QString &systemText);
+
+// Throws ReportError(OutputFailed): "Не удалось записать файл «…»: " and
+// the cause of the system's text in Russian words.
+[[noreturn]] void throwCannotWrite(const QString &fileName, const QString &systemText);
+
+// Gives a file written whole its name. A refused write alone does not stop
+// QSaveFile::commit() (a full disk would leave an empty or cut file where
+// the older one was), so every write is checked first; on failure the
+// temporary file goes and throwCannotWrite says why.
+void commitWhole(QSaveFile &file);
 
 // The clause as the start of a sentence.
 QString capitalized(const QString &clause);

@@ -22,13 +22,6 @@ namespace report {
 
 namespace {
 
-[[noreturn]] void throwCannotWrite(const QString &fileName, const QString &reason)
-{
-    throw ReportError(ReportError::Kind::OutputFailed,
-                      QStringLiteral("Не удалось записать файл «%1»: %2.")
-                          .arg(QDir::toNativeSeparators(fileName), fileErrorCause(reason)));
-}
-
 // The writer's output into the file being saved; a refused write stops the
 // writer.
 class SaveFilePipeline : public Pipeline {
@@ -88,15 +81,7 @@ int joinPdfFiles(const QStringList &parts, const QString &fileName)
     } catch (const std::exception &) {
         throwCannotWrite(fileName, file.errorString());
     }
-    // A write refused while flushing the buffer does not stop commit() by
-    // itself.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throwCannotWrite(fileName, reason);
-    }
-    if (!file.commit())
-        throwCannotWrite(fileName, file.errorString());
+    commitWhole(file);
     return count;
 }
 
