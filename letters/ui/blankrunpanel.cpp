@@ -1,5 +1,7 @@
 #include "letters/ui/blankrunpanel.h"
 
+#include "core/error.h"
+
 #include "letters/blankrun.h"
 #include "letters/writersession.h"
 #include "messages/colourvalue.h"
@@ -82,19 +84,23 @@ BlankRunPanel::Outcome BlankRunPanel::BitBtn14Click()
 BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
 {
     WriterSession session(m_programFolder, report::ReportPrinter(), m_officeProgram);
+    if (m_officeStartTimeoutMs > 0)
+        session.office().setStartTimeout(m_officeStartTimeoutMs);
+    // The office may take seconds to start: the note is up meanwhile.
+    messages::ShowPopUpMsg(RunningNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
     try {
         session.WordOpen(request.blankName);
     } catch (const office::OfficeError &e) {
-        const bool noOffice = e.kind() == office::OfficeError::Kind::NotInstalled
-            || e.kind() == office::OfficeError::Kind::StartFailed;
         session.end();
+        messages::ClosePopUpMsg();
+        core::writeCause(e);
         messages::ShowErrorNotice(this, caption(),
-                        noOffice ? officeMissingText() + QStringLiteral("\n\n") + e.message()
-                                 : QStringLiteral("Бланк не напечатан: %1").arg(e.message()));
+                        e.kind() == office::OfficeError::Kind::NotInstalled
+                            ? officeMissingText() + QStringLiteral("\n\n") + e.message()
+                            : QStringLiteral("Бланк не напечатан: %1").arg(e.message()));
         return Outcome::Failed;
     }
 
-    messages::ShowPopUpMsg(RunningNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
     BlankRun::Sources sources;
     sources.templateName = request.blankName;
     sources.sender = blankSenderOf(m_tables.Table1);
@@ -105,8 +111,10 @@ BlankRunPanel::Outcome BlankRunPanel::run(const runs::RunRequest &request)
         blankRun.run(m_tables.Table2, request.scope);
     } catch (const office::OfficeError &e) {
         failure = e.message();
+        core::writeCause(e);
     } catch (const report::ReportError &e) {
         failure = e.message();
+        core::writeCause(e);
     }
     m_sheets = blankRun.sheetsPrinted();
     session.end();

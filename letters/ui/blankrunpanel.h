@@ -34,6 +34,8 @@ public:
     void setHost(runs::RunHost *host) { m_host = host; }
     // The office program to start; the installed one by default.
     void setOfficeProgram(const QString &program) { m_officeProgram = program; }
+    // How long a run waits for the office to answer; the office's own wait by default.
+    void setOfficeStartTimeout(int milliseconds) { m_officeStartTimeoutMs = milliseconds; }
 
     // The click of "Печать бланков".
     Outcome BitBtn14Click();
@@ -51,6 +53,7 @@ private:
     store::Tables &m_tables;
     QString m_programFolder;
     QString m_officeProgram;
+    int m_officeStartTimeoutMs = 0;
     runs::RunHost *m_host = nullptr;
     QPushButton *m_print = nullptr;
     int m_sheets = 0;

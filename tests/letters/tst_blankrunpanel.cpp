@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using Outcome = letters::BlankRunPanel::Outcome;
@@ -70,6 +71,19 @@ public:
     letters::BlankRunPanel panel;
 };
 
+// Notes the time each popup note was first shown, with its text.
+class NoteWatcher : public QObject {
+public:
+    QList<QPair<qint64, QString>> shown;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == QStringLiteral("TForm1000"))
+            if (auto *label = o->findChild<QLabel *>(QStringLiteral("Label1")))
+                shown << qMakePair(QDateTime::currentMSecsSinceEpoch(), label->text());
+        return false;
+    }
+};
+
 } // namespace
 
 class TestBlankRunPanel : public QObject {
@@ -80,6 +94,7 @@ private slots:
     void stopsBeforeTheOffice();
     void missingOfficeIsNamedAndNothingRuns();
     void wholeRunPrintsAndSaysSo();
+    void silentOfficeIsAwaitedUnderTheNote();
 };
 
 void TestBlankRunPanel::stopsBeforeTheOffice_data()
@@ -143,6 +158,41 @@ void TestBlankRunPanel::wholeRunPrintsAndSaysSo()
     QCOMPARE(popupText(), QStringLiteral("  Печать завершена.   "));
     QCOMPARE(f.panel.lastRunSheets(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(popupText().isEmpty(), 5000);
+}
+
+void TestBlankRunPanel::silentOfficeIsAwaitedUnderTheNote()
+{
+    // An office that starts, notes when, and never answers.
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("soffice"));
+    QFile script(program);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ndate +%s%3N > \"$0.started\"\nexec sleep 600\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Fixture f;
+    f.panel.setOfficeProgram(program);
+    f.panel.setOfficeStartTimeout(2000);
+    f.screen.blank = QStringLiteral("Опись.doc");
+    NoteWatcher notes;
+    qApp->installEventFilter(&notes);
+    QString text;
+    modal::answerNotice(&text);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(f.panel.BitBtn14Click(), Outcome::Failed);
+    qApp->removeEventFilter(&notes);
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(text.startsWith(QStringLiteral("Бланк не напечатан: LibreOffice запускается слишком долго")),
+             qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("Ошибка обращения")));
+    QFile started(program + QStringLiteral(".started"));
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    const qint64 officeStarted = started.readAll().trimmed().toLongLong();
+    QVERIFY(!notes.shown.isEmpty());
+    QCOMPARE(notes.shown.first().second, QStringLiteral("  Идёт печать. Подождите пожалуйста...   "));
+    QVERIFY(notes.shown.first().first <= officeStarted);
+    QVERIFY(popupText().isEmpty());
 }
 
 QTEST_MAIN(TestBlankRunPanel)
