@@ -20,6 +20,13 @@ QString textOf(SheetError::Kind kind, const QString &detail, int limit, const QS
             "компьютере LibreOffice Calc. Если LibreOffice Calc установлен, перезагрузите компьютер и "
             "попробуйте ещё раз. Если перезагрузка не поможет, переустановите LibreOffice Calc. Если "
             "LibreOffice Calc не установлен, установите его.");
+    case K::OfficeNotStarting:
+        text = QStringLiteral("LibreOffice Calc не запустился.");
+        break;
+    case K::TooLarge:
+        return QStringLiteral("Файл%1 слишком велик для загрузки: %2. Такую книгу программа не загружает. "
+                              "Сохраните нужные строки в отдельную книгу и загрузите её.")
+            .arg(quotedName, detail);
     case K::NoExportWorkbook:
         text = QStringLiteral("Не удалось открыть книгу выгрузки \"Kuvertix.xls\" из папки программы. "
                               "Переустановите программу.");

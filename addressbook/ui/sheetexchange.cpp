@@ -129,10 +129,12 @@ void SheetExchange::importBook(SheetOffice &office)
 
     showWaitNote(QStringLiteral("  Идёт импорт. Подождите пожалуйста...   "));
     ImportOutcome outcome;
+    QStringList formulaErrors;
     try {
         m_book.main().first();
         const SheetCells cells = office.readCells(file, rowCount, map.columnCount());
         importRows(m_book.main(), cells, map, rowCount, outcome);
+        formulaErrors = cells.formulaErrors();
     } catch (const SheetError &e) {
         messages::ClosePopUpMsg();
         showError(sheetErrorText(e, file));
@@ -148,7 +150,14 @@ void SheetExchange::importBook(SheetOffice &office)
     messages::ClosePopUpMsg();
     m_reload();
     const QString done = QStringLiteral(" Продолжить ");
-    if (outcome.errors)
+    if (!formulaErrors.isEmpty())
+        showMessage(m_window, caption(), 450, 170,
+                    QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
+                                   "проверьте результат.\n\nФормулы в ячейках %1 дали ошибку вместо значения; "
+                                   "эти поля оставлены пустыми.")
+                        .arg(formulaErrors.join(QStringLiteral(", "))),
+                    {done});
+    else if (outcome.errors)
         showMessage(m_window, caption(), 350, 130,
                     QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
                                    "проверьте результат."),
