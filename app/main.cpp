@@ -5,6 +5,7 @@
 #include "app/commandrun.h"
 #include "app/errorpolicy.h"
 #include "app/ui/mainwindow.h"
+#include "core/regionalformats.h"
 #include "office/officechild.h"
 
 #include <QDir>
@@ -58,6 +59,7 @@ int runWithoutWindow(int &argc, char **argv, const QStringList &arguments)
 int main(int argc, char **argv)
 {
     report::keepFreedMemoryForPdfPages();
+    core::useRegionalFormats();
     office::removeLeftovers(QDir::tempPath());
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
