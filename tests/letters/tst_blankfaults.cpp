@@ -11,7 +11,13 @@
 #include "tests/support/services.h"
 #include "tests/support/smalldisk.h"
 
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameContainer.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/XEventsSupplier.hpp>
+#include <com/sun/star/script/XLibraryContainer.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
 
 #include <QDir>
 #include <QFile>
@@ -103,8 +109,8 @@ private:
 };
 
 // A one-page text document holding `body` (ODF XML of the office:text
-// element) and, where given, `scripts` (the office:scripts element).
-QByteArray flatText(const QByteArray &body, const QByteArray &scripts = {})
+// element).
+QByteArray flatText(const QByteArray &body)
 {
     return R"(<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
@@ -112,10 +118,8 @@ QByteArray flatText(const QByteArray &body, const QByteArray &scripts = {})
  xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
  xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
  xmlns:xlink="http://www.w3.org/1999/xlink"
- xmlns:script="urn:oasis:names:tc:opendocument:xmlns:script:1.0"
- xmlns:ooo="http://openoffice.org/2004/office"
  office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">)"
-        + scripts + "<office:body><office:text>" + body + "</office:text></office:body></office:document>\n";
+        "<office:body><office:text>" + body + "</office:text></office:body></office:document>\n";
 }
 
 QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
@@ -162,24 +166,61 @@ void TestBlankFaults::linkedPictureIsNeverFetched()
 
 void TestBlankFaults::macroOnOpeningNeverRuns()
 {
-    const QByteArray scripts = R"(<office:scripts>
- <office:script script:language="ooo:Basic"><ooo:libraries>
-  <ooo:library-embedded ooo:name="Standard"><ooo:module ooo:name="Opening"><ooo:source-code>Sub Replace
- ThisComponent.getText().setString("МАКРОС ВЫПОЛНЕН")
-End Sub
-</ooo:source-code></ooo:module></ooo:library-embedded>
- </ooo:libraries></office:script>
- <office:event-listeners>
-  <script:event-listener script:language="ooo:script" script:event-name="office:load"
-   xlink:type="simple" xlink:href="vnd.sun.star.script:Standard.Opening.Replace?language=Basic&amp;location=document"/>
- </office:event-listeners>
-</office:scripts>)";
-    const QString blank = write(m_dir, QStringLiteral("Макрос.fodt"), flatText(Addressee, scripts));
+    using css::uno::Any;
+    using css::uno::Reference;
+    using css::uno::UNO_QUERY_THROW;
     WriterSession word(m_program, report::ReportPrinter());
+    word.office().start();
+    // A template made by the office: a Basic macro in the document, bound
+    // to its opening, that would replace the whole text.
+    const QString blank = m_dir.filePath(QStringLiteral("Макрос.odt"));
+    auto made = word.office().loadHidden(write(m_dir, QStringLiteral("Без макроса.fodt"), flatText(Addressee)), false);
+    word.office().call([&] {
+        const Reference<css::beans::XPropertySet> props(made, UNO_QUERY_THROW);
+        const Reference<css::script::XLibraryContainer> basic(props->getPropertyValue("BasicLibraries"), UNO_QUERY_THROW);
+        if (!basic->hasByName("Standard"))
+            basic->createLibrary("Standard");
+        const Reference<css::container::XNameContainer> library(basic->getByName("Standard"), UNO_QUERY_THROW);
+        library->insertByName("Opening", Any(office::toOUString(QStringLiteral(
+                                             "Sub Replace\n ThisComponent.getText().setString(\"МАКРОС ВЫПОЛНЕН\")\nEnd Sub\n"))));
+        const Reference<css::document::XEventsSupplier> events(made, UNO_QUERY_THROW);
+        events->getEvents()->replaceByName(
+            "OnLoad", Any(office::properties({{"EventType", Any(office::OUString("Script"))},
+                                              {"Script", Any(office::OUString("vnd.sun.star.script:Standard.Opening.Replace?"
+                                                                              "language=Basic&location=document"))}})));
+        Reference<css::frame::XStorable>(made, UNO_QUERY_THROW)
+            ->storeToURL(office::fileUrl(blank), office::properties({{"FilterName", Any(office::OUString("writer8"))}}));
+    });
+    office::OfficeProcess::closeDocument(made);
+
+    // First with macros allowed: where the macro runs then, refusing it is
+    // something a test can show.
+    auto allowed = word.office().call([&] {
+        return word.office().desktop()->loadComponentFromURL(
+            office::fileUrl(blank), "_blank", 0,
+            office::properties({{"Hidden", Any(true)},
+                                {"MacroExecutionMode", Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN)}}));
+    });
+    const auto textOf = [&] {
+        return word.office().call([&] {
+            return office::toQString(
+                Reference<css::text::XTextDocument>(allowed, UNO_QUERY_THROW)->getText()->getString());
+        });
+    };
+    QString text = textOf();
+    for (int i = 0; i < 20 && text != QStringLiteral("МАКРОС ВЫПОЛНЕН"); ++i) {
+        QTest::qWait(100);
+        text = textOf();
+    }
+    office::OfficeProcess::closeDocument(allowed);
+    if (text != QStringLiteral("МАКРОС ВЫПОЛНЕН"))
+        QSKIP("this office runs no Basic macro even when allowed (no Basic runtime installed)");
+
     word.WordOpen(blank);
+    QTest::qWait(500);
     QVERIFY(!word.WordContains(QStringLiteral("МАКРОС ВЫПОЛНЕН")));
     QVERIFY(word.WordContains(QStringLiteral("~Кому1~")));
-    word.end();
+    word.WordFinish(false);
 }
 
 void TestBlankFaults::unusableTemplateIsRefused_data()

@@ -94,7 +94,8 @@ private slots:
     void stopsBeforeTheOffice();
     void missingOfficeIsNamedAndNothingRuns();
     void wholeRunPrintsAndSaysSo();
-    void silentOfficeIsAwaitedUnderTheNote();
+    void officeThatDoesNotStartIsAwaitedUnderTheNote_data();
+    void officeThatDoesNotStartIsAwaitedUnderTheNote();
 };
 
 void TestBlankRunPanel::stopsBeforeTheOffice_data()
@@ -160,14 +161,24 @@ void TestBlankRunPanel::wholeRunPrintsAndSaysSo()
     QTRY_VERIFY_WITH_TIMEOUT(popupText().isEmpty(), 5000);
 }
 
-void TestBlankRunPanel::silentOfficeIsAwaitedUnderTheNote()
+void TestBlankRunPanel::officeThatDoesNotStartIsAwaitedUnderTheNote_data()
 {
-    // An office that starts, notes when, and never answers.
+    QTest::addColumn<QByteArray>("end");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never answers") << QByteArray("exec sleep 600")
+                                   << "Бланк не напечатан: LibreOffice запускается слишком долго";
+    QTest::newRow("ends at once") << QByteArray("exit 1") << "Бланк не напечатан: LibreOffice завершился при запуске.";
+}
+
+void TestBlankRunPanel::officeThatDoesNotStartIsAwaitedUnderTheNote()
+{
+    QFETCH(QByteArray, end);
+    // An office that notes when it started, then ends or waits for ever.
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("soffice"));
     QFile script(program);
     QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\ndate +%s%3N > \"$0.started\"\nexec sleep 600\n");
+    script.write("#!/bin/sh\ndate +%s%3N > \"$0.started\"\n" + end + "\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Fixture f;
@@ -183,8 +194,8 @@ void TestBlankRunPanel::silentOfficeIsAwaitedUnderTheNote()
     QCOMPARE(f.panel.BitBtn14Click(), Outcome::Failed);
     qApp->removeEventFilter(&notes);
     QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(text.startsWith(QStringLiteral("Бланк не напечатан: LibreOffice запускается слишком долго")),
-             qPrintable(text));
+    QFETCH(QString, message);
+    QVERIFY2(text.startsWith(message), qPrintable(text));
     QVERIFY(!text.contains(QStringLiteral("Ошибка обращения")));
     QFile started(program + QStringLiteral(".started"));
     QVERIFY(started.open(QIODevice::ReadOnly));
