@@ -56,17 +56,17 @@ SheetError translated(const office::OfficeError &e, SheetError::Kind unreadable)
     using K = office::OfficeError::Kind;
     switch (e.kind()) {
     case K::NotInstalled:
-        return SheetError(SheetError::Kind::NoOffice, e.message());
+        return SheetError(SheetError::Kind::NoOffice, e.message(), 0, e.cause());
     case K::StartFailed:
-        return SheetError(SheetError::Kind::OfficeNotStarting, e.message());
+        return SheetError(SheetError::Kind::OfficeNotStarting, e.message(), 0, e.cause());
     case K::ConnectionLost:
-        return SheetError(SheetError::Kind::OfficeGone, e.message());
+        return SheetError(SheetError::Kind::OfficeGone, e.message(), 0, e.cause());
     case K::DocumentUnreadable:
-        return SheetError(unreadable, e.message());
+        return SheetError(unreadable, e.message(), 0, e.cause());
     case K::OperationFailed:
         break;
     }
-    return SheetError(SheetError::Kind::Failed, e.message());
+    return SheetError(SheetError::Kind::Failed, e.message(), 0, e.cause());
 }
 
 // Closes the document however the work on it ends.

@@ -58,8 +58,8 @@ QString textOf(SheetError::Kind kind, const QString &detail, int limit, const QS
 
 } // namespace
 
-SheetError::SheetError(Kind kind, const QString &detail, int limit)
-    : core::Error(textOf(kind, detail, limit, {})), m_kind(kind), m_detail(detail), m_limit(limit)
+SheetError::SheetError(Kind kind, const QString &detail, int limit, const QString &cause)
+    : core::Error(textOf(kind, detail, limit, {}), cause), m_kind(kind), m_detail(detail), m_limit(limit)
 {
 }
 

@@ -29,7 +29,8 @@ public:
         NoDisplay,          // nowhere to show the exported rows
         Failed,             // anything else the program reported
     };
-    SheetError(Kind kind, const QString &detail = {}, int limit = 0);
+    // cause: the technical text behind it, for the standard error output.
+    SheetError(Kind kind, const QString &detail = {}, int limit = 0, const QString &cause = {});
     Kind kind() const { return m_kind; }
     QString detail() const { return m_detail; }
     int limit() const { return m_limit; }

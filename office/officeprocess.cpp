@@ -96,6 +96,11 @@ public:
     }
 };
 
+QString unreadableText(const QString &fileName)
+{
+    return QStringLiteral("LibreOffice не смог открыть файл «%1»: это не документ или он повреждён.").arg(fileName);
+}
+
 QString folderOf(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absolutePath());
@@ -298,8 +303,10 @@ Reference<css::lang::XComponent> OfficeProcess::loadHidden(const QString &path, 
         document = call([&] { return desk->loadComponentFromURL(fileUrl(path), "_blank", 0, args); },
                         OfficeError::Kind::DocumentUnreadable);
     } catch (const OfficeError &e) {
-        if (!questions->passwordAsked || e.kind() != OfficeError::Kind::DocumentUnreadable)
+        if (e.kind() != OfficeError::Kind::DocumentUnreadable)
             throw;
+        if (!questions->passwordAsked)
+            throw OfficeError(OfficeError::Kind::DocumentUnreadable, unreadableText(file.fileName()), e.cause());
     }
     if (questions->passwordAsked) {
         closeDocument(document);
@@ -309,10 +316,7 @@ Reference<css::lang::XComponent> OfficeProcess::loadHidden(const QString &path, 
                               .arg(file.fileName()));
     }
     if (!document.is())
-        throw OfficeError(OfficeError::Kind::DocumentUnreadable,
-                          QStringLiteral("LibreOffice не смог открыть файл «%1»: это не документ "
-                                         "или он повреждён.")
-                              .arg(file.fileName()));
+        throw OfficeError(OfficeError::Kind::DocumentUnreadable, unreadableText(file.fileName()));
     return document;
 }
 

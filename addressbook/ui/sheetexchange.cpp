@@ -62,6 +62,7 @@ void SheetExchange::exportBook(SheetOffice &office)
         office.exportRows(exportRows(m_book.main()));
     } catch (const SheetError &e) {
         messages::ClosePopUpMsg();
+        core::writeCause(e);
         showError(sheetErrorText(e));
         return;
     } catch (const store::StoreError &e) {
@@ -137,6 +138,7 @@ void SheetExchange::importBook(SheetOffice &office)
         formulaErrors = cells.formulaErrors();
     } catch (const SheetError &e) {
         messages::ClosePopUpMsg();
+        core::writeCause(e);
         showError(sheetErrorText(e, file));
         return;
     } catch (const store::StoreError &e) {
