@@ -230,10 +230,21 @@ CalcSheet::~CalcSheet() = default;
 
 office::OfficeProcess &CalcSheet::office()
 {
-    if (!m_office)
-        m_office = std::make_unique<office::OfficeProcess>();
+    if (!m_office) {
+        m_office = std::make_unique<office::OfficeProcess>(m_officeProgram.isEmpty() ? office::officeExecutable()
+                                                                                      : m_officeProgram);
+        if (m_startTimeoutMs > 0)
+            m_office->setStartTimeout(m_startTimeoutMs);
+    }
     m_office->start();
     return *m_office;
+}
+
+void CalcSheet::setOfficeProgram(const QString &program, int startTimeoutMs)
+{
+    m_office.reset();
+    m_officeProgram = program;
+    m_startTimeoutMs = startTimeoutMs;
 }
 
 bool CalcSheet::available()

@@ -45,6 +45,8 @@ private slots:
     void badInputIsTyped_data();
     void badInputIsTyped();
     void officeKilledMidwayIsReported();
+    void officeThatDoesNotStartIsNamed_data();
+    void officeThatDoesNotStartIsNamed();
     void formulasKeepTheValuesTheFileHolds_data();
     void formulasKeepTheValuesTheFileHolds();
 
@@ -374,6 +376,46 @@ void TestCalcSheet::officeKilledMidwayIsReported()
     }
     calc.reset();
     QTRY_VERIFY(::kill(-group, 0) != 0);  // nothing of the office is left
+}
+
+void TestCalcSheet::officeThatDoesNotStartIsNamed_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("never answers") << QByteArray("exec sleep 600") << "LibreOffice запускается слишком долго";
+    QTest::newRow("ends at once") << QByteArray("exit 1") << "LibreOffice завершился при запуске.";
+}
+
+void TestCalcSheet::officeThatDoesNotStartIsNamed()
+{
+    QFETCH(QByteArray, script);
+    const QString program = m_dir.filePath("soffice");
+    QFile file(program);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + script + "\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = m_dir.filePath("any.csv");
+    QFile csv(path);
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("a;b\n");
+    csv.close();
+    CalcSheet calc(m_programFolder, noting(m_shown));
+    calc.setOfficeProgram(program, 2000);
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        calc.readCells(path, 1, 2);
+        QFAIL("read without an office");
+    } catch (const SheetError &e) {
+        QCOMPARE(e.kind(), SheetError::Kind::OfficeNotStarting);
+        const QString text = sheetErrorText(e, path);
+        QVERIFY2(text.startsWith("LibreOffice Calc не запустился."), qPrintable(text));
+        QFETCH(QString, cause);
+        QVERIFY2(text.contains(cause), qPrintable(text));
+        QVERIFY(!text.contains("установите"));
+    }
+    QVERIFY(clock.elapsed() < 15000);
 }
 
 void TestCalcSheet::formulasKeepTheValuesTheFileHolds_data()
