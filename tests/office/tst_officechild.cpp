@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -126,6 +127,15 @@ void TestOfficeChild::startRemovesWhatDeadProgramsLeft()
     QVERIFY(deadFolderGone);
     QVERIFY(deadPipeGone);
     QVERIFY(liveFolderKept);
+
+    // The office's data segment is bounded.
+    QTRY_VERIFY_WITH_TIMEOUT(!officetest::groupMembers(process.pid(), QStringLiteral("soffice.bin")).isEmpty(), 20000);
+    QFile limits(QStringLiteral("/proc/%1/limits")
+                     .arg(officetest::groupMembers(process.pid(), QStringLiteral("soffice.bin")).constFirst()));
+    QVERIFY(limits.open(QIODevice::ReadOnly));
+    const QByteArray table = limits.readAll();
+    QVERIFY2(QRegularExpression(QStringLiteral("Max data size\\s+4294967296\\s+4294967296")).match(QString::fromLatin1(table)).hasMatch(),
+             table.constData());
 
     // The run's own folder is private and goes with the office.
     const QString run = process.runFolder();
