@@ -1,5 +1,7 @@
 #include "addressbook/calcsheet.h"
+#include "addressbook/zipsize.h"
 
+#include "office/officechild.h"
 #include "office/officeprocess.h"
 #include "office/unotext.h"
 
@@ -11,7 +13,9 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
@@ -20,11 +24,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <vector>
+
+#include <unistd.h>
 
 using css::uno::Any;
 using css::uno::Reference;
@@ -37,6 +45,10 @@ namespace addressbook {
 namespace {
 
 constexpr int exportedColumns = 11;
+// An address book of ten thousand recipients unpacks into a few MB and
+// fills some hundred thousand cells.
+constexpr int MaxUnpackedMegabytes = 256;
+constexpr qint64 MaxCells = 2000000;
 const QString copyPrefix = QStringLiteral("kuvertix-export-");
 
 SheetError translated(const office::OfficeError &e, SheetError::Kind unreadable)
@@ -44,16 +56,17 @@ SheetError translated(const office::OfficeError &e, SheetError::Kind unreadable)
     using K = office::OfficeError::Kind;
     switch (e.kind()) {
     case K::NotInstalled:
+        return SheetError(SheetError::Kind::NoOffice, e.message(), 0, e.cause());
     case K::StartFailed:
-        return SheetError(SheetError::Kind::NoOffice, e.message());
+        return SheetError(SheetError::Kind::OfficeNotStarting, e.message(), 0, e.cause());
     case K::ConnectionLost:
-        return SheetError(SheetError::Kind::OfficeGone, e.message());
+        return SheetError(SheetError::Kind::OfficeGone, e.message(), 0, e.cause());
     case K::DocumentUnreadable:
-        return SheetError(unreadable, e.message());
+        return SheetError(unreadable, e.message(), 0, e.cause());
     case K::OperationFailed:
         break;
     }
-    return SheetError(SheetError::Kind::Failed, e.message());
+    return SheetError(SheetError::Kind::Failed, e.message(), 0, e.cause());
 }
 
 // Closes the document however the work on it ends.
@@ -91,6 +104,15 @@ int rowsOf(const Reference<css::sheet::XSpreadsheet> &sheet)
     return range->getRangeAddress().EndRow + 1;
 }
 
+// The cells of the sheet's used area, from A1 to its last used cell.
+qint64 usedCells(const Reference<css::sheet::XSpreadsheet> &sheet)
+{
+    const Reference<css::sheet::XSheetCellCursor> cursor = sheet->createCursor();
+    Reference<css::sheet::XUsedAreaCursor>(cursor, UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
+    const auto end = Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+    return qint64(end.EndRow + 1) * (end.EndColumn + 1);
+}
+
 Sequence<Sequence<Any>> dataArray(const QVector<QStringList> &rows)
 {
     std::vector<Sequence<Any>> lines;
@@ -104,8 +126,8 @@ Sequence<Sequence<Any>> dataArray(const QVector<QStringList> &rows)
     return Sequence<Sequence<Any>>(lines.data(), sal_Int32(lines.size()));
 }
 
-// Copies of earlier exports are left for the desktop office to open; those
-// older than a day are removed.
+// Copies of exports made by earlier versions straight into the temporary
+// folder; those older than a day are removed.
 void removeOldCopies()
 {
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
@@ -115,9 +137,18 @@ void removeOldCopies()
             QFile::remove(f.absoluteFilePath());
 }
 
+// The copy is left for the desktop office to open, in a private folder
+// (mode 0700) of this program that goes when the program ends; after a
+// crash the next start of an office removes it.
 QString newCopyPath()
 {
-    return QDir::temp().filePath(copyPrefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"))
+    static QTemporaryDir folder(QDir::tempPath() + QLatin1Char('/') + office::leftoverPrefix(::getpid())
+                                + QStringLiteral("export-XXXXXX"));
+    if (!folder.isValid())
+        throw SheetError(SheetError::Kind::Failed,
+                         QStringLiteral("Не удалось создать временную папку для выгрузки в папке «%1».")
+                             .arg(QDir::toNativeSeparators(QDir::tempPath())));
+    return QDir(folder.path()).filePath(copyPrefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"))
                                  + QStringLiteral(".ods"));
 }
 
@@ -146,6 +177,16 @@ bool looksBinary(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(65536).contains('\0');
+}
+
+// A cell showing the error of a formula rather than a value: the office
+// could not compute it (a function it lacks, say) and the file held no
+// result it kept.
+bool isFormulaError(const QString &text)
+{
+    static const QRegularExpression error(
+        QStringLiteral("^(?:Err:\\d{3}|#NAME\\?|#VALUE!|#REF!|#DIV/0!|#N/A|#NUM!|#NULL!)$"));
+    return error.match(text).hasMatch();
 }
 
 // Stores the sheet the workbook shows as UTF-8 text with the cells as they
@@ -189,10 +230,21 @@ CalcSheet::~CalcSheet() = default;
 
 office::OfficeProcess &CalcSheet::office()
 {
-    if (!m_office)
-        m_office = std::make_unique<office::OfficeProcess>();
+    if (!m_office) {
+        m_office = std::make_unique<office::OfficeProcess>(m_officeProgram.isEmpty() ? office::officeExecutable()
+                                                                                      : m_officeProgram);
+        if (m_startTimeoutMs > 0)
+            m_office->setStartTimeout(m_startTimeoutMs);
+    }
     m_office->start();
     return *m_office;
+}
+
+void CalcSheet::setOfficeProgram(const QString &program, int startTimeoutMs)
+{
+    m_office.reset();
+    m_officeProgram = program;
+    m_startTimeoutMs = startTimeoutMs;
 }
 
 bool CalcSheet::available()
@@ -238,26 +290,27 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
 {
     if (!QFileInfo(filePath).isFile())
         throw SheetError(SheetError::Kind::NotAWorkbook);
-    QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("kuvertix-import-XXXXXX")));
-    const QString shown = scratch.filePath(QStringLiteral("shown.csv"));
+    if (zipUnpackedSize(filePath) > qint64(MaxUnpackedMegabytes) * 1024 * 1024)
+        throw SheetError(SheetError::Kind::TooLarge,
+                         QStringLiteral("распакованный, он занял бы больше %1 МБ").arg(MaxUnpackedMegabytes));
+    QString shown;
+    struct RemoveAtEnd {
+        QString &path;
+        ~RemoveAtEnd() { if (!path.isEmpty()) QFile::remove(path); }
+    } removeAtEnd{shown};
     try {
         office::OfficeProcess &process = office();
+        // The cells as shown are user data: in the run's private folder.
+        shown = QDir(process.runFolder()).filePath(QStringLiteral("shown.csv"));
         OpenDocument document;
         if (isCsv(filePath)) {
             QFile file(filePath);
             if (!file.open(QIODevice::ReadOnly))
                 throw SheetError(SheetError::Kind::NotAWorkbook, file.errorString());
-            const auto args = office::properties({
-                {"Hidden", Any(true)},
-                {"ReadOnly", Any(true)},
-                {"FilterName", Any(office::OUString("Text - txt - csv (StarCalc)"))},
-                {"FilterOptions", Any(office::toOUString(csvLoadOptions(file.readAll())))},
-                {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
-            });
-            const auto desktop = process.desktop();
-            document.component = process.call(
-                [&] { return desktop->loadComponentFromURL(office::fileUrl(filePath), "_blank", 0, args); },
-                office::OfficeError::Kind::DocumentUnreadable);
+            document.component = process.loadHidden(
+                filePath, true,
+                office::properties({{"FilterName", Any(office::OUString("Text - txt - csv (StarCalc)"))},
+                                    {"FilterOptions", Any(office::toOUString(csvLoadOptions(file.readAll())))}}));
         } else {
             document.component = process.loadHidden(filePath, true);
         }
@@ -272,6 +325,10 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
             const int limit = rowsOf(sheet);
             if (rowCount > limit)
                 throw SheetError(SheetError::Kind::RowsBeyondSheet, {}, limit);
+            // The whole used area is read at once: a ceiling on its cells.
+            if (usedCells(sheet) > MaxCells)
+                throw SheetError(SheetError::Kind::TooLarge,
+                                 QStringLiteral("в его листе больше %1 ячеек").arg(QLocale(QLocale::Russian).toString(MaxCells)));
         });
         if (rowCount == 0 || columnCount == 0)
             return {};
@@ -291,10 +348,20 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
     QVector<QStringList> rows = parseCsv(QString::fromUtf8(text.readAll()));
     if (rows.size() > rowCount)
         rows.resize(rowCount);
-    for (QStringList &row : rows)
+    QStringList formulaErrors;
+    for (int r = 0; r < rows.size(); ++r) {
+        QStringList &row = rows[r];
         if (row.size() > columnCount)
             row.erase(row.begin() + columnCount, row.end());
-    return SheetCells(std::move(rows));
+        for (int c = 0; c < row.size(); ++c)
+            if (isFormulaError(row[c])) {
+                formulaErrors << QChar(QLatin1Char('A').unicode() + c) + QString::number(r + 1);
+                row[c].clear();
+            }
+    }
+    SheetCells cells(std::move(rows));
+    cells.setFormulaErrors(formulaErrors);
+    return cells;
 }
 
 QString csvLoadOptions(const QByteArray &head)

@@ -45,11 +45,16 @@ public:
     QString exportedCopy() const { return m_copy; }
     // The private office, started on first use (for tests and benches).
     office::OfficeProcess &office();
+    // The office program to start and how long to wait for it to answer;
+    // the installed one and the office's own wait by default.
+    void setOfficeProgram(const QString &program, int startTimeoutMs);
 
 private:
     QString m_programFolder;
     CopyViewer m_viewer;
     std::unique_ptr<office::OfficeProcess> m_office;
+    QString m_officeProgram;
+    int m_startTimeoutMs = 0;
     QString m_copy;
 };
 

@@ -20,6 +20,13 @@ QString textOf(SheetError::Kind kind, const QString &detail, int limit, const QS
             "компьютере LibreOffice Calc. Если LibreOffice Calc установлен, перезагрузите компьютер и "
             "попробуйте ещё раз. Если перезагрузка не поможет, переустановите LibreOffice Calc. Если "
             "LibreOffice Calc не установлен, установите его.");
+    case K::OfficeNotStarting:
+        text = QStringLiteral("LibreOffice Calc не запустился.");
+        break;
+    case K::TooLarge:
+        return QStringLiteral("Файл%1 слишком велик для загрузки: %2. Такую книгу программа не загружает. "
+                              "Сохраните нужные строки в отдельную книгу и загрузите её.")
+            .arg(quotedName, detail);
     case K::NoExportWorkbook:
         text = QStringLiteral("Не удалось открыть книгу выгрузки \"Kuvertix.xls\" из папки программы. "
                               "Переустановите программу.");
@@ -51,8 +58,8 @@ QString textOf(SheetError::Kind kind, const QString &detail, int limit, const QS
 
 } // namespace
 
-SheetError::SheetError(Kind kind, const QString &detail, int limit)
-    : core::Error(textOf(kind, detail, limit, {})), m_kind(kind), m_detail(detail), m_limit(limit)
+SheetError::SheetError(Kind kind, const QString &detail, int limit, const QString &cause)
+    : core::Error(textOf(kind, detail, limit, {}), cause), m_kind(kind), m_detail(detail), m_limit(limit)
 {
 }
 

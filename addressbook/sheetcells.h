@@ -18,7 +18,9 @@ namespace addressbook {
 class SheetError : public core::Error {
 public:
     enum class Kind {
-        NoOffice,           // the spreadsheet program cannot be started
+        NoOffice,           // the spreadsheet program is not installed
+        OfficeNotStarting,  // it is installed but did not start (the detail says why)
+        TooLarge,           // a workbook too large to read (the detail says how)
         NoExportWorkbook,   // the export workbook is missing or unreadable
         NotAWorkbook,       // the chosen file does not open as a spreadsheet
         NoSheets,           // a workbook without a single sheet
@@ -27,7 +29,8 @@ public:
         NoDisplay,          // nowhere to show the exported rows
         Failed,             // anything else the program reported
     };
-    SheetError(Kind kind, const QString &detail = {}, int limit = 0);
+    // cause: the technical text behind it, for the standard error output.
+    SheetError(Kind kind, const QString &detail = {}, int limit = 0, const QString &cause = {});
     Kind kind() const { return m_kind; }
     QString detail() const { return m_detail; }
     int limit() const { return m_limit; }
@@ -50,9 +53,14 @@ public:
     explicit SheetCells(QVector<QStringList> rows) : m_rows(std::move(rows)) {}
     QString text(int row, int column) const;
     int rowCount() const { return int(m_rows.size()); }
+    // The cells (such as "B7") whose formula gave an error instead of a
+    // value; their texts are empty.
+    const QStringList &formulaErrors() const { return m_formulaErrors; }
+    void setFormulaErrors(QStringList cells) { m_formulaErrors = std::move(cells); }
 
 private:
     QVector<QStringList> m_rows;
+    QStringList m_formulaErrors;
 };
 
 // The spreadsheet program: LibreOffice Calc in the program, a fake sheet in

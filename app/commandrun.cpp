@@ -128,9 +128,9 @@ int runBlank(RunSetup &setup, const CommandLine &line, const runs::RunRequest &r
     sources.sender = letters::blankSenderOf(tables.Table1);
     sources.sum = request.sum;
     letters::BlankRun run(session, sources);
-    for (const QString &finding : letters::checkTemplate(session, blank))
-        err << QStringLiteral("Предупреждение: ") << finding << QLatin1Char('.') << Qt::endl;
     try {
+        for (const QString &finding : letters::checkTemplate(session, blank))
+            err << QStringLiteral("Предупреждение: ") << finding << QLatin1Char('.') << Qt::endl;
         session.WordOpen(blank);
         letters::runBlankTo(session, run, tables.Table2, request.scope, pdf);
     } catch (const core::Error &e) {

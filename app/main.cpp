@@ -5,6 +5,8 @@
 #include "app/commandrun.h"
 #include "app/errorpolicy.h"
 #include "app/ui/mainwindow.h"
+#include "core/regionalformats.h"
+#include "office/officechild.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -58,6 +60,8 @@ int runWithoutWindow(int &argc, char **argv, const QStringList &arguments)
 int main(int argc, char **argv)
 {
     report::keepFreedMemoryForPdfPages();
+    core::useRegionalFormats();
+    office::removeLeftovers(QDir::tempPath());
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

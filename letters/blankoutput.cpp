@@ -1,12 +1,15 @@
 #include "letters/blankoutput.h"
 
 #include "letters/writersession.h"
+#include "office/officechild.h"
 #include "report/pdfjoin.h"
 #include "report/reporterror.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace letters {
 
@@ -16,8 +19,10 @@ int runBlankTo(WriterSession &session, BlankRun &run, store::Cursor &recipients,
     if (pdfFile.isEmpty())
         return run.run(recipients, scope);
     // The filled sheets hold user data: readable by the user alone, and gone
-    // with the run.
-    QTemporaryDir sheets(QDir::tempPath() + QStringLiteral("/kuvertix-sheets-XXXXXX"));
+    // with the run; named as this program's leftovers, so that a start after
+    // a killed run removes them.
+    QTemporaryDir sheets(QDir::tempPath() + QLatin1Char('/') + office::leftoverPrefix(::getpid())
+                         + QStringLiteral("sheets-XXXXXX"));
     if (!sheets.isValid())
         throw report::ReportError(report::ReportError::Kind::OutputFailed,
                                   QStringLiteral("Не удалось создать временную папку для листов: %1.")

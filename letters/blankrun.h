@@ -4,6 +4,7 @@
 // walk over the print scope that fills one form per recipient and prints a
 // sheet whenever all its forms are filled.
 
+#include "core/regionalformats.h"
 #include "runs/printscope.h"
 #include "letters/wordsession.h"
 
@@ -64,7 +65,7 @@ public:
         BlankSender sender;
         double sum = 0;
         std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-        QLocale locale = QLocale::system();
+        QLocale locale = core::regionalLocale();
     };
 
     BlankRun(WordSession &word, Sources sources);

@@ -138,7 +138,11 @@ QStringList checkTemplate(WriterSession &session, const QString &templateName)
         if (session.isOpen())
             session.WordFinish(false);
         using Kind = office::OfficeError::Kind;
-        if (e.kind() == Kind::NotInstalled || e.kind() == Kind::StartFailed || e.kind() == Kind::ConnectionLost)
+        // An office that is missing or does not start cannot run the blanks
+        // either: the caller says so once, without a second wait.
+        if (e.kind() == Kind::NotInstalled || e.kind() == Kind::StartFailed)
+            throw;
+        if (e.kind() == Kind::ConnectionLost)
             return {};
         return {QStringLiteral("бланк не читается: %1").arg(e.message())};
     }

@@ -21,8 +21,8 @@ QStringList templateFindings(const QString &text, const QString &rowText = QStri
 
 // Opens the template in the session, reads it and closes it again (the
 // office stays for the run). A template that cannot be opened is a finding
-// of its own; an office that cannot start gives no findings (the run says
-// so itself).
+// of its own; an office that is missing or cannot start throws its
+// office::OfficeError, since the run could not start it either.
 QStringList checkTemplate(WriterSession &session, const QString &templateName);
 
 } // namespace letters

@@ -1,7 +1,6 @@
 #include "letters/writersession.h"
 
 #include "office/unotext.h"
-#include "report/reporterror.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -21,7 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QFile>
 
 #include <vector>
 
@@ -470,12 +469,13 @@ void WriterSession::WordFinish(bool print)
         m_sheetFiles << sheet;
         return;
     }
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kuvertix-blank-XXXXXX"));
-    if (!folder.isValid())
-        throw report::ReportError(report::ReportError::Kind::OutputFailed,
-                          QStringLiteral("Не удалось создать временную папку для печати: %1.")
-                              .arg(folder.errorString()));
-    const QString pdf = folder.filePath(QStringLiteral("blank.pdf"));
+    // The filled sheet is a copy of user data: it lives in the run's private
+    // folder only until the spooler has it.
+    const QString pdf = QDir(m_office.runFolder()).filePath(QStringLiteral("blank.pdf"));
+    struct RemoveAtEnd {
+        QString path;
+        ~RemoveAtEnd() { QFile::remove(path); }
+    } removeAtEnd{pdf};
     m_office.storeCopy(m_document, pdf, "writer_pdf_Export");
     m_jobs << m_printer.printPdf(pdf, m_documentName);
 }

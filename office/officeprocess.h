@@ -7,6 +7,7 @@
 
 #include "office/officeerror.h"
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -43,19 +44,30 @@ public:
     pid_t pid() const { return m_pid; }
     // How long start() took, in milliseconds.
     qint64 startMilliseconds() const { return m_startMs; }
+    // How long start() waits for a started office to answer.
+    void setStartTimeout(int milliseconds) { m_startTimeoutMs = milliseconds; }
+    // The private folder of the run (mode 0700, gone when the office ends):
+    // the place for the run's temporary copies of user data. Empty when not
+    // started.
+    QString runFolder() const;
 
     // The office's component context and desktop; throw ConnectionLost when
     // the office is not running.
     css::uno::Reference<css::uno::XComponentContext> context() const;
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
 
-    // Loads a document hidden, without running its macros or updating its
-    // links; read-only leaves the file unchanged whatever is done to the
-    // document. Throws DocumentUnreadable, ConnectionLost.
-    css::uno::Reference<css::lang::XComponent> loadHidden(const QString &path, bool readOnly);
-    // Stores a copy of the document through an export filter (such as
-    // "writer_pdf_Export"); the document stays open. Throws OperationFailed,
+    // Loads a document hidden, without running its macros, updating its
+    // links or asking anything; read-only leaves the file unchanged whatever
+    // is done to the document. Throws DocumentUnreadable (an empty file and
+    // a file protected by a password each with its own message),
     // ConnectionLost.
+    css::uno::Reference<css::lang::XComponent> loadHidden(const QString &path, bool readOnly);
+    // The same with further load arguments (a filter and its options).
+    css::uno::Reference<css::lang::XComponent> loadHidden(const QString &path, bool readOnly,
+                                                          const css::uno::Sequence<css::beans::PropertyValue> &more);
+    // Stores a copy of the document through an export filter (such as
+    // "writer_pdf_Export"); the document stays open. Throws OperationFailed
+    // (naming a full disk or a folder that cannot be written), ConnectionLost.
     void storeCopy(const css::uno::Reference<css::lang::XComponent> &document,
                    const QString &path, const char *filterName);
     // Closes a document without saving; never throws. The reference is cleared.
@@ -66,8 +78,8 @@ public:
     void stop() noexcept;
 
     // Runs f, turning the office's exceptions into OfficeError:
-    // ConnectionLost when the office is gone, otherwise `kind` with the
-    // office's own words.
+    // ConnectionLost when the office is gone, otherwise `kind`, with the
+    // office's own words as the cause.
     template <class F>
     auto call(F &&f, OfficeError::Kind kind = OfficeError::Kind::OperationFailed) -> decltype(f())
     {
@@ -83,7 +95,9 @@ public:
 private:
     [[noreturn]] static void throwConnectionLost();
     [[noreturn]] void throwTranslated(const css::uno::Exception &e, OfficeError::Kind kind);
-    [[noreturn]] void failStart(const QString &message);
+    [[noreturn]] void failStart(const QString &message, const QString &cause = {});
+    // Why a file could not be written into folder, in the user's words.
+    static QString diskProblem(const QString &folder);
     void spawn();
     void connect();
     // Waits up to graceMs for the process to end by itself, then ends its group.
@@ -92,7 +106,9 @@ private:
     QString m_executable;
     std::unique_ptr<QTemporaryDir> m_profile;
     QString m_pipeName;
-    pid_t m_pid = 0;
+    pid_t m_pid = 0;          // the watchdog, leader of the office's group
+    int m_lifeline = -1;      // closing it ends the office's group
+    int m_startTimeoutMs = 30000;
     qint64 m_startMs = 0;
     css::uno::Reference<css::uno::XComponentContext> m_local;
     css::uno::Reference<css::uno::XComponentContext> m_context;

@@ -62,6 +62,7 @@ void SheetExchange::exportBook(SheetOffice &office)
         office.exportRows(exportRows(m_book.main()));
     } catch (const SheetError &e) {
         messages::ClosePopUpMsg();
+        core::writeCause(e);
         showError(sheetErrorText(e));
         return;
     } catch (const store::StoreError &e) {
@@ -129,12 +130,15 @@ void SheetExchange::importBook(SheetOffice &office)
 
     showWaitNote(QStringLiteral("  Идёт импорт. Подождите пожалуйста...   "));
     ImportOutcome outcome;
+    QStringList formulaErrors;
     try {
         m_book.main().first();
         const SheetCells cells = office.readCells(file, rowCount, map.columnCount());
         importRows(m_book.main(), cells, map, rowCount, outcome);
+        formulaErrors = cells.formulaErrors();
     } catch (const SheetError &e) {
         messages::ClosePopUpMsg();
+        core::writeCause(e);
         showError(sheetErrorText(e, file));
         return;
     } catch (const store::StoreError &e) {
@@ -148,7 +152,14 @@ void SheetExchange::importBook(SheetOffice &office)
     messages::ClosePopUpMsg();
     m_reload();
     const QString done = QStringLiteral(" Продолжить ");
-    if (outcome.errors)
+    if (!formulaErrors.isEmpty())
+        showMessage(m_window, caption(), 450, 170,
+                    QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
+                                   "проверьте результат.\n\nФормулы в ячейках %1 дали ошибку вместо значения; "
+                                   "эти поля оставлены пустыми.")
+                        .arg(formulaErrors.join(QStringLiteral(", "))),
+                    {done});
+    else if (outcome.errors)
         showMessage(m_window, caption(), 350, 130,
                     QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
                                    "проверьте результат."),

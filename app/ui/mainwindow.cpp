@@ -11,6 +11,7 @@
 #include "envelope/ui/maintab.h"
 #include "envelope/ui/printsettingstab.h"
 #include "messages/ui/notices.h"
+#include "messages/ui/popupmessage.h"
 #include "store/errors.h"
 #include "store/ui/dbcontrols.h"
 
@@ -317,6 +318,9 @@ void TForm1::unregisterZipFont()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // A note still up (the end of a blank run closes its own after two
+    // seconds) would keep the program running without its window.
+    messages::ClosePopUpMsg();
     FormClose();
     event->accept();
 }

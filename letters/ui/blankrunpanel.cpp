@@ -1,5 +1,6 @@
 #include "letters/ui/blankrunpanel.h"
 
+#include "core/error.h"
 #include "letters/blankoutput.h"
 #include "letters/blankrun.h"
 #include "letters/templatecheck.h"
@@ -93,11 +94,18 @@ BlankRunPanel::Outcome BlankRunPanel::start(bool toPdf)
     // The session that checks the template serves the run: its office
     // starts once.
     WriterSession session(m_programFolder, report::ReportPrinter(), m_officeProgram);
+    if (m_officeStartTimeoutMs > 0)
+        session.office().setStartTimeout(m_officeStartTimeoutMs);
     runs::PreflightReport report = runs::preflightBlanks(m_tables.Table2, request.scope);
     if (!request.blankName.isEmpty()) {
         RunningFlag checking(m_running);
+        // The office may take seconds to start: the note is up meanwhile.
         messages::ShowPopUpMsg(CheckingNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
-        report.runProblems << checkTemplate(session, request.blankName);
+        try {
+            report.runProblems << checkTemplate(session, request.blankName);
+        } catch (const office::OfficeError &e) {
+            return officeFailed(session, e, toPdf);
+        }
         messages::ClosePopUpMsg();
     }
     runs::RunSummary summary;
@@ -135,25 +143,33 @@ QString BlankRunPanel::choosePdfFile(const QString &blankName)
     return file;
 }
 
+// The office did not start or could not open the template: nothing was
+// printed or saved. The cause goes to the standard error output.
+BlankRunPanel::Outcome BlankRunPanel::officeFailed(WriterSession &session, const office::OfficeError &e, bool toPdf)
+{
+    session.end();
+    messages::ClosePopUpMsg();
+    core::writeCause(e);
+    messages::ShowErrorNotice(this, caption(),
+                    e.kind() == office::OfficeError::Kind::NotInstalled
+                        ? officeMissingText() + QStringLiteral("\n\n") + e.message()
+                        : (toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1")
+                                 : QStringLiteral("Бланк не напечатан: %1")).arg(e.message()));
+    return Outcome::Failed;
+}
+
 BlankRunPanel::Outcome BlankRunPanel::run(WriterSession &session, const runs::RunRequest &request,
                                           const QString &pdfFile)
 {
     const bool toPdf = !pdfFile.isEmpty();
+    messages::ShowPopUpMsg(toPdf ? SavingNote : RunningNote, 0, false, -1, -1,
+                           messages::SystemColor::InfoBackground);
     try {
         session.WordOpen(request.blankName);
     } catch (const office::OfficeError &e) {
-        const bool noOffice = e.kind() == office::OfficeError::Kind::NotInstalled
-            || e.kind() == office::OfficeError::Kind::StartFailed;
-        session.end();
-        messages::ShowErrorNotice(this, caption(),
-                        noOffice ? officeMissingText() + QStringLiteral("\n\n") + e.message()
-                                 : (toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1")
-                                          : QStringLiteral("Бланк не напечатан: %1")).arg(e.message()));
-        return Outcome::Failed;
+        return officeFailed(session, e, toPdf);
     }
 
-    messages::ShowPopUpMsg(toPdf ? SavingNote : RunningNote, 0, false, -1, -1,
-                           messages::SystemColor::InfoBackground);
     BlankRun::Sources sources;
     sources.templateName = request.blankName;
     sources.sender = blankSenderOf(m_tables.Table1);
@@ -164,8 +180,10 @@ BlankRunPanel::Outcome BlankRunPanel::run(WriterSession &session, const runs::Ru
         runBlankTo(session, blankRun, m_tables.Table2, request.scope, pdfFile);
     } catch (const office::OfficeError &e) {
         failure = e.message();
+        core::writeCause(e);
     } catch (const report::ReportError &e) {
         failure = e.message();
+        core::writeCause(e);
     }
     m_sheets = blankRun.sheetsPrinted();
     session.end();

@@ -16,6 +16,10 @@
 
 class QPushButton;
 
+namespace office {
+class OfficeError;
+}
+
 namespace store {
 class Tables;
 }
@@ -39,6 +43,8 @@ public:
     void setHost(runs::RunHost *host) { m_host = host; }
     // The office program to start; the installed one by default.
     void setOfficeProgram(const QString &program) { m_officeProgram = program; }
+    // How long a run waits for the office to answer; the office's own wait by default.
+    void setOfficeStartTimeout(int milliseconds) { m_officeStartTimeoutMs = milliseconds; }
 
     // The click of "Печать бланков".
     Outcome BitBtn14Click();
@@ -65,12 +71,14 @@ private:
     Outcome start(bool toPdf);
     // An empty pdfFile prints.
     Outcome run(WriterSession &session, const runs::RunRequest &request, const QString &pdfFile);
+    Outcome officeFailed(WriterSession &session, const office::OfficeError &e, bool toPdf);
     QString choosePdfFile(const QString &blankName);
     QString caption() const;
 
     store::Tables &m_tables;
     QString m_programFolder;
     QString m_officeProgram;
+    int m_officeStartTimeoutMs = 0;
     runs::RunHost *m_host = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_pdf = nullptr;

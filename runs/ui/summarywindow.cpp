@@ -15,7 +15,7 @@ bool ShowResume(const QString &caption, const RunRequest &request, store::Tables
                 const ResumeScreen &screen, const QString &findings)
 {
     const ResumeFacts facts = GatherResumeFacts(request, tables, screen);
-    return ShowResumeText(caption, ResumeText(facts, QLocale::system().decimalPoint()) + findings);
+    return ShowResumeText(caption, ResumeText(facts, QLocale().decimalPoint()) + findings);
 }
 
 } // namespace runs

@@ -21,14 +21,40 @@
 
 #include <QCryptographicHash>
 #include <QStringDecoder>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <zlib.h>
 
 using namespace addressbook;
 using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
+
+// Declared before the helpers: their raw strings confuse moc.
+class TestCalcSheet : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exportWritesFilteredRowsIntoACopy_data();
+    void exportWritesFilteredRowsIntoACopy();
+    void importShowsCellsAsDisplayed_data();
+    void importShowsCellsAsDisplayed();
+    void badInputIsTyped_data();
+    void badInputIsTyped();
+    void officeKilledMidwayIsReported();
+    void officeThatDoesNotStartIsNamed_data();
+    void officeThatDoesNotStartIsNamed();
+    void formulasKeepTheValuesTheFileHolds_data();
+    void formulasKeepTheValuesTheFileHolds();
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_shown;
+    QString m_programFolder = QStringLiteral(KUVERTIX_PROGRAM_DIR);
+};
 
 namespace {
 
@@ -86,25 +112,91 @@ void makeFixture(office::OfficeProcess &process, const QString &path, const char
     office::OfficeProcess::closeDocument(doc);
 }
 
+// A zip container written the way other programs write workbooks: each
+// member deflated, `padding` spaces before the last line of the last
+// member (so that a small file unpacks into a large one).
+struct Member {
+    QByteArray name, data;
+};
+void writeZip(const QString &path, QList<Member> members, qint64 padding, const QByteArray &lastLine)
+{
+    QFile zip(path);
+    zip.open(QIODevice::WriteOnly);
+    QByteArray directory;
+    auto le = [](QByteArray &out, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.append(char((v >> (8 * i)) & 0xff));
+    };
+    for (int m = 0; m < members.size(); ++m) {
+        const bool last = m == members.size() - 1;
+        z_stream z{};
+        deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+        QByteArray packed;
+        uLong crc = crc32(0, nullptr, 0);
+        quint32 unpacked = 0;
+        auto feed = [&](const QByteArray &in, bool finish) {
+            crc = crc32(crc, reinterpret_cast<const Bytef *>(in.constData()), uInt(in.size()));
+            unpacked += quint32(in.size());
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
+            z.avail_in = uInt(in.size());
+            char out[65536];
+            do {
+                z.next_out = reinterpret_cast<Bytef *>(out);
+                z.avail_out = sizeof out;
+                deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
+                packed.append(out, int(sizeof out - z.avail_out));
+            } while (z.avail_out == 0);
+        };
+        feed(members[m].data, false);
+        if (last) {
+            const QByteArray spaces(1 << 20, ' ');
+            for (qint64 left = padding; left > 0; left -= spaces.size())
+                feed(spaces.left(int(std::min<qint64>(left, spaces.size()))), false);
+            feed(lastLine, true);
+        } else {
+            feed({}, true);
+        }
+        deflateEnd(&z);
+        const quint32 offset = quint32(zip.pos());
+        QByteArray header("PK\x03\x04", 4);
+        le(header, 20, 2), le(header, 0, 2), le(header, 8, 2), le(header, 0, 4);
+        le(header, quint32(crc), 4), le(header, quint32(packed.size()), 4), le(header, unpacked, 4);
+        le(header, quint32(members[m].name.size()), 2), le(header, 0, 2);
+        zip.write(header + members[m].name);
+        zip.write(packed);
+        QByteArray entry("PK\x01\x02", 4);
+        le(entry, 20, 2), le(entry, 20, 2), le(entry, 0, 2), le(entry, 8, 2), le(entry, 0, 4);
+        le(entry, quint32(crc), 4), le(entry, quint32(packed.size()), 4), le(entry, unpacked, 4);
+        le(entry, quint32(members[m].name.size()), 2), le(entry, 0, 2), le(entry, 0, 2), le(entry, 0, 2);
+        le(entry, 0, 2), le(entry, 0, 4), le(entry, offset, 4);
+        directory += entry + members[m].name;
+    }
+    const quint32 start = quint32(zip.pos());
+    zip.write(directory);
+    QByteArray end("PK\x05\x06", 4);
+    le(end, 0, 4), le(end, quint32(members.size()), 2), le(end, quint32(members.size()), 2);
+    le(end, quint32(directory.size()), 4), le(end, start, 4), le(end, 0, 2);
+    zip.write(end);
+}
+
+// An .xlsx as a program other than the office writes it, with `cells` in
+// the first row of its sheet.
+void writeXlsx(const QString &path, const QByteArray &cells, qint64 padding = 0)
+{
+    const QByteArray types = R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>)";
+    const QByteArray rels = R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>)";
+    const QByteArray workbook = R"(<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="List1" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+    const QByteArray bookRels = R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>)";
+    const QByteArray sheet = R"(<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1">)"
+        + cells + "</row></sheetData>";
+    writeZip(path,
+             {{"[Content_Types].xml", types}, {"_rels/.rels", rels}, {"xl/workbook.xml", workbook},
+              {"xl/_rels/workbook.xml.rels", bookRels}, {"xl/worksheets/sheet1.xml", sheet}},
+             padding, "</worksheet>");
+}
+
 } // namespace
 
-class TestCalcSheet : public QObject {
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void exportWritesFilteredRowsIntoACopy_data();
-    void exportWritesFilteredRowsIntoACopy();
-    void importShowsCellsAsDisplayed_data();
-    void importShowsCellsAsDisplayed();
-    void badInputIsTyped_data();
-    void badInputIsTyped();
-    void officeKilledMidwayIsReported();
-
-private:
-    QTemporaryDir m_dir;
-    QStringList m_shown;
-    QString m_programFolder = QStringLiteral(KUVERTIX_PROGRAM_DIR);
-};
 
 void TestCalcSheet::initTestCase()
 {
@@ -144,6 +236,12 @@ void TestCalcSheet::exportWritesFilteredRowsIntoACopy()
 
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0], calc.exportedCopy());
+    // The copy holds the address book: in a folder of the program's own.
+    const QString folder = QFileInfo(shown[0]).absolutePath();
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(folder).constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0700));
+    QVERIFY(QDir(folder) != QDir::temp());
     QCOMPARE(digest(workbook), before);
     const SheetCells back = calc.readCells(shown[0], 4, 11);
     QFile::remove(shown[0]);
@@ -216,6 +314,14 @@ void TestCalcSheet::badInputIsTyped_data()
     QTest::newRow("missing file") << "" << QByteArray() << 3 << int(SheetError::Kind::NotAWorkbook);
     QTest::newRow("more rows than a sheet holds") << "rows.csv" << QByteArray("a;b\n") << 2000000
                                                   << int(SheetError::Kind::RowsBeyondSheet);
+    // A cell in column ALL and one in row 2100: more than two million cells
+    // to read, in a few KB.
+    QTest::newRow("a sheet of over two million cells")
+        << "wide.csv" << QByteArray("x" + QByteArray(999, ';') + "x" + QByteArray(2100, '\n') + "x\n") << 10
+        << int(SheetError::Kind::TooLarge);
+    // 300 MB of spaces in a sheet, packed into a few hundred KB.
+    QTest::newRow("a workbook that unpacks into 300 MB") << "bomb.xlsx" << QByteArray() << 10
+                                                         << int(SheetError::Kind::TooLarge);
 }
 
 void TestCalcSheet::badInputIsTyped()
@@ -225,18 +331,29 @@ void TestCalcSheet::badInputIsTyped()
     QFETCH(int, rows);
     QFETCH(int, kind);
     QString path = m_dir.filePath("absent.xls");
-    if (!name.isEmpty()) {
+    if (name == "bomb.xlsx") {
+        path = m_dir.filePath(name);
+        writeXlsx(path, R"(<c r="A1" t="inlineStr"><is><t>Иванов</t></is></c>)", qint64(300) << 20);
+        QVERIFY(QFileInfo(path).size() < 2 * 1024 * 1024);
+    } else if (!name.isEmpty()) {
         path = m_dir.filePath(name);
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
     CalcSheet calc(m_programFolder, noting(m_shown));
+    QElapsedTimer clock;
+    clock.start();
     try {
         calc.readCells(path, rows, 2);
         QFAIL("read without a failure");
     } catch (const SheetError &e) {
         QCOMPARE(int(e.kind()), kind);
+        if (e.kind() == SheetError::Kind::TooLarge) {
+            if (name == "bomb.xlsx")
+                QVERIFY2(clock.elapsed() < 1000, "refused before the office read it");
+            QVERIFY2(sheetErrorText(e, path).contains("\"" + name + "\" слишком велик"), qPrintable(sheetErrorText(e, path)));
+        }
         if (e.kind() == SheetError::Kind::RowsBeyondSheet)
             QCOMPARE(e.limit(), 1048576);
     }
@@ -259,6 +376,73 @@ void TestCalcSheet::officeKilledMidwayIsReported()
     }
     calc.reset();
     QTRY_VERIFY(::kill(-group, 0) != 0);  // nothing of the office is left
+}
+
+void TestCalcSheet::officeThatDoesNotStartIsNamed_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("never answers") << QByteArray("exec sleep 600") << "LibreOffice запускается слишком долго";
+    QTest::newRow("ends at once") << QByteArray("exit 1") << "LibreOffice завершился при запуске.";
+}
+
+void TestCalcSheet::officeThatDoesNotStartIsNamed()
+{
+    QFETCH(QByteArray, script);
+    const QString program = m_dir.filePath("soffice");
+    QFile file(program);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + script + "\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = m_dir.filePath("any.csv");
+    QFile csv(path);
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("a;b\n");
+    csv.close();
+    CalcSheet calc(m_programFolder, noting(m_shown));
+    calc.setOfficeProgram(program, 2000);
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        calc.readCells(path, 1, 2);
+        QFAIL("read without an office");
+    } catch (const SheetError &e) {
+        QCOMPARE(e.kind(), SheetError::Kind::OfficeNotStarting);
+        const QString text = sheetErrorText(e, path);
+        QVERIFY2(text.startsWith("LibreOffice Calc не запустился."), qPrintable(text));
+        QFETCH(QString, cause);
+        QVERIFY2(text.contains(cause), qPrintable(text));
+        QVERIFY(!text.contains("установите"));
+    }
+    QVERIFY(clock.elapsed() < 15000);
+}
+
+void TestCalcSheet::formulasKeepTheValuesTheFileHolds_data()
+{
+    QTest::addColumn<QByteArray>("cell");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("errors");
+    QTest::newRow("a function the office lacks")
+        << QByteArray(R"(<c r="B1"><f>_xlfn.NOSUCHFUNCTION(1)</f><v>42</v></c>)") << "42" << QStringList();
+    // The office drops a text result it cannot compute: the cell is named.
+    QTest::newRow("a text of a function the office lacks")
+        << QByteArray(R"(<c r="B1" t="str"><f>_xlfn.NOSUCHTEXT("a")</f><v>Петров</v></c>)") << ""
+        << QStringList{"B1"};
+    QTest::newRow("an error the file holds")
+        << QByteArray(R"(<c r="B1" t="e"><f>1/0</f><v>#DIV/0!</v></c>)") << "" << QStringList{"B1"};
+}
+
+void TestCalcSheet::formulasKeepTheValuesTheFileHolds()
+{
+    QFETCH(QByteArray, cell);
+    const QString path = m_dir.filePath("formulas.xlsx");
+    writeXlsx(path, R"(<c r="A1" t="inlineStr"><is><t>Иванов</t></is></c>)" + cell);
+    CalcSheet calc(m_programFolder, noting(m_shown));
+    const SheetCells cells = calc.readCells(path, 1, 2);
+    QCOMPARE(cells.text(0, 0), QString("Иванов"));
+    QTEST(cells.text(0, 1), "text");
+    QTEST(cells.formulaErrors(), "errors");
 }
 
 QTEST_GUILESS_MAIN(TestCalcSheet)

@@ -2,6 +2,7 @@
 
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
+#include "messages/ui/popupmessage.h"
 #include "store/database.h"
 #include "store/errors.h"
 
@@ -123,6 +124,7 @@ private slots:
     void questionPanelMailsWithWindowTitle();
     void printRunShowsSummaryOfTheWindowAndStoresHistory();
     void fontDialogIsWholeAndRussian();
+    void closeWhileNoteIsUpEndsTheProgram();
 
 private:
     DesktopRecorder m_desktop;
@@ -616,6 +618,29 @@ void MainWindowTest::fontDialogIsWholeAndRussian()
     QCOMPARE(chosen.family(), QStringLiteral("DejaVu Serif"));
     QVERIFY(chosen.bold());
     QCOMPARE(chosen.pointSize(), 11);
+}
+
+// The note "Печать завершена." is up for two seconds after a blank run;
+// closing the window then must end the program, not leave it windowless.
+void MainWindowTest::closeWhileNoteIsUpEndsTheProgram()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    messages::ShowPopUpMsg(QStringLiteral("  Печать завершена.   "), 2, true, -1, -1,
+                           messages::SystemColor::InfoBackground);
+    QTimer::singleShot(300, &w, [&w] { w.close(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+    guard.start(6000);
+    QElapsedTimer clock;
+    clock.start();
+    const int status = QCoreApplication::exec();
+    QCOMPARE(status, 0);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
 }
 
 int main(int argc, char **argv)

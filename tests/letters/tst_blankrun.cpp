@@ -33,6 +33,8 @@ private slots:
     void sumVariables();
     void capacity_data();
     void capacity();
+    void regionalFormats_data();
+    void regionalFormats();
 };
 
 void TestBlankRun::sumVariables_data()
@@ -83,4 +85,34 @@ void TestBlankRun::capacity()
 }
 
 QTEST_GUILESS_MAIN(TestBlankRun)
+void TestBlankRun::regionalFormats_data()
+{
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("sum");
+    QTest::addColumn<QString>("time");
+    // "": the run's own default under this test's locale, C.UTF-8.
+    QTest::newRow("the run under C.UTF-8") << "" << "09.12.2026" << "1234,50" << "14:05:07";
+    QTest::newRow("C") << "C" << "09.12.2026" << "1234,50" << "14:05:07";
+    QTest::newRow("POSIX") << "POSIX" << "09.12.2026" << "1234,50" << "14:05:07";
+    QTest::newRow("en_US stays") << "en_US" << "12/9/26" << "1234.50" << "2:05:07 PM";
+    QTest::newRow("de_DE stays") << "de_DE" << "09.12.26" << "1234,50" << "14:05:07";
+    QTest::newRow("ru_RU stays") << "ru_RU" << "09.12.2026" << "1234,50" << "14:05:07";
+}
+
+void TestBlankRun::regionalFormats()
+{
+    QFETCH(QString, system);
+    const QLocale locale = system.isEmpty() ? letters::BlankRun::Sources().locale
+                                            : core::regionalLocale(QLocale(system));
+    const auto variables = letters::formVariables(1, {}, {}, QDateTime(QDate(2026, 12, 9), QTime(14, 5, 7)),
+                                                  letters::sumTexts(1234.5, locale), locale);
+    QMap<QString, QString> values;
+    for (const auto &[name, value] : variables)
+        values[name] = value;
+    QTEST(values.value(QStringLiteral("~Дата~")), "date");
+    QTEST(values.value(QStringLiteral("~Сумма~")), "sum");
+    QTEST(values.value(QStringLiteral("~Время~")), "time");
+}
+
 #include "tst_blankrun.moc"

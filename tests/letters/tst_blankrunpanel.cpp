@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using Outcome = letters::BlankRunPanel::Outcome;
@@ -73,6 +74,19 @@ public:
     letters::BlankRunPanel panel;
 };
 
+// Notes the time each popup note was first shown, with its text.
+class NoteWatcher : public QObject {
+public:
+    QList<QPair<qint64, QString>> shown;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == QStringLiteral("TForm1000"))
+            if (auto *label = o->findChild<QLabel *>(QStringLiteral("Label1")))
+                shown << qMakePair(QDateTime::currentMSecsSinceEpoch(), label->text());
+        return false;
+    }
+};
+
 } // namespace
 
 class TestBlankRunPanel : public QObject {
@@ -84,6 +98,8 @@ private slots:
     void missingOfficeIsNamedAndNothingRuns();
     void wholeRunPrintsAndSaysSo();
     void pdfRunSavesOneFileAndSaysSo();
+    void officeThatDoesNotStartIsAwaitedUnderTheNote_data();
+    void officeThatDoesNotStartIsAwaitedUnderTheNote();
 };
 
 void TestBlankRunPanel::stopsBeforeTheOffice_data()
@@ -184,6 +200,52 @@ void TestBlankRunPanel::pdfRunSavesOneFileAndSaysSo()
     QVERIFY2(pages[0].contains(QStringLiteral("Вторых")) && pages[1].contains(QStringLiteral("Первов")),
              qPrintable(pages.join('|')));
     QVERIFY(pages[0].contains(QStringLiteral("Одна тысяча двести тридцать четыре рубля 50 копеек")));
+}
+
+void TestBlankRunPanel::officeThatDoesNotStartIsAwaitedUnderTheNote_data()
+{
+    QTest::addColumn<QByteArray>("end");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never answers") << QByteArray("exec sleep 600")
+                                   << "Бланк не напечатан: LibreOffice запускается слишком долго";
+    QTest::newRow("ends at once") << QByteArray("exit 1") << "Бланк не напечатан: LibreOffice завершился при запуске.";
+}
+
+void TestBlankRunPanel::officeThatDoesNotStartIsAwaitedUnderTheNote()
+{
+    QFETCH(QByteArray, end);
+    // An office that notes when it started, then ends or waits for ever.
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("soffice"));
+    QFile script(program);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ndate +%s%3N > \"$0.started\"\n" + end + "\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Fixture f;
+    f.panel.setOfficeProgram(program);
+    f.panel.setOfficeStartTimeout(2000);
+    f.screen.blank = QStringLiteral("Опись.doc");
+    NoteWatcher notes;
+    qApp->installEventFilter(&notes);
+    QString text;
+    modal::answerNotice(&text);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(f.panel.BitBtn14Click(), Outcome::Failed);
+    qApp->removeEventFilter(&notes);
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    QFETCH(QString, message);
+    QVERIFY2(text.startsWith(message), qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("Ошибка обращения")));
+    QFile started(program + QStringLiteral(".started"));
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    const qint64 officeStarted = started.readAll().trimmed().toLongLong();
+    QVERIFY(!notes.shown.isEmpty());
+    // The template is checked first: the office starts under that note.
+    QCOMPARE(notes.shown.first().second, QStringLiteral("  Проверка бланка. Подождите пожалуйста...   "));
+    QVERIFY(notes.shown.first().first <= officeStarted);
+    QVERIFY(popupText().isEmpty());
 }
 
 QTEST_MAIN(TestBlankRunPanel)
