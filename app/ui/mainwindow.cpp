@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 namespace app {
@@ -67,6 +68,14 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     buildPages();
     setFixedSize(kWidth, heightOfTab(0));
     qApp->installEventFilter(this);
+    m_followTimer = new QTimer(this);
+    m_followTimer->setInterval(kFollowPeriodMs);
+    connect(m_followTimer, &QTimer::timeout, this, &TForm1::followOtherCopies);
+    m_followTimer->start();
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            followOtherCopies();
+    });
 }
 
 TForm1::~TForm1()
@@ -363,6 +372,19 @@ void TForm1::abandonEdits()
     for (store::Cursor *c : {&m_tables.Table1, &m_tables.Table2})
         if (c->isOpen() && c->isEditing())
             c->cancel();
+}
+
+void TForm1::followOtherCopies()
+{
+    if (m_abandoned)
+        return;
+    try {
+        if (m_tables.followFiles())
+            m_addressBook->recountSelected();
+    } catch (const store::StoreError &) {
+        // A file that cannot be read now is reported by the next action
+        // that needs it, not by a box every few seconds.
+    }
 }
 
 // ---- tabs, chooser, links -------------------------------------------------------

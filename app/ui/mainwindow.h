@@ -13,6 +13,7 @@
 class QLabel;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 
 namespace store::ui { class DbCheckBox; }
 namespace envelope { class MainTab; class PrintSettingsTab; }
@@ -49,6 +50,10 @@ public:
     // After an unexpected error: the pending edits of the settings row and
     // of the current recipient are dropped, and closing stores nothing.
     void abandonEdits();
+    // What another copy of the program stored into the data folder shows
+    // here: on a short timer and whenever the program becomes active again.
+    void followOtherCopies();
+    static constexpr int kFollowPeriodMs = 2000;
     bool zipFontRegistered() const { return m_zipFontId >= 0; }
 
     static constexpr int kWidth = 968;
@@ -93,6 +98,7 @@ private:
     letters::BlankStrip *m_blanks = nullptr;
     letters::BlankRunPanel *m_blankRun = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
+    QTimer *m_followTimer = nullptr;
     int m_currentTab = 0;
     int m_zipFontId = -1;
     bool m_abandoned = false;

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -116,6 +117,7 @@ private slots:
     void conversionErrorIsPassedOver();
     void failedPostKeepsProgramAndEdit();
     void fullDiskAtCloseOffersRetry();
+    void otherCopysWritesShowWithoutMovingTheUser();
     void readOnlyDataFolderIsSaidOnce();
     void missingTableNamesFileAtStart();
     void damagedTableNamesFileAtStart();
@@ -433,6 +435,43 @@ void MainWindowTest::fullDiskAtCloseOffersRetry()
         QVERIFY2(asked.contains(QStringLiteral("Нет места на диске")), qPrintable(asked));
     }
     QCOMPARE(storedSetting(copy, "Kuda"), QStringLiteral("г. Тверь, ул. Новая"));
+}
+
+void MainWindowTest::otherCopysWritesShowWithoutMovingTheUser()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    store::Cursor &book = w.tables().Table2;
+    book.removeVisible();
+    for (const char *name : {"Анна", "Вера", "Галина"}) {
+        book.insert();
+        book.setValue("Komu", QString::fromUtf8(name));
+        book.post();
+    }
+    QVERIFY(book.findKey(QStringLiteral("Вера")));
+    auto *marked = w.findChild<QRadioButton *>("RadioButton2");
+    QCOMPARE(marked->text(), QStringLiteral("выделенных(0)"));
+
+    // The other copy: a connection of its own to the same file renames the
+    // first recipient and marks the last.
+    {
+        const store::TableSchema &schema = store::adrListSchema();
+        store::TableFile other(copy.path("base/AdrList.DB"), schema);
+        for (store::StoredRow row : other.readAll()) {
+            const QString komu = row.values[schema.fieldIndex("Komu")].toString();
+            if (komu == QStringLiteral("Анна")) {
+                row.values[schema.fieldIndex("Komu")] = QStringLiteral("Алла");
+                other.update(row, {schema.fieldIndex("Komu")});
+            } else if (komu == QStringLiteral("Галина")) {
+                row.values[schema.fieldIndex("Check")] = -1;
+                other.update(row, {schema.fieldIndex("Check")});
+            }
+        }
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(marked->text(), QStringLiteral("выделенных(1)"), 3 * app::TForm1::kFollowPeriodMs);
+    QCOMPARE(book.valueAt(0, book.fieldIndex("Komu")).toString(), QStringLiteral("Алла"));
+    QCOMPARE(book.asString("Komu"), QStringLiteral("Вера"));  // the user stays where they were
 }
 
 void MainWindowTest::readOnlyDataFolderIsSaidOnce()
