@@ -340,9 +340,47 @@ QStringList TForm1::startupNotices() const
 
 void TForm1::FormClose()
 {
-    if (!m_abandoned)
+    if (!m_abandoned) {
+        storeOpenEdits();
         storeSettingsRow();
+    }
     unregisterZipFont();
+}
+
+// A recipient, sender, format or offset still being edited is stored as a
+// move to another row would store it: what the window showed (and "В PDF"
+// may have printed) is what the book keeps. When the store refuses it the
+// user hears why and chooses between trying again and closing without it.
+void TForm1::storeOpenEdits()
+{
+    const std::pair<store::Cursor *, const char *> edited[] = {
+        {&m_tables.Table2, "адресата"}, {&m_tables.Table3, "отправителя"},
+        {&m_tables.Table4, "формата конверта"}, {&m_tables.Table5, "смещения печати"}};
+    for (const auto &[cursor, what] : edited) {
+        if (!cursor->isOpen())
+            continue;
+        store::ui::DbGrid::commitOpenEditors(cursor);
+        while (cursor->isEditing()) {
+            try {
+                if (cursor->isModified())
+                    cursor->post();
+                else
+                    cursor->cancel();
+            } catch (const store::StoreError &e) {
+                // Another copy's change refused the edit: there is nothing left to try again.
+                if (!cursor->isEditing()) {
+                    messages::ShowWarningNotice(this, windowTitle(), e.message());
+                    break;
+                }
+                const QString text = QStringLiteral("Не удалось сохранить изменения %1.\n%2\n\nУстраните "
+                                                    "причину и нажмите «Повторить», или закройте программу "
+                                                    "без этих изменений.")
+                                         .arg(QString::fromUtf8(what), e.message());
+                if (!messages::AskRetryNotice(this, windowTitle(), text))
+                    cursor->cancel();
+            }
+        }
+    }
 }
 
 // The settings of the session are stored at close. When the store refuses
@@ -357,8 +395,7 @@ void TForm1::storeSettingsRow()
         } catch (const store::StoreError &e) {
             const QString text = QStringLiteral("Не удалось сохранить настройки.\n%1\n\nУстраните причину "
                                                 "и нажмите «Повторить», или закройте программу без "
-                                                "сохранения настроек. Адресаты, отправители и форматы "
-                                                "были сохранены раньше.")
+                                                "сохранения настроек.")
                                      .arg(e.message());
             if (!messages::AskRetryNotice(this, windowTitle(), text))
                 return;

@@ -71,6 +71,7 @@ protected:
 
 private:
     void FormClose();
+    void storeOpenEdits();
     void storeSettingsRow();
     void buildPages();
     void buildPrintControls();

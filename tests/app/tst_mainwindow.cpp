@@ -94,6 +94,14 @@ QString storedSetting(const ProgramCopy &copy, const QString &field)
     return t.Table1.asString(field);
 }
 
+store::Cursor *cursorNamed(store::Tables &tables, const QString &name)
+{
+    for (store::Cursor *c : tables.all())
+        if (c->name() == name)
+            return c;
+    return nullptr;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -117,6 +125,9 @@ private slots:
     void conversionErrorIsPassedOver();
     void failedPostKeepsProgramAndEdit();
     void fullDiskAtCloseOffersRetry();
+    void closeStoresAnOpenEdit_data();
+    void closeStoresAnOpenEdit();
+    void openEditRefusedAtCloseOffersRetry();
     void otherCopysWritesShowWithoutMovingTheUser();
     void readOnlyDataFolderIsSaidOnce();
     void missingTableNamesFileAtStart();
@@ -435,6 +446,76 @@ void MainWindowTest::fullDiskAtCloseOffersRetry()
         QVERIFY2(asked.contains(QStringLiteral("Нет места на диске")), qPrintable(asked));
     }
     QCOMPARE(storedSetting(copy, "Kuda"), QStringLiteral("г. Тверь, ул. Новая"));
+}
+
+void MainWindowTest::closeStoresAnOpenEdit_data()
+{
+    QTest::addColumn<QString>("cursor");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("recipient") << "Table2" << "Kuda";
+    QTest::newRow("sender") << "Table3" << "OtKuda";
+    QTest::newRow("format") << "Table4" << "NameKonvert";
+    QTest::newRow("offset") << "Table5" << "PrinterName";
+}
+
+void MainWindowTest::closeStoresAnOpenEdit()
+{
+    QFETCH(QString, cursor);
+    QFETCH(QString, field);
+    ProgramCopy copy;
+    const QString typed = QStringLiteral("Изменено перед закрытием");
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        store::Cursor *c = cursorNamed(w.tables(), cursor);
+        if (c->recordCount() == 0)
+            c->insert();
+        c->setValue(field, typed);
+        w.close();
+    }
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    store::Cursor *c = cursorNamed(t, cursor);
+    QStringList stored;
+    for (c->first(); !c->eof(); c->next())
+        stored << c->asString(field);
+    QVERIFY2(stored.contains(typed), qPrintable(stored.join(" | ")));
+}
+
+void MainWindowTest::openEditRefusedAtCloseOffersRetry()
+{
+    SmallDisk disk(40 * 1024);
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.reason()));
+    ProgramCopy copy(disk.path());
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        w.tables().Table2.insert();
+        w.tables().Table2.setValue("Komu", QStringLiteral("Адресат перед закрытием"));
+        disk.fill();
+        QStringList asked;
+        auto retry = [&](bool roomAgain) {
+            return [&, roomAgain](QWidget *box) {
+                asked << box->findChild<QLabel *>("qt_msgbox_label")->text();
+                if (roomAgain)
+                    QVERIFY(QFile::remove(disk.filePath(".filler")));
+                for (auto *b : box->findChildren<QAbstractButton *>())
+                    if (b->text() == QStringLiteral("Повторить"))
+                        QTest::mouseClick(b, Qt::LeftButton);
+            };
+        };
+        // The first time the disk stays full; then there is room again.
+        modal::Script script;
+        script.then("NoticeBox", retry(false)).then("NoticeBox", retry(true));
+        w.close();
+        QVERIFY(script.done());
+        QCOMPARE(asked.size(), 2);
+        QVERIFY2(asked.first().contains(QStringLiteral("адресата")), qPrintable(asked.first()));
+    }
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    QVERIFY(t.Table2.findKey(QStringLiteral("Адресат перед закрытием")));
 }
 
 void MainWindowTest::otherCopysWritesShowWithoutMovingTheUser()
