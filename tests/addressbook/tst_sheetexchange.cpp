@@ -9,6 +9,8 @@ private slots:
     void importAddsOneRecipientPerRow_data();
     void importAddsOneRecipientPerRow();
     void importCleansAndCutsCells();
+    void importCountsCutCells_data();
+    void importCountsCutCells();
 };
 
 namespace {
@@ -79,6 +81,34 @@ void TestSheetExchange::importCleansAndCutsCells()
     QCOMPARE(c.asString("Kuda"), QString("ab"));
     c.next();
     QCOMPARE(c.asString("Kuda"), QString("г. Москва, ул. Ленина 1"));
+}
+
+void TestSheetExchange::importCountsCutCells_data()
+{
+    // Komu holds 100 characters, Kuda 150, Index 50, Prim 250.
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<int>("cut");
+    const QString x = QStringLiteral("ж");
+    QTest::newRow("every cell fits exactly") << QStringList{x.repeated(100), x.repeated(150), x.repeated(50), x.repeated(250)} << 0;
+    QTest::newRow("one character too many") << QStringList{x.repeated(101), "", "", ""} << 1;
+    QTest::newRow("10,000 characters in every cell")
+        << QStringList{x.repeated(10000), x.repeated(10000), x.repeated(10000), x.repeated(10000)} << 4;
+}
+
+void TestSheetExchange::importCountsCutCells()
+{
+    QFETCH(QStringList, row);
+    QFETCH(int, cut);
+    TestBook t;
+    ImportOutcome outcome;
+    importRows(t.tables.Table2, SheetCells({row, row}),
+               mapOf(t.tables.Table2, {{"Komu", 0}, {"Kuda", 1}, {"Index", 2}, {"Prim", 3}}), 2, outcome);
+    QCOMPARE(outcome.cutCells, 2 * cut);
+    QCOMPARE(outcome.errors, cut > 0);
+    if (cut > 0)
+        QVERIFY2(importErrorsText(outcome).endsWith(QStringLiteral(": %1.").arg(2 * cut)), qPrintable(importErrorsText(outcome)));
+    t.tables.Table2.first();
+    QCOMPARE(t.tables.Table2.asString("Kuda").size(), std::min(150, int(row[1].size())));
 }
 
 QTEST_GUILESS_MAIN(TestSheetExchange)
