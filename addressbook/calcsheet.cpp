@@ -1,4 +1,5 @@
 #include "addressbook/calcsheet.h"
+#include "addressbook/csvtext.h"
 
 #include "office/officeprocess.h"
 #include "office/unotext.h"
@@ -247,16 +248,24 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
             QFile file(filePath);
             if (!file.open(QIODevice::ReadOnly))
                 throw SheetError(SheetError::Kind::NotAWorkbook, file.errorString());
+            // The office reads the file in one encoding; a private copy in
+            // UTF-8 keeps lines of the other encoding readable.
+            const QByteArray text = csvAsUtf8(file.readAll());
+            const QString source = scratch.filePath(QStringLiteral("source.csv"));
+            QFile copy(source);
+            if (!copy.open(QIODevice::WriteOnly) || copy.write(text) != text.size() || !copy.flush())
+                throw SheetError(SheetError::Kind::Failed, copy.errorString());
+            copy.close();
             const auto args = office::properties({
                 {"Hidden", Any(true)},
                 {"ReadOnly", Any(true)},
                 {"FilterName", Any(office::OUString("Text - txt - csv (StarCalc)"))},
-                {"FilterOptions", Any(office::toOUString(csvLoadOptions(file.readAll())))},
+                {"FilterOptions", Any(office::toOUString(csvLoadOptions(text)))},
                 {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
             });
             const auto desktop = process.desktop();
             document.component = process.call(
-                [&] { return desktop->loadComponentFromURL(office::fileUrl(filePath), "_blank", 0, args); },
+                [&] { return desktop->loadComponentFromURL(office::fileUrl(source), "_blank", 0, args); },
                 office::OfficeError::Kind::DocumentUnreadable);
         } else {
             document.component = process.loadHidden(filePath, true);

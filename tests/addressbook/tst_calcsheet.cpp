@@ -21,6 +21,7 @@
 
 #include <QCryptographicHash>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -99,6 +100,7 @@ private slots:
     void badInputIsTyped_data();
     void badInputIsTyped();
     void officeKilledMidwayIsReported();
+    void csvOfMixedEncodingsIsReadLineByLine();
 
 private:
     QTemporaryDir m_dir;
@@ -259,6 +261,24 @@ void TestCalcSheet::officeKilledMidwayIsReported()
     }
     calc.reset();
     QTRY_VERIFY(::kill(-group, 0) != 0);  // nothing of the office is left
+}
+
+// UTF-8 lines with one Windows-1251 line pasted in between.
+void TestCalcSheet::csvOfMixedEncodingsIsReadLineByLine()
+{
+    const QString path = m_dir.filePath("mixed.csv");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("Иванов;г. Омск\n").toUtf8());
+    f.write(QStringEncoder("windows-1251")(QStringLiteral("Петров;г. Тула\n")));
+    f.write(QStringLiteral("Сидоров;г. Ёмск\n").toUtf8());
+    f.close();
+    CalcSheet calc(m_programFolder, noting(m_shown));
+    const SheetCells cells = calc.readCells(path, 3, 2);
+    QCOMPARE(cells.text(0, 0), QStringLiteral("Иванов"));
+    QCOMPARE(cells.text(1, 0), QStringLiteral("Петров"));
+    QCOMPARE(cells.text(1, 1), QStringLiteral("г. Тула"));
+    QCOMPARE(cells.text(2, 1), QStringLiteral("г. Ёмск"));
 }
 
 QTEST_GUILESS_MAIN(TestCalcSheet)
