@@ -1,5 +1,6 @@
 #include "addressbook/ui/sheetexchange.h"
 
+#include "addressbook/importmarker.h"
 #include "addressbook/recipientbook.h"
 #include "addressbook/ui/showmessage.h"
 #include "messages/ui/inputbox.h"
@@ -132,6 +133,7 @@ void SheetExchange::importBook(SheetOffice &office)
     try {
         m_book.main().first();
         const SheetCells cells = office.readCells(file, rowCount, map.columnCount());
+        const ImportMarker running(m_book.main(), file, rowCount);
         importRows(m_book.main(), cells, map, rowCount, outcome);
     } catch (const SheetError &e) {
         messages::ClosePopUpMsg();
@@ -143,6 +145,10 @@ void SheetExchange::importBook(SheetOffice &office)
         showError(QStringLiteral("Загрузка прервана: адресатов не удалось сохранить в базе. Загружено "
                                  "адресатов: %1 из %2.\n\n%3")
                       .arg(outcome.added).arg(rowCount).arg(e.message()));
+        return;
+    } catch (const core::Error &e) {  // the mark of a running import cannot be written
+        messages::ClosePopUpMsg();
+        showError(e.message());
         return;
     }
     messages::ClosePopUpMsg();

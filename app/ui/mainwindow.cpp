@@ -2,6 +2,7 @@
 #include "addressbook/ui/addressbooktab.h"
 #include "addressbook/ui/senderstab.h"
 #include "addressbook/calcsheet.h"
+#include "addressbook/importmarker.h"
 #include "app/ui/roundcorners.h"
 #include "envelope/preflight.h"
 #include "envelope/ui/printrunpanel.h"
@@ -306,6 +307,9 @@ void TForm1::FormCreate()
         Image3Click();
     m_mainTab->applySettingsRow();
     m_addressBook->recountSelected();
+    // An import the program was killed in is told once, at the next start.
+    if (!m_tables.Table2.isReadOnly())
+        m_importNotice = addressbook::ImportMarker::interruptedNotice(m_tables.Table2);
 
     registerZipFont();
     m_mainTab->refreshZipCodeFont();
@@ -335,6 +339,8 @@ QStringList TForm1::startupNotices() const
     if (m_tables.Table1.isReadOnly())
         notices << m_tables.Table1.readOnlyMessage();
     notices << m_tables.openingNotes();
+    if (!m_importNotice.isEmpty())
+        notices << m_importNotice;
     return notices;
 }
 

@@ -103,6 +103,7 @@ private:
     int m_currentTab = 0;
     int m_zipFontId = -1;
     bool m_abandoned = false;
+    QString m_importNotice;
 };
 
 } // namespace app

@@ -130,6 +130,7 @@ private slots:
     void openEditRefusedAtCloseOffersRetry();
     void otherCopysWritesShowWithoutMovingTheUser();
     void readOnlyDataFolderIsSaidOnce();
+    void interruptedImportIsSaidOnceAtStart();
     void missingTableNamesFileAtStart();
     void damagedTableNamesFileAtStart();
     void questionPanelMailsWithWindowTitle();
@@ -582,6 +583,25 @@ void MainWindowTest::readOnlyDataFolderIsSaidOnce()
     }
     QCOMPARE(policy.unexpected, QStringList());
     QCOMPARE(copy.baseHashes(), before);
+}
+
+// The mark a killed import leaves (tst_sheetexchange kills one for real).
+void MainWindowTest::interruptedImportIsSaidOnceAtStart()
+{
+    ProgramCopy copy;
+    QFile mark(copy.path("base/import.running"));
+    QVERIFY(mark.open(QIODevice::WriteOnly));
+    mark.write("file=/home/user/book.xlsx\nrows=100000\nafter=0\n");
+    mark.close();
+    for (const bool first : {true, false}) {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        const QStringList notices = w.startupNotices();
+        QCOMPARE(notices.size(), first ? 1 : 0);
+        if (first)
+            QVERIFY2(notices.first().contains(QStringLiteral("«/home/user/book.xlsx» был прерван")), qPrintable(notices.first()));
+        w.close();
+    }
 }
 
 void MainWindowTest::missingTableNamesFileAtStart()
