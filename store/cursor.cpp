@@ -538,6 +538,7 @@ int Cursor::removeVisible()
 {
     requireOpen();
     cancel();
+    followFile();
     const int count = m_view.count();
     if (count == 0)
         return 0;
@@ -792,6 +793,7 @@ int Cursor::setFieldOfAll(int field, const QVariant &value)
     requireOpen();
     requireWritable();
     checkBrowseMode();
+    followFile();  // "all" takes in what another copy stored meanwhile
     if (m_schema.fields[field].type == FieldType::AutoInc)
         return 0;
     const QVariant stored = m_converter.typed(field, value);

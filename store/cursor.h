@@ -98,7 +98,8 @@ public:
     // the file holds it now, and a post or delete of a row that another copy
     // changed (in the fields edited) or deleted since it was read is refused
     // with a StoreError of kind ChangedElsewhere or DeletedElsewhere; the
-    // rows are then shown as they stand.
+    // rows are then shown as they stand. The walks over every row
+    // (setFieldOfAll, removeVisible) follow first.
     bool followFile();
     // Re-reads one row from the file after another cursor of the same file
     // stored, added or deleted it; keeps the position like refresh().

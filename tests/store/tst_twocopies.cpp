@@ -57,6 +57,7 @@ private slots:
     void otherCopysWriteMeetsAnEditHere_data();
     void otherCopysWriteMeetsAnEditHere();
     void followingKeepsTheCurrentRowAndFilter();
+    void markingAllMarksWhatTheOtherCopyAdded();
 };
 
 void TwoCopiesTest::otherCopysWriteMeetsAnEditHere_data()
@@ -157,6 +158,17 @@ void TwoCopiesTest::followingKeepsTheCurrentRowAndFilter()
     otherCopy({"set", book.folder(), "Волков", "Index", "200000"});
     QVERIFY(t.followFiles());
     QCOMPARE(t.Table2.asString("Komu"), QStringLiteral("Громов"));
+}
+
+void TwoCopiesTest::markingAllMarksWhatTheOtherCopyAdded()
+{
+    FiveRecipients book;
+    QProcess child;
+    child.start(KUVERTIX_STORE_CHILD, {"post", book.folder(), "2"});
+    QVERIFY(child.waitForFinished(30000));
+    store::Cursor &marks = book.tables.Table2_;
+    QCOMPARE(marks.setFieldOfAll(marks.fieldIndex("Check"), -1), 7);
+    QCOMPARE(marks.recordCount(), 7);
 }
 
 QTEST_GUILESS_MAIN(TwoCopiesTest)
