@@ -155,7 +155,7 @@ void SheetExchange::importBook(SheetOffice &office)
     m_reload();
     const QString done = QStringLiteral(" Продолжить ");
     if (outcome.errors)
-        showMessage(m_window, caption(), 350, outcome.cutCells > 0 ? 170 : 130, importErrorsText(outcome), {done});
+        showMessage(m_window, caption(), 350, 130, importErrorsText(outcome), {done});
     else
         showMessage(m_window, caption(), 250, 100, QStringLiteral("Импорт завершён."), {done});
 }
