@@ -1,4 +1,5 @@
 #include "addressbook/calcsheet.h"
+#include "addressbook/csvtext.h"
 #include "addressbook/zipsize.h"
 
 #include "office/officechild.h"
@@ -293,11 +294,11 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
     if (zipUnpackedSize(filePath) > qint64(MaxUnpackedMegabytes) * 1024 * 1024)
         throw SheetError(SheetError::Kind::TooLarge,
                          QStringLiteral("распакованный, он занял бы больше %1 МБ").arg(MaxUnpackedMegabytes));
-    QString shown;
+    QString shown, source;
     struct RemoveAtEnd {
         QString &path;
         ~RemoveAtEnd() { if (!path.isEmpty()) QFile::remove(path); }
-    } removeAtEnd{shown};
+    } removeShown{shown}, removeSource{source};
     try {
         office::OfficeProcess &process = office();
         // The cells as shown are user data: in the run's private folder.
@@ -307,10 +308,18 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
             QFile file(filePath);
             if (!file.open(QIODevice::ReadOnly))
                 throw SheetError(SheetError::Kind::NotAWorkbook, file.errorString());
+            // The office reads the file in one encoding; a private copy in
+            // UTF-8 keeps lines of the other encoding readable.
+            const QByteArray text = csvAsUtf8(file.readAll());
+            source = QDir(process.runFolder()).filePath(QStringLiteral("source.csv"));
+            QFile copy(source);
+            if (!copy.open(QIODevice::WriteOnly) || copy.write(text) != text.size() || !copy.flush())
+                throw SheetError(SheetError::Kind::Failed, copy.errorString());
+            copy.close();
             document.component = process.loadHidden(
-                filePath, true,
+                source, true,
                 office::properties({{"FilterName", Any(office::OUString("Text - txt - csv (StarCalc)"))},
-                                    {"FilterOptions", Any(office::toOUString(csvLoadOptions(file.readAll())))}}));
+                                    {"FilterOptions", Any(office::toOUString(csvLoadOptions(text)))}}));
         } else {
             document.component = process.loadHidden(filePath, true);
         }

@@ -177,6 +177,16 @@ QString storableText(const QString &cell, bool *changed)
     return out;
 }
 
+QString importErrorsText(const ImportOutcome &outcome)
+{
+    QString text = QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
+                                  "проверьте результат.");
+    if (outcome.cutCells > 0)
+        text += QStringLiteral("\nЯчеек с текстом длиннее поля (сохранено только его начало): %1.")
+                    .arg(outcome.cutCells);
+    return text;
+}
+
 void importRows(store::Cursor &recipients, const SheetCells &cells, const ColumnMap &map, int rowCount,
                 ImportOutcome &outcome)
 {
@@ -194,7 +204,15 @@ void importRows(store::Cursor &recipients, const SheetCells &cells, const Column
                     if (column < 0)
                         continue;
                     bool changed = false;
-                    recipients.setValue(field, storableText(cells.text(row, column), &changed));
+                    const QString text = storableText(cells.text(row, column), &changed);
+                    // The field keeps its first characters (the store's rule); the user hears it.
+                    const store::FieldDef &def = recipients.schema().fields[field];
+                    if (def.type == store::FieldType::Text
+                        && store::cutToCapacity(text, def.capacity).size() < text.size()) {
+                        ++outcome.cutCells;
+                        changed = true;
+                    }
+                    recipients.setValue(field, text);
                     outcome.errors = outcome.errors || changed;
                 }
                 recipients.post();

@@ -112,7 +112,11 @@ QString storableText(const QString &cell, bool *changed);
 struct ImportOutcome {
     int added = 0;
     bool errors = false;   // a cell had to be changed to be stored
+    int cutCells = 0;      // cells longer than their field: only the beginning is stored
 };
+
+// The closing words of an import with errors, with the count of cut cells.
+QString importErrorsText(const ImportOutcome &outcome);
 
 // Drops a pending edit of the cursor, then adds rowCount new unmarked
 // recipients to it, one per row of the cells, empty rows included, each

@@ -17,6 +17,10 @@ const QString kBreak = QStringLiteral("\n\r");
 QString storeFailureText(const store::StoreError &e)
 {
     using K = store::StoreError::Kind;
+    // A row another copy of the program changed or deleted: the message says
+    // what was not stored and that the row is shown as it stands.
+    if (e.kind() == K::ChangedElsewhere || e.kind() == K::DeletedElsewhere)
+        return e.message();
     QString advice;
     switch (e.kind()) {
     case K::DiskFull:

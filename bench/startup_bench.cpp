@@ -7,7 +7,11 @@
 //   - mark all and unmark all, beside one SQL UPDATE of the same rows;
 //   - a keystroke in the filter (mean and worst of a typed word after its
 //     first letter, and the first letter, which folds the whole book), beside
-//     one SQL scan matching the term in the eleven searched fields.
+//     one SQL scan matching the term in the eleven searched fields;
+//   - another copy of the program stores one recipient and this one follows
+//     (both recipient cursors take the rows again, filter on), beside this
+//     process's own first read of the tables; and the checks an edit makes
+//     against another copy's writes: at its start, and inside the write.
 // Times are wall clock (ms); "cpu" is the processor time of the work.
 //
 //   startup_bench [SIZE ...]
@@ -18,6 +22,7 @@
 #include "addressbook/recipientbook.h"
 #include "app/ui/mainwindow.h"
 #include "store/database.h"
+#include "store/tableregistry.h"
 #include "store/tables.h"
 
 #include <QApplication>
@@ -187,6 +192,51 @@ void printPair(const char *what, const Timing &ours, const Timing &sqlite)
                 ours.cpu, sqlite.wall, sqlite.cpu);
 }
 
+// Another copy stores one recipient (a connection of its own); this copy
+// follows it as the window's timer does, with the filter of a typed word on.
+void measureFollowing(store::Tables &tables, addressbook::RecipientBook &marks, const QString &book,
+                      const Timing &opened)
+{
+    marks.setFilterText(QStringLiteral("мет"));
+    tables.Table2.moveTo(tables.Table2.recordCount() / 2);
+    const qint64 current = tables.Table2.currentRowId();
+    Timing follow;
+    const int rounds = 5;
+    for (int i = 0; i < rounds; ++i) {
+        const QByteArray sql = QStringLiteral("UPDATE AdrList SET \"Index\" = '%1' WHERE rowid = 1").arg(100000 + i).toUtf8();
+        sqliteExec(book, sql.constData());
+        const Timing t = timed([&] {
+            if (tables.followFiles())
+                marks.selectedCalc();
+        });
+        follow.wall += t.wall / rounds;
+        follow.cpu += t.cpu / rounds;
+    }
+    std::printf("  another copy's write followed      %8.0f ms (cpu %6.0f)   first read of the tables %5.0f ms (cpu %4.0f)%s\n",
+                follow.wall, follow.cpu, opened.wall, opened.cpu,
+                tables.Table2.currentRowId() == current ? "" : "  THE CURRENT ROW MOVED");
+
+    // The check at the start of an edit: has another copy written?
+    const int edits = 1000;
+    const Timing start = timed([&] {
+        for (int i = 0; i < edits; ++i) {
+            tables.Table2.edit();
+            tables.Table2.cancel();
+        }
+    });
+    // The check inside the write: the row as stored now, read in the
+    // write's transaction (the write itself, with its flush to disk, is not
+    // counted).
+    const auto table = store::TableRegistry::share(book, store::adrListSchema());
+    const Timing inWrite = timed([&] {
+        for (int i = 0; i < edits; ++i)
+            table->file.readPacked([](qint64, QByteArray &&) {}, current);
+    });
+    std::printf("  check at the start of an edit      %8.3f ms (cpu %6.3f)\n", start.wall / edits, start.cpu / edits);
+    std::printf("  check inside the write             %8.3f ms (cpu %6.3f)\n", inWrite.wall / edits,
+                inWrite.cpu / edits);
+}
+
 void measure(const QString &self, int recipients)
 {
     QTemporaryDir dir;
@@ -205,7 +255,7 @@ void measure(const QString &self, int recipients)
         return;
 
     store::Tables tables;
-    tables.openAllIn(QDir(folder).filePath("base"));
+    const Timing opened = timed([&] { tables.openAllIn(QDir(folder).filePath("base")); });
     addressbook::RecipientBook marks(tables.Table2, tables.Table2_);
     marks.selectedCalc();
     const Timing markAll = timed([&] { marks.setAllMarks(true); });
@@ -238,6 +288,7 @@ void measure(const QString &self, int recipients)
                 rest.wall / others, rest.cpu / others, sqlScan.wall, sqlScan.cpu);
     std::printf("  keystroke in the filter, worst     %8.1f ms (cpu %6.1f)\n", worst.wall, worst.cpu);
     std::printf("  first keystroke (folds the book)   %8.1f ms (cpu %6.1f)\n", first.wall, first.cpu);
+    measureFollowing(tables, marks, book, opened);
 }
 
 } // namespace

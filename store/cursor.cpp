@@ -17,6 +17,39 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a.isNull() == b.isNull() && (a.isNull() || a == b);
 }
 
+// The row as the user knows it: its first text (the name, in every table
+// that has one).
+QString rowLabel(const TableSchema &schema, const QVector<QVariant> &values)
+{
+    for (int i = 0; i < schema.fields.size() && i < values.size(); ++i)
+        if (schema.fields[i].type == FieldType::Text)
+            return values[i].toString();
+    return QString();
+}
+
+QString notStored(const QStringList &typed)
+{
+    return typed.isEmpty() ? QString()
+                           : QStringLiteral(" Не сохранено: «%1».").arg(typed.join(QStringLiteral("», «")));
+}
+
+// Another copy of the program on the same data folder stored or deleted a
+// row this cursor had read; the values typed here are named, so that
+// nothing is lost without the user seeing it.
+StoreError storedElsewhere(StoreError::Kind kind, const TableSchema &schema, const QString &file,
+                           const QVector<QVariant> &asRead, const QStringList &typed)
+{
+    const QString row = rowLabel(schema, asRead);
+    QString text = kind == StoreError::Kind::DeletedElsewhere
+                       ? QStringLiteral("Запись «%1» удалена в другой копии программы, открытой на той же "
+                                        "папке данных (%2). Ваша правка не сохранена.")
+                       : QStringLiteral("Запись «%1» изменена в другой копии программы, открытой на той же "
+                                        "папке данных (%2). Ваша правка не сохранена, чтобы не затереть "
+                                        "чужую; запись показана такой, какая она сейчас. Повторите правку, "
+                                        "если она нужна.");
+    return StoreError(kind, text.arg(row, schema.fileName) + notStored(typed), file);
+}
+
 } // namespace
 
 Cursor::Cursor(const TableSchema &schema, const QString &name, QObject *parent)
@@ -77,7 +110,7 @@ void Cursor::open()
     m_file = std::shared_ptr<TableFile>(table, &table->file);
     m_cache = std::shared_ptr<RowCache>(table, &table->cache);
     m_view.useIndex(m_indexName.isEmpty() ? nullptr : m_schema.index(m_indexName));
-    m_view.take(*m_cache);
+    takeRows();
     m_state = State::Browse;
     m_pos = m_view.count() == 0 ? -1 : 0;
     m_bof = true;
@@ -269,6 +302,14 @@ void Cursor::edit()
     if (isEditing())
         return;
     requireWritable();
+    // An edit begins from the row as the file holds it now.
+    if (onRow() && outsideChange()) {
+        const qint64 id = currentRowId();
+        const QVector<QVariant> seen = packed::unpack(m_schema, m_view.rowAt(m_pos));
+        followFile();
+        if (currentRowId() != id)
+            throw storedElsewhere(StoreError::Kind::DeletedElsewhere, m_schema, filePath(), seen, {});
+    }
     if (m_view.count() == 0) {
         insert();
         return;
@@ -317,7 +358,7 @@ void Cursor::post()
     } else {
         stored.rowId = m_view.idAt(m_pos);
         const QVector<int> changed = changedFields();
-        m_file->update(stored, changed);
+        storeChecked(stored, changed);
         const QByteArray mine = packed::pack(m_schema, m_buffer);
         rowWritten(ticket, stored.rowId, m_view.rowAt(m_pos), mine, changed);
         if (m_view.storeInPlace(m_pos, mine)) {
@@ -329,6 +370,7 @@ void Cursor::post()
             notifyRecord();
             emit stateChanged(m_state);
             emit afterPost();
+            followFile();
             return;
         }
         const RowView::Moved moved = m_view.replace(m_pos, mine);
@@ -344,6 +386,40 @@ void Cursor::post()
         notifyReset();
     emit stateChanged(m_state);
     emit afterPost();
+    // Rows another copy stored meanwhile show at once.
+    followFile();
+}
+
+// Stores the edit unless another copy of the program stored a different
+// value into one of its fields, or deleted the row, since it was read:
+// then the edit is dropped, the rows are taken as the file holds them and
+// the user hears what was not stored. Fields that only the other copy
+// changed are kept as it stored them.
+void Cursor::storeChecked(const StoredRow &row, const QVector<int> &changed)
+{
+    StoreError::Kind refused = StoreError::Kind::ChangedElsewhere;
+    const bool written = m_file->update(row, changed, [&](const QByteArray *now) {
+        if (!now) {
+            refused = StoreError::Kind::DeletedElsewhere;
+            return false;
+        }
+        for (int f : changed) {
+            const QVariant stored = packed::value(m_schema, *now, f);
+            if (!sameValue(stored, m_original[f]) && !sameValue(stored, m_buffer[f]))
+                return false;
+        }
+        return true;
+    });
+    if (written)
+        return;
+    QStringList typed;
+    for (int f : changed)
+        typed << displayText(f, m_buffer[f]);
+    const QVector<QVariant> asRead = m_original;
+    cancel();
+    m_cache->invalidate();
+    followFile();
+    throw storedElsewhere(refused, m_schema, filePath(), asRead, typed);
 }
 
 // Brings the file's row cache up to a write of some fields of a row. The
@@ -423,8 +499,29 @@ void Cursor::remove()
         return;
     emit beforeDelete();
     const qint64 id = m_view.idAt(m_pos);
+    const QVector<QVariant> asRead = packed::unpack(m_schema, m_view.rowAt(m_pos));
     const RowCache::WriteTicket ticket = m_cache->beforeWrite();
-    m_file->remove(id);
+    // A row another copy of the program changed since it was read is not
+    // deleted unseen; one it deleted already is simply gone.
+    bool changedElsewhere = false;
+    m_file->remove(id, [&](const QByteArray *now) {
+        if (!now)
+            return false;
+        for (int f = 0; f < m_schema.fields.size(); ++f)
+            if (!sameValue(packed::value(m_schema, *now, f), asRead[f]))
+                changedElsewhere = true;
+        return !changedElsewhere;
+    });
+    if (changedElsewhere) {
+        m_cache->invalidate();
+        followFile();
+        throw StoreError(StoreError::Kind::ChangedElsewhere,
+                         QStringLiteral("Запись «%1» изменена в другой копии программы, открытой на той же "
+                                        "папке данных (%2), и не удалена: она показана такой, какая она "
+                                        "сейчас. Удалите её снова, если это нужно.")
+                             .arg(rowLabel(m_schema, asRead), m_schema.fileName),
+                         filePath());
+    }
     m_cache->removed(ticket, id);
     m_view.erase(m_pos);
     if (m_view.count() == 0)
@@ -441,6 +538,7 @@ int Cursor::removeVisible()
 {
     requireOpen();
     cancel();
+    followFile();
     const int count = m_view.count();
     if (count == 0)
         return 0;
@@ -453,7 +551,7 @@ int Cursor::removeVisible()
         m_file->rollbackBatch();
         throw;
     }
-    m_view.take(*m_cache);
+    takeRows();
     m_pos = m_view.count() == 0 ? -1 : 0;
     m_bof = true;
     m_eof = m_view.count() == 0;
@@ -467,10 +565,37 @@ void Cursor::refresh()
     checkBrowseMode();
     const qint64 id = currentRowId();
     const int oldPos = m_pos;
-    m_view.take(*m_cache);
+    takeRows();
     m_pos = m_view.positionOf(id, oldPos);
     m_eof = m_view.count() == 0;
     notifyReset();
+}
+
+void Cursor::takeRows()
+{
+    m_view.take(*m_cache);
+    m_seenReload = m_cache->reloads();
+}
+
+bool Cursor::outsideChange()
+{
+    if (m_cache->changedElsewhere())
+        m_cache->rows();  // read again: every cursor of the file sees it
+    return m_cache->reloads() != m_seenReload;
+}
+
+bool Cursor::followFile()
+{
+    // A walk (controls suspended) keeps its rows until it ends.
+    if (!isOpen() || isEditing() || m_controlsDisabled || !outsideChange())
+        return false;
+    const qint64 id = currentRowId();
+    const int oldPos = m_pos;
+    takeRows();
+    m_pos = m_view.positionOf(id, oldPos);
+    m_eof = m_view.count() == 0;
+    notifyReset();
+    return true;
 }
 
 void Cursor::refreshRow(qint64 rowId)
@@ -586,9 +711,25 @@ void Cursor::setValue(int field, const QVariant &v)
     requireOpen();
     if (m_schema.fields[field].type == FieldType::AutoInc)
         return;  // the store assigns the key
-    if (!isEditing())
-        edit();
     const QVariant stored = m_converter.typed(field, v);
+    if (!isEditing()) {
+        // The text typed was made from the value shown; if another copy
+        // changed that value meanwhile, the typing would overwrite it.
+        const QVariant shown = value(field);
+        try {
+            edit();
+        } catch (const StoreError &e) {
+            if (e.kind() != StoreError::Kind::DeletedElsewhere)
+                throw;
+            throw StoreError(e.kind(), e.message() + notStored({displayText(field, stored)}), e.file());
+        }
+        if (m_state == State::Edit && !sameValue(m_buffer[field], shown)) {
+            const QVector<QVariant> now = m_buffer;
+            cancel();
+            throw storedElsewhere(StoreError::Kind::ChangedElsewhere, m_schema, filePath(), now,
+                                  {displayText(field, stored)});
+        }
+    }
     if (sameValue(m_buffer[field], stored))
         return;
     m_buffer[field] = stored;
@@ -652,6 +793,7 @@ int Cursor::setFieldOfAll(int field, const QVariant &value)
     requireOpen();
     requireWritable();
     checkBrowseMode();
+    followFile();  // "all" takes in what another copy stored meanwhile
     if (m_schema.fields[field].type == FieldType::AutoInc)
         return 0;
     const QVariant stored = m_converter.typed(field, value);

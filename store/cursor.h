@@ -31,6 +31,7 @@
 namespace store {
 
 class TableFile;
+struct StoredRow;
 
 class Cursor : public QObject {
     Q_OBJECT
@@ -87,6 +88,19 @@ public:
     // pending edit first. Returns the number of rows deleted.
     int removeVisible();
     void refresh();                   // re-read the file, keep the position
+    // Follows what another copy of the program (on this computer or another)
+    // stored into the file since its rows were read: takes them again and
+    // keeps the current row, the order and the filter. A cursor that is
+    // editing keeps its edit and follows once it is stored or dropped.
+    // Cheap when nothing changed. Returns whether the rows were taken again.
+    //
+    // The edit cycle guards the same ground: an edit begins from the row as
+    // the file holds it now, and a post or delete of a row that another copy
+    // changed (in the fields edited) or deleted since it was read is refused
+    // with a StoreError of kind ChangedElsewhere or DeletedElsewhere; the
+    // rows are then shown as they stand. The walks over every row
+    // (setFieldOfAll, removeVisible) follow first.
+    bool followFile();
     // Re-reads one row from the file after another cursor of the same file
     // stored, added or deleted it; keeps the position like refresh().
     void refreshRow(qint64 rowId);
@@ -180,6 +194,9 @@ private:
     void requireOpen() const;
     void requireWritable() const;
     void checkBrowseMode();  // store or drop a pending edit before moving
+    void takeRows();
+    bool outsideChange();  // the file was read again since this cursor took its rows
+    void storeChecked(const StoredRow &row, const QVector<int> &changed);
     void setState(State s);
     bool onRow() const { return m_pos >= 0 && m_pos < m_view.count(); }
     void rowWritten(const RowCache::WriteTicket &ticket, qint64 rowId, const QByteArray &before,
@@ -207,6 +224,7 @@ private:
     QVector<QVariant> m_buffer;   // the row being edited or inserted
     QVector<QVariant> m_original;
     int m_controlsDisabled = 0;
+    quint64 m_seenReload = 0;     // the cache's reloads() when the rows were taken
 };
 
 } // namespace store

@@ -567,6 +567,37 @@ void TableFile::insertWithKey(const StoredRow &row)
 
 void TableFile::update(const StoredRow &row, const QVector<int> &changedFields)
 {
+    inTransaction([&] { writeUpdate(row, changedFields); });
+}
+
+bool TableFile::update(const StoredRow &row, const QVector<int> &changedFields, const RowCheck &check)
+{
+    bool written = false;
+    inTransaction([&] {
+        if (!checkStored(row.rowId, check))
+            return;
+        writeUpdate(row, changedFields);
+        written = true;
+    });
+    return written;
+}
+
+// Runs inside the write's own transaction, which holds the file's write
+// lock from its start: no other connection can store between the check and
+// the write.
+bool TableFile::checkStored(qint64 rowId, const RowCheck &check)
+{
+    QByteArray now;
+    bool found = false;
+    readPacked([&](qint64, QByteArray &&stored) {
+        now = std::move(stored);
+        found = true;
+    }, rowId);
+    return check(found ? &now : nullptr);
+}
+
+void TableFile::writeUpdate(const StoredRow &row, const QVector<int> &changedFields)
+{
     QVector<int> bound;
     for (int i : changedFields)
         if (m_schema.fields[i].type != FieldType::AutoInc)
@@ -591,29 +622,42 @@ void TableFile::update(const StoredRow &row, const QVector<int> &changedFields)
                                   .arg(quoted(m_schema.tableName), sets.join(", ")));
     }
     sqlite3_stmt *st = slot;
+    for (int k = 0; k < bound.size(); ++k)
+        bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
+    sqlite3_bind_int64(st, bound.size() + 1, row.rowId);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("запись"));
+}
+
+bool TableFile::remove(qint64 rowId, const RowCheck &check)
+{
+    bool removed = false;
     inTransaction([&] {
-        for (int k = 0; k < bound.size(); ++k)
-            bindValue(st, k + 1, m_schema.fields[bound[k]], row.values[bound[k]]);
-        sqlite3_bind_int64(st, bound.size() + 1, row.rowId);
-        const int rc = sqlite3_step(st);
-        sqlite3_reset(st);
-        sqlite3_clear_bindings(st);
-        if (rc != SQLITE_DONE)
-            fail(rc, QStringLiteral("запись"));
+        if (!checkStored(rowId, check))
+            return;
+        deleteRow(rowId);
+        removed = true;
     });
+    return removed;
 }
 
 void TableFile::remove(qint64 rowId)
 {
-    inTransaction([&] {
-        Statement st(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_schema.tableName)));
-        if (st.prepareResult() != SQLITE_OK)
-            fail(st.prepareResult(), QStringLiteral("удаление"));
-        sqlite3_bind_int64(st.get(), 1, rowId);
-        const int rc = sqlite3_step(st.get());
-        if (rc != SQLITE_DONE)
-            fail(rc, QStringLiteral("удаление"));
-    });
+    inTransaction([&] { deleteRow(rowId); });
+}
+
+void TableFile::deleteRow(qint64 rowId)
+{
+    Statement st(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_schema.tableName)));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult(), QStringLiteral("удаление"));
+    sqlite3_bind_int64(st.get(), 1, rowId);
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("удаление"));
 }
 
 sqlite3_stmt *TableFile::cachedStatement(sqlite3_stmt *&slot, const QString &sql)

@@ -58,6 +58,14 @@ public:
     // Writes the given fields of the row (all of them when the list is empty).
     void update(const StoredRow &row, const QVector<int> &changedFields = {});
     void remove(qint64 rowId);
+    // The same writes, made only if check() accepts the row as the file
+    // holds it at the moment of the write (packed, see packedrow.h; null
+    // when the row is gone). The check and the write are one transaction,
+    // so no other connection, of this computer or another, can store in
+    // between. Return whether the row was written.
+    using RowCheck = std::function<bool(const QByteArray *storedNow)>;
+    bool update(const StoredRow &row, const QVector<int> &changedFields, const RowCheck &check);
+    bool remove(qint64 rowId, const RowCheck &check);
 
     // While a batch is open, writes join one transaction that commit() makes
     // durable at once; rollback() drops them all.
@@ -98,6 +106,9 @@ private:
     // Runs one write as a transaction of its own (or as part of an open
     // batch): committed when it returns, rolled back when it throws.
     void inTransaction(const std::function<void()> &write);
+    bool checkStored(qint64 rowId, const RowCheck &check);
+    void writeUpdate(const StoredRow &row, const QVector<int> &changedFields);
+    void deleteRow(qint64 rowId);
     void begin();
     void commit();
     void rollback();

@@ -24,6 +24,8 @@ public:
         UnknownIndex,
         PathTooLong,     // the data folder's path is beyond what the store can open
         UpgradeFailed,   // older tables could not be brought over; the folder is unchanged
+        ChangedElsewhere,  // another copy of the program stored the row since it was read
+        DeletedElsewhere,  // another copy of the program deleted the row since it was read
     };
     StoreError(Kind kind, const QString &message, const QString &file = {}, const QString &cause = {});
     Kind kind() const { return m_kind; }

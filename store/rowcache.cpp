@@ -18,6 +18,7 @@ void RowCache::reload()
     m_file.readPacked([&rows](qint64 id, QByteArray &&row) { rows.push_back({id, std::move(row)}); });
     m_rows.swap(rows);
     rows = {};
+    ++m_reloads;
     stamp();
     m_valid = true;
 }
@@ -27,6 +28,11 @@ void RowCache::stamp()
     ++m_generation;
     m_changes = m_file.totalChanges();
     m_dataVersion = m_file.dataVersion();
+}
+
+bool RowCache::changedElsewhere()
+{
+    return !m_valid || m_dataVersion != m_file.dataVersion();
 }
 
 const std::vector<RowCache::Entry> &RowCache::rows()

@@ -40,6 +40,13 @@ public:
     void written(const WriteTicket &ticket, qint64 id, const QByteArray &row);
     void removed(const WriteTicket &ticket, qint64 id);
     void invalidate() { m_valid = false; }
+    // Another connection (another copy of the program, on this computer or
+    // another) stored into the file since the copy was read, or the copy is
+    // known to be stale: the next rows() reads the file again.
+    bool changedElsewhere();
+    // Counts the reads of the whole file: a cursor that took its rows at
+    // one count has seen every outside change read so far.
+    quint64 reloads() const { return m_reloads; }
     // Counts every change of the copy: a cursor that took all its rows at
     // one generation holds exactly the copy while the generation stays.
     quint64 generation() const { return m_generation; }
@@ -56,6 +63,7 @@ private:
     qint64 m_changes = -1;      // the connection's changed-row count at the last step
     qint64 m_dataVersion = -1;  // the file's data version at the last read
     quint64 m_generation = 1;
+    quint64 m_reloads = 0;
 };
 
 } // namespace store

@@ -30,6 +30,15 @@ QList<Cursor *> Tables::all()
     return {&Table1, &Table2, &Table2_, &Table3, &Table4, &Table4_, &Table5, &Table6};
 }
 
+bool Tables::followFiles()
+{
+    bool recipients = false;
+    for (Cursor *c : all())
+        if (c->followFile() && (c == &Table2 || c == &Table2_))
+            recipients = true;
+    return recipients;
+}
+
 void Tables::openAll(const Cursor::BeforeOpenHook &beforeOpen)
 {
     if (beforeOpen)

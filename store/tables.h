@@ -39,6 +39,9 @@ public:
     Cursor Table6;   // Filter.db, filter history (DateTime_i)
 
     QList<Cursor *> all();
+    // Every cursor follows what other copies of the program stored
+    // (Cursor::followFile); true when the recipients were taken again.
+    bool followFiles();
 
 private:
     ConversionReport m_conversion;

@@ -1,5 +1,6 @@
 #include "addressbook/ui/sheetexchange.h"
 
+#include "addressbook/importmarker.h"
 #include "addressbook/recipientbook.h"
 #include "addressbook/ui/showmessage.h"
 #include "messages/ui/inputbox.h"
@@ -134,6 +135,7 @@ void SheetExchange::importBook(SheetOffice &office)
     try {
         m_book.main().first();
         const SheetCells cells = office.readCells(file, rowCount, map.columnCount());
+        const ImportMarker running(m_book.main(), file, rowCount);
         importRows(m_book.main(), cells, map, rowCount, outcome);
         formulaErrors = cells.formulaErrors();
     } catch (const SheetError &e) {
@@ -148,22 +150,23 @@ void SheetExchange::importBook(SheetOffice &office)
                                  "адресатов: %1 из %2.\n\n%3")
                       .arg(outcome.added).arg(rowCount).arg(e.message()));
         return;
+    } catch (const core::Error &e) {  // the mark of a running import cannot be written
+        messages::ClosePopUpMsg();
+        showError(e.message());
+        return;
     }
     messages::ClosePopUpMsg();
     m_reload();
     const QString done = QStringLiteral(" Продолжить ");
     if (!formulaErrors.isEmpty())
-        showMessage(m_window, caption(), 450, 170,
-                    QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
-                                   "проверьте результат.\n\nФормулы в ячейках %1 дали ошибку вместо значения; "
-                                   "эти поля оставлены пустыми.")
-                        .arg(formulaErrors.join(QStringLiteral(", "))),
+        showMessage(m_window, caption(), 450, outcome.cutCells > 0 ? 200 : 170,
+                    importErrorsText(outcome)
+                        + QStringLiteral("\n\nФормулы в ячейках %1 дали ошибку вместо значения; "
+                                         "эти поля оставлены пустыми.")
+                              .arg(formulaErrors.join(QStringLiteral(", "))),
                     {done});
     else if (outcome.errors)
-        showMessage(m_window, caption(), 350, 130,
-                    QStringLiteral("При импорте возникали ошибки, возможно вы не правильно вводили данные, "
-                                   "проверьте результат."),
-                    {done});
+        showMessage(m_window, caption(), 350, 130, importErrorsText(outcome), {done});
     else
         showMessage(m_window, caption(), 250, 100, QStringLiteral("Импорт завершён."), {done});
 }

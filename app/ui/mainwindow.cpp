@@ -2,6 +2,7 @@
 #include "addressbook/ui/addressbooktab.h"
 #include "addressbook/ui/senderstab.h"
 #include "addressbook/calcsheet.h"
+#include "addressbook/importmarker.h"
 #include "app/ui/roundcorners.h"
 #include "envelope/preflight.h"
 #include "envelope/ui/printrunpanel.h"
@@ -26,6 +27,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 namespace app {
@@ -69,6 +71,14 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     buildPages();
     setFixedSize(kWidth, heightOfTab(0));
     qApp->installEventFilter(this);
+    m_followTimer = new QTimer(this);
+    m_followTimer->setInterval(kFollowPeriodMs);
+    connect(m_followTimer, &QTimer::timeout, this, &TForm1::followOtherCopies);
+    m_followTimer->start();
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            followOtherCopies();
+    });
 }
 
 TForm1::~TForm1()
@@ -299,6 +309,9 @@ void TForm1::FormCreate()
         Image3Click();
     m_mainTab->applySettingsRow();
     m_addressBook->recountSelected();
+    // An import the program was killed in is told once, at the next start.
+    if (!m_tables.Table2.isReadOnly())
+        m_importNotice = addressbook::ImportMarker::interruptedNotice(m_tables.Table2);
 
     registerZipFont();
     m_mainTab->refreshZipCodeFont();
@@ -331,14 +344,54 @@ QStringList TForm1::startupNotices() const
     if (m_tables.Table1.isReadOnly())
         notices << m_tables.Table1.readOnlyMessage();
     notices << m_tables.openingNotes();
+    if (!m_importNotice.isEmpty())
+        notices << m_importNotice;
     return notices;
 }
 
 void TForm1::FormClose()
 {
-    if (!m_abandoned)
+    if (!m_abandoned) {
+        storeOpenEdits();
         storeSettingsRow();
+    }
     unregisterZipFont();
+}
+
+// A recipient, sender, format or offset still being edited is stored as a
+// move to another row would store it: what the window showed (and "В PDF"
+// may have printed) is what the book keeps. When the store refuses it the
+// user hears why and chooses between trying again and closing without it.
+void TForm1::storeOpenEdits()
+{
+    const std::pair<store::Cursor *, const char *> edited[] = {
+        {&m_tables.Table2, "адресата"}, {&m_tables.Table3, "отправителя"},
+        {&m_tables.Table4, "формата конверта"}, {&m_tables.Table5, "смещения печати"}};
+    for (const auto &[cursor, what] : edited) {
+        if (!cursor->isOpen())
+            continue;
+        store::ui::DbGrid::commitOpenEditors(cursor);
+        while (cursor->isEditing()) {
+            try {
+                if (cursor->isModified())
+                    cursor->post();
+                else
+                    cursor->cancel();
+            } catch (const store::StoreError &e) {
+                // Another copy's change refused the edit: there is nothing left to try again.
+                if (!cursor->isEditing()) {
+                    messages::ShowWarningNotice(this, windowTitle(), e.message());
+                    break;
+                }
+                const QString text = QStringLiteral("Не удалось сохранить изменения %1.\n%2\n\nУстраните "
+                                                    "причину и нажмите «Повторить», или закройте программу "
+                                                    "без этих изменений.")
+                                         .arg(QString::fromUtf8(what), e.message());
+                if (!messages::AskRetryNotice(this, windowTitle(), text))
+                    cursor->cancel();
+            }
+        }
+    }
 }
 
 // The settings of the session are stored at close. When the store refuses
@@ -353,8 +406,7 @@ void TForm1::storeSettingsRow()
         } catch (const store::StoreError &e) {
             const QString text = QStringLiteral("Не удалось сохранить настройки.\n%1\n\nУстраните причину "
                                                 "и нажмите «Повторить», или закройте программу без "
-                                                "сохранения настроек. Адресаты, отправители и форматы "
-                                                "были сохранены раньше.")
+                                                "сохранения настроек.")
                                      .arg(e.message());
             if (!messages::AskRetryNotice(this, windowTitle(), text))
                 return;
@@ -368,6 +420,19 @@ void TForm1::abandonEdits()
     for (store::Cursor *c : {&m_tables.Table1, &m_tables.Table2})
         if (c->isOpen() && c->isEditing())
             c->cancel();
+}
+
+void TForm1::followOtherCopies()
+{
+    if (m_abandoned)
+        return;
+    try {
+        if (m_tables.followFiles())
+            m_addressBook->recountSelected();
+    } catch (const store::StoreError &) {
+        // A file that cannot be read now is reported by the next action
+        // that needs it, not by a box every few seconds.
+    }
 }
 
 // ---- tabs, chooser, links -------------------------------------------------------

@@ -13,6 +13,7 @@
 class QLabel;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 
 namespace store::ui { class DbCheckBox; }
 namespace envelope { class MainTab; class PrintSettingsTab; }
@@ -49,6 +50,10 @@ public:
     // After an unexpected error: the pending edits of the settings row and
     // of the current recipient are dropped, and closing stores nothing.
     void abandonEdits();
+    // What another copy of the program stored into the data folder shows
+    // here: on a short timer and whenever the program becomes active again.
+    void followOtherCopies();
+    static constexpr int kFollowPeriodMs = 2000;
     bool zipFontRegistered() const { return m_zipFontId >= 0; }
 
     static constexpr int kWidth = 968;
@@ -66,6 +71,7 @@ protected:
 
 private:
     void FormClose();
+    void storeOpenEdits();
     void storeSettingsRow();
     void buildPages();
     void buildPrintControls();
@@ -94,9 +100,11 @@ private:
     letters::BlankStrip *m_blanks = nullptr;
     letters::BlankRunPanel *m_blankRun = nullptr;
     store::ui::DbCheckBox *m_reservShow = nullptr;
+    QTimer *m_followTimer = nullptr;
     int m_currentTab = 0;
     int m_zipFontId = -1;
     bool m_abandoned = false;
+    QString m_importNotice;
 };
 
 } // namespace app

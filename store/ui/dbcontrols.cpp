@@ -146,7 +146,7 @@ DbMemo::DbMemo(Cursor *cursor, const QString &field, QWidget *parent)
 {
     connect(m_link, &FieldLink::changed, this, &DbMemo::load);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_link->loading())
+        if (m_link->loading() || keepWithinCapacity())
             return;
         // The row keeps line breaks as CR LF, as the memo's users expect.
         QString text = toPlainText();
@@ -158,6 +158,35 @@ DbMemo::DbMemo(Cursor *cursor, const QString &field, QWidget *parent)
     });
     if (cursor->isOpen())
         load();
+}
+
+// A text longer than the field holds is cut where it was typed or pasted,
+// just before the text cursor, as a one-line box's maximum length cuts it:
+// the text after it stays. The row counts a line break as CR LF. Returns
+// whether it cut (the cut itself changes the text again).
+bool DbMemo::keepWithinCapacity()
+{
+    const FieldDef &def = m_link->def();
+    if (def.type != FieldType::Text)
+        return false;
+    const QString plain = toPlainText();
+    qsizetype excess = plain.size() + plain.count(QLatin1Char('\n')) - def.capacity;
+    QTextCursor cut = textCursor();
+    const int end = cut.position();
+    int start = end;
+    while (excess > 0 && start > 0) {
+        --start;
+        excess -= plain.at(start) == QLatin1Char('\n') ? 2 : 1;
+    }
+    if (start > 0 && plain.at(start).isLowSurrogate())
+        --start;
+    if (start == end)
+        return false;  // nothing typed before the cursor to take back: the store cuts the end
+    cut.setPosition(start);
+    cut.setPosition(end, QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+    setTextCursor(cut);
+    return true;
 }
 
 void DbMemo::load()

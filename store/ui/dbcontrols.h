@@ -69,6 +69,7 @@ public:
 
 private:
     void load();
+    bool keepWithinCapacity();
     FieldLink *m_link;
 };
 

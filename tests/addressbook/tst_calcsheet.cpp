@@ -22,6 +22,7 @@
 #include <QCryptographicHash>
 #include <QStringDecoder>
 #include <QElapsedTimer>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -49,6 +50,7 @@ private slots:
     void officeThatDoesNotStartIsNamed();
     void formulasKeepTheValuesTheFileHolds_data();
     void formulasKeepTheValuesTheFileHolds();
+    void csvOfMixedEncodingsIsReadLineByLine();
 
 private:
     QTemporaryDir m_dir;
@@ -443,6 +445,24 @@ void TestCalcSheet::formulasKeepTheValuesTheFileHolds()
     QCOMPARE(cells.text(0, 0), QString("Иванов"));
     QTEST(cells.text(0, 1), "text");
     QTEST(cells.formulaErrors(), "errors");
+}
+
+// UTF-8 lines with one Windows-1251 line pasted in between.
+void TestCalcSheet::csvOfMixedEncodingsIsReadLineByLine()
+{
+    const QString path = m_dir.filePath("mixed.csv");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("Иванов;г. Омск\n").toUtf8());
+    f.write(QStringEncoder("windows-1251")(QStringLiteral("Петров;г. Тула\n")));
+    f.write(QStringLiteral("Сидоров;г. Ёмск\n").toUtf8());
+    f.close();
+    CalcSheet calc(m_programFolder, noting(m_shown));
+    const SheetCells cells = calc.readCells(path, 3, 2);
+    QCOMPARE(cells.text(0, 0), QStringLiteral("Иванов"));
+    QCOMPARE(cells.text(1, 0), QStringLiteral("Петров"));
+    QCOMPARE(cells.text(1, 1), QStringLiteral("г. Тула"));
+    QCOMPARE(cells.text(2, 1), QStringLiteral("г. Ёмск"));
 }
 
 QTEST_GUILESS_MAIN(TestCalcSheet)

@@ -1,5 +1,10 @@
+#include "addressbook/importmarker.h"
 #include "addressbook/sheetcells.h"
 #include "testbook.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <csignal>
 
 using namespace addressbook;
 
@@ -9,6 +14,10 @@ private slots:
     void importAddsOneRecipientPerRow_data();
     void importAddsOneRecipientPerRow();
     void importCleansAndCutsCells();
+    void importCountsCutCells_data();
+    void importCountsCutCells();
+    void interruptedImportIsToldAtTheNextStart_data();
+    void interruptedImportIsToldAtTheNextStart();
 };
 
 namespace {
@@ -79,6 +88,87 @@ void TestSheetExchange::importCleansAndCutsCells()
     QCOMPARE(c.asString("Kuda"), QString("ab"));
     c.next();
     QCOMPARE(c.asString("Kuda"), QString("г. Москва, ул. Ленина 1"));
+}
+
+void TestSheetExchange::importCountsCutCells_data()
+{
+    // Komu holds 100 characters, Kuda 150, Index 50, Prim 250.
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<int>("cut");
+    const QString x = QStringLiteral("ж");
+    QTest::newRow("every cell fits exactly") << QStringList{x.repeated(100), x.repeated(150), x.repeated(50), x.repeated(250)} << 0;
+    QTest::newRow("one character too many") << QStringList{x.repeated(101), "", "", ""} << 1;
+    QTest::newRow("10,000 characters in every cell")
+        << QStringList{x.repeated(10000), x.repeated(10000), x.repeated(10000), x.repeated(10000)} << 4;
+}
+
+void TestSheetExchange::importCountsCutCells()
+{
+    QFETCH(QStringList, row);
+    QFETCH(int, cut);
+    TestBook t;
+    ImportOutcome outcome;
+    importRows(t.tables.Table2, SheetCells({row, row}),
+               mapOf(t.tables.Table2, {{"Komu", 0}, {"Kuda", 1}, {"Index", 2}, {"Prim", 3}}), 2, outcome);
+    QCOMPARE(outcome.cutCells, 2 * cut);
+    QCOMPARE(outcome.errors, cut > 0);
+    if (cut > 0)
+        QVERIFY2(importErrorsText(outcome).endsWith(QStringLiteral(": %1.").arg(2 * cut)), qPrintable(importErrorsText(outcome)));
+    t.tables.Table2.first();
+    QCOMPARE(t.tables.Table2.asString("Kuda").size(), std::min(150, int(row[1].size())));
+}
+
+void TestSheetExchange::interruptedImportIsToldAtTheNextStart_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("killed in the middle") << 400000 << true;
+    QTest::newRow("ended") << 700 << false;
+}
+
+void TestSheetExchange::interruptedImportIsToldAtTheNextStart()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, killed);
+    QTemporaryDir dir;
+    store::createAllTables(dir.path());
+    {
+        store::Tables before;
+        before.openAllIn(dir.path());
+        before.Table2.insert();
+        before.Table2.setValue("Komu", QStringLiteral("Прежний адресат"));
+        before.Table2.post();
+    }
+    const QString book = QDir(dir.path()).filePath("AdrList.DB");
+    const qint64 emptySize = QFileInfo(book).size();
+
+    QProcess child;
+    child.start(KUVERTIX_IMPORT_CHILD, {dir.path(), QString::number(rows)});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForReadyRead(60000));
+    QCOMPARE(child.readLine().trimmed(), QByteArray("started"));
+    if (killed) {
+        // Some batches are in the file: the program is killed.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(book).size() > emptySize + 256 * 1024, 60000);
+        ::kill(pid_t(child.processId()), SIGKILL);
+    }
+    QVERIFY(child.waitForFinished(120000));
+    QCOMPARE(child.exitStatus() == QProcess::CrashExit, killed);
+
+    store::Tables next;
+    next.openAllIn(dir.path());
+    const int imported = next.Table2.recordCount() - 1;
+    const QString notice = addressbook::ImportMarker::interruptedNotice(next.Table2);
+    if (!killed) {
+        QCOMPARE(imported, rows);
+        QCOMPARE(notice, QString());
+        return;
+    }
+    QVERIFY2(imported > 0 && imported < rows && imported % importBatchSize == 0, qPrintable(QString::number(imported)));
+    QVERIFY2(notice.contains(QStringLiteral("«Большая книга.xlsx» был прерван")), qPrintable(notice));
+    QVERIFY2(notice.contains(QStringLiteral(" %1 из %2 строк").arg(imported).arg(rows)), qPrintable(notice));
+    // Told once.
+    QCOMPARE(addressbook::ImportMarker::interruptedNotice(next.Table2), QString());
 }
 
 QTEST_GUILESS_MAIN(TestSheetExchange)

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -94,6 +95,14 @@ QString storedSetting(const ProgramCopy &copy, const QString &field)
     return t.Table1.asString(field);
 }
 
+store::Cursor *cursorNamed(store::Tables &tables, const QString &name)
+{
+    for (store::Cursor *c : tables.all())
+        if (c->name() == name)
+            return c;
+    return nullptr;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -117,8 +126,13 @@ private slots:
     void unexpectedErrorDropsSettingsChanges();
     void conversionErrorIsPassedOver();
     void failedPostKeepsProgramAndEdit();
+    void fullDiskAtCloseOffersRetry_data();
     void fullDiskAtCloseOffersRetry();
+    void closeStoresAnOpenEdit_data();
+    void closeStoresAnOpenEdit();
+    void otherCopysWritesShowWithoutMovingTheUser();
     void readOnlyDataFolderIsSaidOnce();
+    void interruptedImportIsSaidOnceAtStart();
     void missingTableNamesFileAtStart();
     void damagedTableNamesFileAtStart();
     void questionPanelMailsWithWindowTitle();
@@ -428,30 +442,130 @@ void MainWindowTest::failedPostKeepsProgramAndEdit()
     QCOMPARE(book.recordCount(), rows + 1);
 }
 
+void MainWindowTest::closeStoresAnOpenEdit_data()
+{
+    QTest::addColumn<QString>("cursor");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("recipient") << "Table2" << "Kuda";
+    QTest::newRow("sender") << "Table3" << "OtKuda";
+    QTest::newRow("format") << "Table4" << "NameKonvert";
+    QTest::newRow("offset") << "Table5" << "PrinterName";
+}
+
+void MainWindowTest::closeStoresAnOpenEdit()
+{
+    QFETCH(QString, cursor);
+    QFETCH(QString, field);
+    ProgramCopy copy;
+    const QString typed = QStringLiteral("Изменено перед закрытием");
+    {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        store::Cursor *c = cursorNamed(w.tables(), cursor);
+        if (c->recordCount() == 0)
+            c->insert();
+        c->setValue(field, typed);
+        w.close();
+    }
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    store::Cursor *c = cursorNamed(t, cursor);
+    QStringList stored;
+    for (c->first(); !c->eof(); c->next())
+        stored << c->asString(field);
+    QVERIFY2(stored.contains(typed), qPrintable(stored.join(" | ")));
+}
+
+// The settings row and an open edit meet a full disk at close: the user
+// hears why and tries again until there is room.
+void MainWindowTest::fullDiskAtCloseOffersRetry_data()
+{
+    QTest::addColumn<QString>("cursor");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("asks");
+    QTest::newRow("settings row") << "Table1" << "Kuda" << "настройки";
+    QTest::newRow("new recipient") << "Table2" << "Komu" << "адресата";
+}
+
 void MainWindowTest::fullDiskAtCloseOffersRetry()
 {
+    QFETCH(QString, cursor);
+    QFETCH(QString, field);
+    QFETCH(QString, asks);
     SmallDisk disk(40 * 1024);
     if (!disk.ok())
         QSKIP(qPrintable(disk.reason()));
     ProgramCopy copy(disk.path());
+    const QString typed = QStringLiteral("Сохранено при закрытии");
     {
         app::TForm1 w(copy.path());
         w.FormCreate();
-        w.tables().Table1.setValue("Kuda", QStringLiteral("г. Тверь, ул. Новая"));
+        store::Cursor *c = cursorNamed(w.tables(), cursor);
+        if (c != &w.tables().Table1)
+            c->insert();
+        c->setValue(field, typed);
         disk.fill();
-        QString asked;
-        modal::whenShown("NoticeBox", [&](QWidget *box) {
-            asked = box->findChild<QLabel *>("qt_msgbox_label")->text();
-            QVERIFY(QFile::remove(disk.filePath(".filler")));
-            for (auto *b : box->findChildren<QAbstractButton *>())
-                if (b->text() == QStringLiteral("Повторить"))
-                    QTest::mouseClick(b, Qt::LeftButton);
-        });
+        QStringList asked;
+        auto retry = [&](bool roomAgain) {
+            return [&, roomAgain](QWidget *box) {
+                asked << box->findChild<QLabel *>("qt_msgbox_label")->text();
+                if (roomAgain)
+                    QVERIFY(QFile::remove(disk.filePath(".filler")));
+                for (auto *b : box->findChildren<QAbstractButton *>())
+                    if (b->text() == QStringLiteral("Повторить"))
+                        QTest::mouseClick(b, Qt::LeftButton);
+            };
+        };
+        // The first time the disk stays full; then there is room again.
+        modal::Script script;
+        script.then("NoticeBox", retry(false)).then("NoticeBox", retry(true));
         w.close();
-        modal::stopPolls();
-        QVERIFY2(asked.contains(QStringLiteral("Нет места на диске")), qPrintable(asked));
+        QVERIFY(script.done());
+        QCOMPARE(asked.size(), 2);
+        QVERIFY2(asked.first().contains(asks) && asked.first().contains(QStringLiteral("Нет места на диске")),
+                 qPrintable(asked.first()));
     }
-    QCOMPARE(storedSetting(copy, "Kuda"), QStringLiteral("г. Тверь, ул. Новая"));
+    store::Tables t;
+    t.openAllIn(copy.path("base"));
+    store::Cursor *c = cursorNamed(t, cursor);
+    QVERIFY(c == &t.Table1 ? c->asString(field) == typed : c->findKey(typed));
+}
+
+void MainWindowTest::otherCopysWritesShowWithoutMovingTheUser()
+{
+    ProgramCopy copy;
+    app::TForm1 w(copy.path());
+    w.FormCreate();
+    store::Cursor &book = w.tables().Table2;
+    book.removeVisible();
+    for (const char *name : {"Анна", "Вера", "Галина"}) {
+        book.insert();
+        book.setValue("Komu", QString::fromUtf8(name));
+        book.post();
+    }
+    QVERIFY(book.findKey(QStringLiteral("Вера")));
+    auto *marked = w.findChild<QRadioButton *>("RadioButton2");
+    QCOMPARE(marked->text(), QStringLiteral("выделенных(0)"));
+
+    // The other copy: a connection of its own to the same file renames the
+    // first recipient and marks the last.
+    {
+        const store::TableSchema &schema = store::adrListSchema();
+        store::TableFile other(copy.path("base/AdrList.DB"), schema);
+        for (store::StoredRow row : other.readAll()) {
+            const QString komu = row.values[schema.fieldIndex("Komu")].toString();
+            if (komu == QStringLiteral("Анна")) {
+                row.values[schema.fieldIndex("Komu")] = QStringLiteral("Алла");
+                other.update(row, {schema.fieldIndex("Komu")});
+            } else if (komu == QStringLiteral("Галина")) {
+                row.values[schema.fieldIndex("Check")] = -1;
+                other.update(row, {schema.fieldIndex("Check")});
+            }
+        }
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(marked->text(), QStringLiteral("выделенных(1)"), 3 * app::TForm1::kFollowPeriodMs);
+    QCOMPARE(book.valueAt(0, book.fieldIndex("Komu")).toString(), QStringLiteral("Алла"));
+    QCOMPARE(book.asString("Komu"), QStringLiteral("Вера"));  // the user stays where they were
 }
 
 void MainWindowTest::readOnlyDataFolderIsSaidOnce()
@@ -481,6 +595,25 @@ void MainWindowTest::readOnlyDataFolderIsSaidOnce()
     }
     QCOMPARE(policy.unexpected, QStringList());
     QCOMPARE(copy.baseHashes(), before);
+}
+
+// The mark a killed import leaves (tst_sheetexchange kills one for real).
+void MainWindowTest::interruptedImportIsSaidOnceAtStart()
+{
+    ProgramCopy copy;
+    QFile mark(copy.path("base/import.running"));
+    QVERIFY(mark.open(QIODevice::WriteOnly));
+    mark.write("file=/home/user/book.xlsx\nrows=100000\nafter=0\n");
+    mark.close();
+    for (const bool first : {true, false}) {
+        app::TForm1 w(copy.path());
+        w.FormCreate();
+        const QStringList notices = w.startupNotices();
+        QCOMPARE(notices.size(), first ? 1 : 0);
+        if (first)
+            QVERIFY2(notices.first().contains(QStringLiteral("«/home/user/book.xlsx» был прерван")), qPrintable(notices.first()));
+        w.close();
+    }
 }
 
 void MainWindowTest::missingTableNamesFileAtStart()

@@ -2,6 +2,7 @@
 // buttons, in the fonts the program registers at start (Tahoma).
 
 #include "addressbook/filterhistory.h"
+#include "addressbook/sheetcells.h"
 #include "app/ui/application.h"
 #include "letters/blanks.h"
 #include "messages/ui/messagewindow.h"
@@ -64,6 +65,11 @@ void MessagesFitTest::wholeTextAboveButtons_data()
                                       << QStringList{" Понятно ", " Непонятно "};
     QTest::newRow("own blanks") << QSize(600, 430) << letters::blankHelpText()
                                 << QStringList{" Понятно ", " Открыть папку с бланками "};
+    addressbook::ImportOutcome cut;
+    cut.errors = true;
+    cut.cutCells = 1048576;
+    QTest::newRow("import with cut cells") << QSize(350, 130) << addressbook::importErrorsText(cut)
+                                           << QStringList{" Продолжить "};
     const QStringList summaryButtons{runs::ResumePrintButton, runs::ResumeNoButton};
     for (const runs::RunKind kind : {runs::RunKind::Envelope, runs::RunKind::Blank}) {
         runs::ResumeFacts facts = busyOffice();

@@ -5,6 +5,10 @@
 //                                       store a row; prints the error kind
 //   store_child open <folder>           opens the tables (converting an older
 //                                       folder) and prints what opening noted
+//   store_child set <folder> <komu> <field> <value>
+//                                       another copy of the program: stores
+//                                       one field of the recipient
+//   store_child delete <folder> <komu>  another copy deletes the recipient
 
 #include "store/errors.h"
 #include "store/tables.h"
@@ -50,6 +54,23 @@ int storeWithoutRights(const QString &folder)
     return 0;
 }
 
+// Finds the recipient by name, as a user of another copy would.
+int changeRecipient(const QStringList &a)
+{
+    store::Tables t;
+    t.openAllIn(a[2]);
+    if (!t.Table2.findKey(a[3]))
+        return 4;
+    if (a[1] == QLatin1String("delete")) {
+        t.Table2.remove();
+    } else {
+        t.Table2.setValue(a[4], a[5]);
+        t.Table2.post();
+    }
+    std::printf("done\n");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -66,5 +87,7 @@ int main(int argc, char **argv)
         std::printf("%s\n", t.openingNotes().join('\n').toUtf8().constData());
         return 0;
     }
+    if ((a.size() == 6 && a[1] == "set") || (a.size() == 4 && a[1] == "delete"))
+        return changeRecipient(a);
     return 2;
 }

@@ -41,6 +41,8 @@ private slots:
     void numericBoxRefusesLetters();
     void textBoxRefusesControlCharacters();
     void memoStoresLineBreaksAsCrLf();
+    void memoTakesNoMoreThanItsFieldHolds_data();
+    void memoTakesNoMoreThanItsFieldHolds();
     void checkBoxWritesAndFollowsStoredValue();
     void gridFollowsCursorOrderAndFilter();
     void clickingGridRowMovesCursor();
@@ -130,6 +132,38 @@ void DbControlsTest::memoStoresLineBreaksAsCrLf()
     QCOMPARE(t.Table1.asString("KonvertComment"), QStringLiteral("ЗАКАЗНОЕ\r\nС УВЕДОМЛЕНИЕМ"));
     t.Table1.setValue("KonvertComment", QStringLiteral("А\r\nБ"));
     QCOMPARE(memo.toPlainText(), QStringLiteral("А\nБ"));
+}
+
+// Kuda holds 150 characters, a line break stored as CR LF counting two.
+void DbControlsTest::memoTakesNoMoreThanItsFieldHolds_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    const QString x = QStringLiteral("ж");
+    QTest::newRow("fits") << x.repeated(10) << "г. Тверь, " + x.repeated(10) + "ул. Мира";
+    QTest::newRow("152 pasted into 18: the paste is cut, the text after it stays")
+        << x.repeated(152) << "г. Тверь, " + x.repeated(132) + "ул. Мира";
+    QTest::newRow("line breaks count two") << QStringLiteral("ж\n").repeated(80)
+                                           << "г. Тверь, " + QStringLiteral("ж\n").repeated(44) + "ул. Мира";
+}
+
+void DbControlsTest::memoTakesNoMoreThanItsFieldHolds()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    OpenBase open;
+    store::Tables &t = open.tables;
+    addRecipient(t.Table2, "Антонов");
+    t.Table2.setValue("Kuda", QStringLiteral("г. Тверь, ул. Мира"));
+    DbMemo memo(&t.Table2, "Kuda");
+    memo.show();
+    memo.setFocus();
+    QTextCursor at = memo.textCursor();
+    at.setPosition(10);
+    memo.setTextCursor(at);
+    memo.insertPlainText(pasted);
+    QCOMPARE(memo.toPlainText(), shown);
+    QCOMPARE(t.Table2.asString("Kuda"), QString(shown).replace("\n", "\r\n"));
 }
 
 void DbControlsTest::checkBoxWritesAndFollowsStoredValue()
