@@ -476,8 +476,20 @@ void AddressBookTab::setRunControls(const envelope::PrintRunPanel *envelopes, co
     m_blanks = blanks;
 }
 
-runs::RunRequest AddressBookTab::runRequest(runs::RunKind kind) const
+void AddressBookTab::followOtherCopies()
 {
+    try {
+        if (m_tables.followFiles())
+            recountSelected();
+    } catch (const store::StoreError &) {
+        // Not a box every few seconds: the next action that needs the file
+        // says what is wrong with it.
+    }
+}
+
+runs::RunRequest AddressBookTab::runRequest(runs::RunKind kind)
+{
+    followOtherCopies();
     runs::RunRequest request;
     request.kind = kind;
     request.scope = printScope();

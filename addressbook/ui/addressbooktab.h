@@ -44,6 +44,9 @@ public:
     // Start-up: recounts the marked recipients so the scope caption shows
     // the count, and shows or hides the reserve panel from the settings row.
     void recountSelected();
+    // Takes in what another copy of the program stored (rows re-read, the
+    // user kept where they were, the marked recipients recounted).
+    void followOtherCopies();
     int selectedCount() const { return m_book.selectedCount(); }
 
     // The print runs: the scope chosen, storing the filter in force in the
@@ -55,7 +58,7 @@ public:
     // The controls in the page's places that hold the rest of a request:
     // the return envelope switch and the chosen template.
     void setRunControls(const envelope::PrintRunPanel *envelopes, const letters::BlankStrip *blanks);
-    runs::RunRequest runRequest(runs::RunKind kind) const override;
+    runs::RunRequest runRequest(runs::RunKind kind) override;
     void rememberFilter(const runs::RunRequest &request) override;
     // The summary under the main window's title.
     bool confirmRun(const runs::RunRequest &request, const runs::RunSummary &summary) override;

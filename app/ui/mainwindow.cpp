@@ -426,13 +426,7 @@ void TForm1::followOtherCopies()
 {
     if (m_abandoned)
         return;
-    try {
-        if (m_tables.followFiles())
-            m_addressBook->recountSelected();
-    } catch (const store::StoreError &) {
-        // A file that cannot be read now is reported by the next action
-        // that needs it, not by a box every few seconds.
-    }
+    m_addressBook->followOtherCopies();
 }
 
 // ---- tabs, chooser, links -------------------------------------------------------

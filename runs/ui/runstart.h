@@ -23,8 +23,10 @@ struct RunSummary {
 class RunHost {
 public:
     virtual ~RunHost() = default;
-    // The request of a run of the kind, as the page stands now.
-    virtual RunRequest runRequest(RunKind kind) const = 0;
+    // The request of a run of the kind, as the page stands now: what
+    // another copy of the program stored since it was last looked at is
+    // taken in first, so that the run serves the rows as they are.
+    virtual RunRequest runRequest(RunKind kind) = 0;
     // Stores the request's filter in the history of filters.
     virtual void rememberFilter(const RunRequest &request) = 0;
     // Shows the summary of the request with the panel's part; true to print.

@@ -1,5 +1,6 @@
 // The main window offscreen, over a copy of the built program folder.
 
+#include "addressbook/ui/addressbooktab.h"
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
 #include "messages/ui/popupmessage.h"
@@ -547,24 +548,27 @@ void MainWindowTest::otherCopysWritesShowWithoutMovingTheUser()
     auto *marked = w.findChild<QRadioButton *>("RadioButton2");
     QCOMPARE(marked->text(), QStringLiteral("выделенных(0)"));
 
-    // The other copy: a connection of its own to the same file renames the
-    // first recipient and marks the last.
-    {
-        const store::TableSchema &schema = store::adrListSchema();
+    // The other copy: a connection of its own to the same file.
+    const store::TableSchema &schema = store::adrListSchema();
+    const auto otherCopyStores = [&](const QString &komu, const char *field, const QVariant &value) {
         store::TableFile other(copy.path("base/AdrList.DB"), schema);
-        for (store::StoredRow row : other.readAll()) {
-            const QString komu = row.values[schema.fieldIndex("Komu")].toString();
-            if (komu == QStringLiteral("Анна")) {
-                row.values[schema.fieldIndex("Komu")] = QStringLiteral("Алла");
-                other.update(row, {schema.fieldIndex("Komu")});
-            } else if (komu == QStringLiteral("Галина")) {
-                row.values[schema.fieldIndex("Check")] = -1;
-                other.update(row, {schema.fieldIndex("Check")});
+        for (store::StoredRow row : other.readAll())
+            if (row.values[schema.fieldIndex("Komu")].toString() == komu) {
+                row.values[schema.fieldIndex(field)] = value;
+                other.update(row, {schema.fieldIndex(field)});
             }
-        }
-    }
+    };
+    otherCopyStores(QStringLiteral("Анна"), "Komu", QStringLiteral("Алла"));
+    otherCopyStores(QStringLiteral("Галина"), "Check", -1);
     QTRY_COMPARE_WITH_TIMEOUT(marked->text(), QStringLiteral("выделенных(1)"), 3 * app::TForm1::kFollowPeriodMs);
     QCOMPARE(book.valueAt(0, book.fieldIndex("Komu")).toString(), QStringLiteral("Алла"));
+    // A run asked for before the timer comes round again serves the rows as
+    // the other copy left them.
+    otherCopyStores(QStringLiteral("Вера"), "Check", -1);
+    auto *page = w.findChild<addressbook::AddressBookTab *>();
+    QVERIFY(page);
+    QCOMPARE(page->runRequest(runs::RunKind::Envelope).selectedCount, 2);
+    QCOMPARE(marked->text(), QStringLiteral("выделенных(2)"));
     QCOMPARE(book.asString("Komu"), QStringLiteral("Вера"));  // the user stays where they were
 }
 

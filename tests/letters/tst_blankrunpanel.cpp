@@ -52,7 +52,7 @@ public:
         QObject::connect(&panel, &letters::BlankRunPanel::blankReminder, [this](bool on) { screen.reminder = on; });
         panel.show();
     }
-    runs::RunRequest runRequest(runs::RunKind kind) const override
+    runs::RunRequest runRequest(runs::RunKind kind) override
     {
         runs::RunRequest r;
         r.kind = kind;

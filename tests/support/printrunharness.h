@@ -26,7 +26,7 @@ public:
         panel.setOneJobSwitch([this] { return oneJob; });
     }
 
-    runs::RunRequest runRequest(runs::RunKind kind) const override
+    runs::RunRequest runRequest(runs::RunKind kind) override
     {
         runs::RunRequest r;
         r.kind = kind;
