@@ -13,6 +13,7 @@
 #include "letters/writersession.h"
 #include "office/officeerror.h"
 #include "report/reporterror.h"
+#include "runs/printscope.h"
 #include "store/errors.h"
 #include "store/tables.h"
 
@@ -122,6 +123,12 @@ int runBlank(RunSetup &setup, const CommandLine &line, const runs::RunRequest &r
     warn(runs::preflightBlanks(tables.Table2, request.scope), err);
     const QString blank = blankPath(line.blankFile, setup.paths());
     const QString pdf = line.action == CommandLine::Action::Pdf ? QFileInfo(line.pdfFile).absoluteFilePath() : QString();
+    // A sheet with no recipient would carry the template's variables as
+    // they stand: nothing is filled, the office does not start.
+    if (runs::countInScope(tables.Table2, request.scope) == 0) {
+        err << runs::noRecipientsText(!pdf.isEmpty()) << Qt::endl;
+        return ExitFailed;
+    }
     letters::WriterSession session(setup.paths().programFolder(), report::ReportPrinter());
     letters::BlankRun::Sources sources;
     sources.templateName = blank;
@@ -158,7 +165,7 @@ int savePdf(RunSetup &setup, const CommandLine &line, const runs::RunRequest &re
     const QString file = QFileInfo(line.pdfFile).absoluteFilePath();
     const int pages = envelope::saveRunPdf(setup.run(request), file);
     if (pages == 0) {
-        err << QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.") << Qt::endl;
+        err << runs::noRecipientsText(true) << Qt::endl;
         return ExitFailed;
     }
     out << QStringLiteral("Сохранено конвертов: %1, файл «%2».").arg(pages).arg(QDir::toNativeSeparators(file))
@@ -174,7 +181,7 @@ int print(RunSetup &setup, const runs::RunRequest &request, QTextStream &out, QT
         run.progress = [&pages](int number, int) { pages = number; };
         const int job = envelope::printRunAsOneJob(run);
         if (job == 0) {
-            err << QStringLiteral("В списке нет ни одного адресата: ничего не напечатано.") << Qt::endl;
+            err << runs::noRecipientsText(false) << Qt::endl;
             return ExitFailed;
         }
         out << QStringLiteral("Отправлено одно задание печати № %1, конвертов: %2.").arg(job).arg(pages) << Qt::endl;

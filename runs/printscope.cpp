@@ -36,6 +36,12 @@ int countInScope(const store::Cursor &recipients, PrintScope scope)
     return int(rowsInScope(recipients, scope).size());
 }
 
+QString noRecipientsText(bool toPdf)
+{
+    return toPdf ? QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.")
+                 : QStringLiteral("В списке нет ни одного адресата: ничего не напечатано.");
+}
+
 QList<int> rowsInScope(const store::Cursor &recipients, PrintScope scope)
 {
     QList<int> rows;

@@ -4,6 +4,7 @@
 // the envelope run, the blank run and the spreadsheet export share.
 
 #include <QList>
+#include <QString>
 #include <QVariant>
 
 #include <functional>
@@ -28,6 +29,10 @@ bool isMarked(const QVariant &check);
 // cursor: 1 for the current one, otherwise the rows through the filter (only
 // the marked ones for Marked).
 int countInScope(const store::Cursor &recipients, PrintScope scope);
+
+// What a run says when its scope holds no recipient (a filter that lets
+// nobody through, an empty book): nothing was saved, or nothing printed.
+QString noRecipientsText(bool toPdf);
 
 // The view rows a walk over Marked or All visits, in the grid's order, read
 // without moving the cursor; empty for Current, whose one recipient is the

@@ -8,6 +8,7 @@
 #include "report/printer.h"
 #include "report/reporterror.h"
 #include "runs/numerals.h"
+#include "runs/printscope.h"
 #include "store/tables.h"
 
 #include <QApplication>
@@ -269,7 +270,7 @@ PrintRunPanel::Outcome PrintRunPanel::BitBtnPdfClick()
         problem = QStringLiteral("Конверты не сохранены в PDF: %1").arg(end.error);
     } else if (m_printed == 0) {
         outcome = Outcome::NoneMarked;
-        problem = QStringLiteral("В списке нет ни одного адресата: файл PDF не создан.");
+        problem = runs::noRecipientsText(true);
     }
     if (outcome == Outcome::Saved)
         m_lastPdf = file;

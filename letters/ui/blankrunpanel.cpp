@@ -10,6 +10,7 @@
 #include "messages/ui/popupmessage.h"
 #include "report/reporterror.h"
 #include "runs/preflight.h"
+#include "runs/printscope.h"
 #include "store/tables.h"
 
 #include <QDate>
@@ -97,7 +98,10 @@ BlankRunPanel::Outcome BlankRunPanel::start(bool toPdf)
     if (m_officeStartTimeoutMs > 0)
         session.office().setStartTimeout(m_officeStartTimeoutMs);
     runs::PreflightReport report = runs::preflightBlanks(m_tables.Table2, request.scope);
-    if (!request.blankName.isEmpty()) {
+    // A sheet with no recipient would carry the template's variables as
+    // they stand: such a run fills nothing, and its template needs no check.
+    const bool anyRecipient = runs::countInScope(m_tables.Table2, request.scope) > 0;
+    if (!request.blankName.isEmpty() && anyRecipient) {
         RunningFlag checking(m_running);
         // The office may take seconds to start: the note is up meanwhile.
         messages::ShowPopUpMsg(CheckingNote, 0, false, -1, -1, messages::SystemColor::InfoBackground);
@@ -117,6 +121,10 @@ BlankRunPanel::Outcome BlankRunPanel::start(bool toPdf)
         emit blankReminder(true);
         messages::ShowWarningNotice(this, caption(), QStringLiteral("Выберите бланк."));
         return Outcome::NoBlank;
+    }
+    if (!anyRecipient) {
+        messages::ShowWarningNotice(this, caption(), runs::noRecipientsText(toPdf));
+        return Outcome::NoneMarked;
     }
     QString pdfFile;
     if (toPdf) {

@@ -306,6 +306,11 @@ void TestCommandLine::blankRuns_data()
         << QStringList{"Белкина", "Волков"};
     QTest::newRow("printed, a sheet a job") << QStringList{"--print", "--filter", "Акулов"}
                                             << "Напечатано листов: 1." << QStringList{};
+    QTest::newRow("a filter that lets nobody through, pdf")
+        << QStringList{"--filter", "Нектоев"} << "В списке нет ни одного адресата: файл PDF не создан." << QStringList{};
+    QTest::newRow("a filter that lets nobody through, print")
+        << QStringList{"--print", "--filter", "Нектоев"} << "В списке нет ни одного адресата: ничего не напечатано."
+        << QStringList{};
 }
 
 // Blanks without a window: the shipped inventory filled for the recipients
@@ -331,8 +336,16 @@ void TestCommandLine::blankRuns()
     QTextStream outStream(&out), errStream(&err);
     const app::CommandLine parsed = app::parseCommandLine(line + arguments);
     QCOMPARE(parsed.error, QString());
-    QCOMPARE(app::runCommandLine(parsed, d.programFolder(), outStream, errStream), app::ExitOk);
     QFETCH(QString, said);
+    if (said.startsWith(QStringLiteral("В списке нет"))) {
+        // Nothing filled: no sheet with the template's variables as they stand.
+        QCOMPARE(app::runCommandLine(parsed, d.programFolder(), outStream, errStream), app::ExitFailed);
+        QCOMPARE(err, said + QLatin1Char('\n'));
+        QCOMPARE(out, QString());
+        QVERIFY(!QFile::exists(pdf));
+        return;
+    }
+    QCOMPARE(app::runCommandLine(parsed, d.programFolder(), outStream, errStream), app::ExitOk);
     QVERIFY2(out.startsWith(said), qPrintable(out));
     if (pages.isEmpty()) {
         QCOMPARE(err, QStringLiteral("Предупреждение: «Акулов»: индекс не из шести цифр.\n"));

@@ -112,7 +112,9 @@ void TestBlankRunPanel::stopsBeforeTheOffice_data()
     QTest::newRow("none marked") << int(runs::PrintScope::Marked) << "Опись.doc"
                                  << "У Вас не выделено ни одного адресата." << false << "";
     QTest::newRow("no blank") << int(runs::PrintScope::All) << "" << "Выберите бланк." << true << "";
-    QTest::newRow("blank missing") << int(runs::PrintScope::All) << "Нет такого.doc"
+    QTest::newRow("nobody in the list") << int(runs::PrintScope::All) << "Опись.doc"
+                                        << "В списке нет ни одного адресата: ничего не напечатано." << false << "";
+    QTest::newRow("blank missing") << int(runs::PrintScope::Current) << "Нет такого.doc"
                                    << "Бланк не напечатан: Файл «Нет такого.doc» не найден." << false
                                    << "бланк не читается: Файл «Нет такого.doc» не найден.";
 }
