@@ -1,9 +1,11 @@
 #include "office/officechild.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <cerrno>
 #include <csignal>
@@ -166,6 +168,29 @@ QString leftoverPrefix(pid_t pid)
     return QStringLiteral("kuvertix-office-%1-").arg(pid);
 }
 
+QString profileUrl(const QString &runFolder)
+{
+    return QUrl::fromLocalFile(QDir(runFolder).filePath(QStringLiteral("profile"))).toString(QUrl::FullyEncoded);
+}
+
+QString singleInstancePipe(const QString &profileUrl)
+{
+    QByteArray utf16;
+    for (const QChar c : profileUrl) {
+        utf16.append(char(c.unicode() & 0xff));
+        utf16.append(char(c.unicode() >> 8));
+    }
+    QString name = QStringLiteral("SingleOfficeIPC_");
+    for (const char byte : QCryptographicHash::hash(utf16, QCryptographicHash::Md5))
+        name += QString::number(uchar(byte), 16);
+    return name;
+}
+
+void removeSingleInstancePipe(const QString &runFolder)
+{
+    QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_").arg(::getuid()) + singleInstancePipe(profileUrl(runFolder)));
+}
+
 int removeLeftovers(const QString &tempFolder)
 {
     static const QRegularExpression owned(QStringLiteral("^(?:OSL_PIPE_%1_)?kuvertix-office-(\\d+)-").arg(::getuid()));
@@ -182,6 +207,8 @@ int removeLeftovers(const QString &tempFolder)
             const QRegularExpressionMatch m = owned.match(entry.fileName());
             if (!m.hasMatch() || running(pid_t(m.captured(1).toLongLong())) || entry.ownerId() != ::getuid())
                 continue;
+            if (entry.isDir() && !entry.isSymLink())
+                removeSingleInstancePipe(entry.absoluteFilePath());
             const bool gone = entry.isDir() && !entry.isSymLink() ? QDir(entry.absoluteFilePath()).removeRecursively()
                                                                   : QFile::remove(entry.absoluteFilePath());
             removed += gone ? 1 : 0;

@@ -36,6 +36,17 @@ QList<QByteArray> officeEnvironment(const QString &tempFolder);
 // "kuvertix-office-" followed by the process id and "-".
 QString leftoverPrefix(pid_t pid);
 
+// The office's profile in a run folder, as the URL the office is given.
+QString profileUrl(const QString &runFolder);
+
+// The pipe by which an office keeps to one instance a profile, as the office
+// names it: "SingleOfficeIPC_" and the MD5 of the profile's URL in UTF-16,
+// each byte in hexadecimal without a leading zero. An office that is killed
+// leaves it in /tmp.
+QString singleInstancePipe(const QString &profileUrl);
+// Removes that pipe of the office of a run folder, once its office has ended.
+void removeSingleInstancePipe(const QString &runFolder);
+
 // Removes from tempFolder the folders and office pipes left by programs that
 // are no longer running (their process id is in the name); what belongs to
 // a running program is never touched. Returns how many entries went.

@@ -185,8 +185,7 @@ void OfficeProcess::spawn()
     m_pipeName = uniquePipeName();
 
     const QByteArray program = QFile::encodeName(m_executable);
-    const QByteArray profile = "-env:UserInstallation="
-        + QUrl::fromLocalFile(run.filePath(QStringLiteral("profile"))).toString(QUrl::FullyEncoded).toUtf8();
+    const QByteArray profile = "-env:UserInstallation=" + profileUrl(run.path()).toUtf8();
     const QByteArray accept = "--accept=pipe,name=" + m_pipeName.toUtf8()
         + ";urp;StarOffice.ComponentContext";
     const QList<QByteArray> arguments{program, profile, accept, "--headless", "--invisible", "--norestore",
@@ -395,6 +394,8 @@ void OfficeProcess::stop() noexcept
         } catch (...) {
         }
     }
+    if (m_profile)
+        removeSingleInstancePipe(m_profile->path());
     m_profile.reset();
 }
 

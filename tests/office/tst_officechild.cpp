@@ -7,6 +7,7 @@
 // KUVERTIX_OFFICE_CHILD set: it starts an office, prints the office's
 // process group and waits to be killed.
 
+#include "office/officechild.h"
 #include "office/officeprocess.h"
 #include "tests/support/officeprocesses.h"
 #include "tests/support/services.h"
@@ -37,7 +38,7 @@ int childMain()
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
         return 1;
     }
-    std::printf("%d\n", int(process.pid()));
+    std::printf("%d %s\n", int(process.pid()), qPrintable(process.runFolder()));
     std::fflush(stdout);
     QThread::sleep(600);
     return 0;
@@ -87,7 +88,9 @@ void TestOfficeChild::officeEndsWithTheProgram()
     child.start(QCoreApplication::applicationFilePath(), {});
     QVERIFY(child.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(child.canReadLine() || child.state() != QProcess::Running, 60000);
-    const pid_t group = pid_t(child.readLine().trimmed().toInt());
+    const QList<QByteArray> said = child.readLine().trimmed().split(' ');
+    const pid_t group = pid_t(said.value(0).toInt());
+    const QString runFolder = QString::fromLocal8Bit(said.value(1));
     QVERIFY2(group > 0, child.readAllStandardError().constData());
     QVERIFY(officetest::groupAlive(group));
     QTRY_VERIFY_WITH_TIMEOUT(!officetest::groupMembers(group, QStringLiteral("soffice.bin")).isEmpty(), 20000);
@@ -96,6 +99,14 @@ void TestOfficeChild::officeEndsWithTheProgram()
     QVERIFY(child.waitForFinished(5000));
     // Nothing of the office is left a few seconds later.
     QTRY_VERIFY_WITH_TIMEOUT(!officetest::groupAlive(group), 5000);
+    // The killed office left its run folder and its one-instance pipe; the
+    // next start takes both away.
+    const QString pipe = QStringLiteral("/tmp/OSL_PIPE_%1_").arg(::getuid())
+        + office::singleInstancePipe(office::profileUrl(runFolder));
+    QVERIFY2(QFileInfo::exists(runFolder) && QFileInfo::exists(pipe), qPrintable(pipe));
+    office::removeLeftovers(QDir::tempPath());
+    QVERIFY(!QFileInfo::exists(runFolder));
+    QVERIFY(!QFileInfo::exists(pipe));
 }
 
 void TestOfficeChild::startRemovesWhatDeadProgramsLeft()
