@@ -143,11 +143,7 @@ int runBlank(RunSetup &setup, const CommandLine &line, const runs::RunRequest &r
     } catch (const core::Error &e) {
         session.end();
         core::writeCause(e);
-        err << (pdf.isEmpty() ? QStringLiteral("Печать бланков остановлена: %1\nНапечатано листов: %2.")
-                                    .arg(e.message())
-                                    .arg(run.sheetsPrinted())
-                              : QStringLiteral("Бланки не сохранены в PDF: %1").arg(e.message()))
-            << Qt::endl;
+        err << letters::blankRunStoppedText(e.message(), run.sheetsPrinted(), !pdf.isEmpty()) << Qt::endl;
         return ExitFailed;
     }
     session.end();

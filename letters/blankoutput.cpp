@@ -38,6 +38,12 @@ int runBlankTo(WriterSession &session, BlankRun &run, store::Cursor &recipients,
     return filled;
 }
 
+QString blankRunStoppedText(const QString &cause, int sheetsPrinted, bool toPdf)
+{
+    return toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1").arg(cause)
+                 : QStringLiteral("Печать бланков остановлена: %1\nНапечатано листов: %2.").arg(cause).arg(sheetsPrinted);
+}
+
 QString proposedBlankPdfName(const QString &blankName, const QDate &date)
 {
     return QStringLiteral("%1 %2.pdf").arg(QFileInfo(blankName).completeBaseName(), date.toString(Qt::ISODate));

@@ -18,6 +18,11 @@ class WriterSession;
 int runBlankTo(WriterSession &session, BlankRun &run, store::Cursor &recipients, runs::PrintScope scope,
                const QString &pdfFile = QString());
 
+// What a run that stopped says, with the cause in the user's words: for a
+// printed run with the count of sheets that went to the printer; a run into
+// a PDF leaves no file, so there is nothing to count.
+QString blankRunStoppedText(const QString &cause, int sheetsPrinted, bool toPdf);
+
 // The name the file dialog proposes for the run saved as PDF: the
 // template's name without its extension and the date, "Опись 2026-12-09.pdf".
 QString proposedBlankPdfName(const QString &blankName, const QDate &date);

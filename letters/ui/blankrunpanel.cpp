@@ -197,11 +197,7 @@ BlankRunPanel::Outcome BlankRunPanel::run(WriterSession &session, const runs::Ru
     session.end();
     if (!failure.isEmpty()) {
         messages::ClosePopUpMsg();
-        messages::ShowErrorNotice(this, caption(),
-                        toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1").arg(failure)
-                              : QStringLiteral("Печать бланков остановлена: %1\nНапечатано листов: %2.")
-                                    .arg(failure)
-                                    .arg(m_sheets));
+        messages::ShowErrorNotice(this, caption(), blankRunStoppedText(failure, m_sheets, toPdf));
         return Outcome::Failed;
     }
     if (toPdf)
