@@ -116,7 +116,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (name == QLatin1String("--blank")) {
             if (value.isEmpty())
                 return failed(QStringLiteral("Не указан файл бланка после --blank."));
-            line.blankFile = value;
+            line.request.blankName = value;  // the template as given
         } else if (name == QLatin1String("--sum")) {
             // As the sum field takes it: either decimal separator.
             if (!letters::parseSum(value, QLocale(), &line.request.sum))
@@ -142,10 +142,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return failed(QStringLiteral("Не сказано, что делать: укажите --pdf ФАЙЛ или --print."));
     }
     line.action = pdf ? CommandLine::Action::Pdf : CommandLine::Action::Print;
-    if (blank) {
+    if (blank)
         line.request.kind = runs::RunKind::Blank;
-        line.request.blankName = line.blankFile;
-    }
     return line;
 }
 

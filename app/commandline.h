@@ -18,7 +18,6 @@ struct CommandLine {
     enum class Action { Window, Help, Pdf, Print };
     Action action = Action::Window;
     QString pdfFile;
-    QString blankFile;  // a blank run: the template as given
     // A run without a window serves all recipients unless told otherwise.
     runs::RunRequest request{runs::RunKind::Envelope, runs::PrintScope::All};
     QString error;  // a Russian text for standard error; empty when the line is sound

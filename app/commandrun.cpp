@@ -121,7 +121,7 @@ int runBlank(RunSetup &setup, const CommandLine &line, const runs::RunRequest &r
 {
     store::Tables &tables = setup.tables();
     warn(runs::preflightBlanks(tables.Table2, request.scope), err);
-    const QString blank = blankPath(line.blankFile, setup.paths());
+    const QString blank = blankPath(request.blankName, setup.paths());
     const QString pdf = line.action == CommandLine::Action::Pdf ? QFileInfo(line.pdfFile).absoluteFilePath() : QString();
     // A sheet with no recipient would carry the template's variables as
     // they stand: nothing is filled, the office does not start.

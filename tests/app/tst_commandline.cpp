@@ -82,7 +82,7 @@ void TestCommandLine::parse()
     QTEST(int(line.request.scope), "scope");
     QTEST(line.request.filterText, "filter");
     QTEST(line.request.returnEnvelope, "withReturn");
-    QTEST(line.blankFile, "blank");
+    QTEST(line.request.blankName, "blank");
     QTEST(line.request.sum, "sum");
     QFETCH(QString, blank);
     QCOMPARE(line.request.kind, blank.isEmpty() ? runs::RunKind::Envelope : runs::RunKind::Blank);
