@@ -288,12 +288,7 @@ QVector<int> Cursor::changedFields() const
 
 bool Cursor::isModified() const
 {
-    if (!isEditing())
-        return false;
-    for (int i = 0; i < m_buffer.size(); ++i)
-        if (!sameValue(m_buffer[i], m_original[i]))
-            return true;
-    return false;
+    return isEditing() && !changedFields().isEmpty();
 }
 
 void Cursor::edit()
@@ -563,6 +558,13 @@ int Cursor::removeVisible()
 void Cursor::refresh()
 {
     checkBrowseMode();
+    retakeRowsInPlace();
+}
+
+// The rows taken anew from the cache, the cursor kept on its row (or near
+// its old place when the row is gone).
+void Cursor::retakeRowsInPlace()
+{
     const qint64 id = currentRowId();
     const int oldPos = m_pos;
     takeRows();
@@ -589,12 +591,7 @@ bool Cursor::followFile()
     // A walk (controls suspended) keeps its rows until it ends.
     if (!isOpen() || isEditing() || m_controlsDisabled || !outsideChange())
         return false;
-    const qint64 id = currentRowId();
-    const int oldPos = m_pos;
-    takeRows();
-    m_pos = m_view.positionOf(id, oldPos);
-    m_eof = m_view.count() == 0;
-    notifyReset();
+    retakeRowsInPlace();
     return true;
 }
 

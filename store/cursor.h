@@ -195,6 +195,7 @@ private:
     void requireWritable() const;
     void checkBrowseMode();  // store or drop a pending edit before moving
     void takeRows();
+    void retakeRowsInPlace();
     bool outsideChange();  // the file was read again since this cursor took its rows
     void storeChecked(const StoredRow &row, const QVector<int> &changed);
     void setState(State s);
