@@ -360,56 +360,52 @@ void TForm1::FormClose()
 
 // A recipient, sender, format or offset still being edited is stored as a
 // move to another row would store it: what the window showed (and "В PDF"
-// may have printed) is what the book keeps. When the store refuses it the
-// user hears why and chooses between trying again and closing without it.
+// may have printed) is what the book keeps. The settings of the session are
+// stored too, always (a new settings row even unchanged).
 void TForm1::storeOpenEdits()
 {
     const std::pair<store::Cursor *, const char *> edited[] = {
-        {&m_tables.Table2, "адресата"}, {&m_tables.Table3, "отправителя"},
-        {&m_tables.Table4, "формата конверта"}, {&m_tables.Table5, "смещения печати"}};
+        {&m_tables.Table2, "изменения адресата"}, {&m_tables.Table3, "изменения отправителя"},
+        {&m_tables.Table4, "изменения формата конверта"}, {&m_tables.Table5, "изменения смещения печати"}};
     for (const auto &[cursor, what] : edited) {
         if (!cursor->isOpen())
             continue;
         store::ui::DbGrid::commitOpenEditors(cursor);
-        while (cursor->isEditing()) {
-            try {
-                if (cursor->isModified())
-                    cursor->post();
-                else
-                    cursor->cancel();
-            } catch (const store::StoreError &e) {
-                // Another copy's change refused the edit: there is nothing left to try again.
-                if (!cursor->isEditing()) {
-                    messages::ShowWarningNotice(this, windowTitle(), e.message());
-                    break;
-                }
-                const QString text = QStringLiteral("Не удалось сохранить изменения %1.\n%2\n\nУстраните "
-                                                    "причину и нажмите «Повторить», или закройте программу "
-                                                    "без этих изменений.")
-                                         .arg(QString::fromUtf8(what), e.message());
-                if (!messages::AskRetryNotice(this, windowTitle(), text))
-                    cursor->cancel();
-            }
-        }
+        storeAtClose(*cursor, false, QStringLiteral("Не удалось сохранить %1.").arg(QString::fromUtf8(what)),
+                     QStringLiteral("без этих изменений"));
     }
 }
 
-// The settings of the session are stored at close. When the store refuses
-// them the user hears why and may try again (after freeing space, say)
-// before the window closes.
 void TForm1::storeSettingsRow()
 {
-    for (;;) {
+    storeAtClose(m_tables.Table1, true, QStringLiteral("Не удалось сохранить настройки."),
+                 QStringLiteral("без сохранения настроек"));
+}
+
+// Stores the cursor's edit (always, or only when it changed something).
+// When the store refuses it the user hears why and chooses between trying
+// again (after freeing space, say) and closing without it; when another
+// copy's change refused it, there is nothing left to try again.
+void TForm1::storeAtClose(store::Cursor &cursor, bool always, const QString &failed, const QString &without)
+{
+    while (cursor.isEditing()) {
         try {
-            m_tables.Table1.post();
-            return;
+            if (always || cursor.isModified())
+                cursor.post();
+            else
+                cursor.cancel();
         } catch (const store::StoreError &e) {
-            const QString text = QStringLiteral("Не удалось сохранить настройки.\n%1\n\nУстраните причину "
-                                                "и нажмите «Повторить», или закройте программу без "
-                                                "сохранения настроек.")
-                                     .arg(e.message());
-            if (!messages::AskRetryNotice(this, windowTitle(), text))
+            if (!cursor.isEditing()) {
+                messages::ShowWarningNotice(this, windowTitle(), e.message());
                 return;
+            }
+            const QString text = QStringLiteral("%1\n%2\n\nУстраните причину и нажмите «Повторить», или закройте "
+                                                "программу %3.")
+                                     .arg(failed, e.message(), without);
+            if (!messages::AskRetryNotice(this, windowTitle(), text)) {
+                cursor.cancel();
+                return;
+            }
         }
     }
 }

@@ -73,6 +73,7 @@ private:
     void FormClose();
     void storeOpenEdits();
     void storeSettingsRow();
+    void storeAtClose(store::Cursor &cursor, bool always, const QString &failed, const QString &without);
     void buildPages();
     void buildPrintControls();
     QWidget *buildMainPage();
