@@ -5,6 +5,7 @@
 //   paradox_bench [rows]
 
 #include "tests/support/paradoxfixture.h"
+#include "cputime.h"
 #include "generatedbook.h"
 #include "store/baseconversion.h"
 #include "store/tables.h"
@@ -39,15 +40,6 @@ paradox::Table addressBook(int rows)
 }
 
 double msSince(const QElapsedTimer &t) { return t.nsecsElapsed() / 1e6; }
-
-// The processor time of this process so far: on a machine shared with
-// other work it says what the wall-clock figures cannot.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 struct Figure {
     double wall = 0;

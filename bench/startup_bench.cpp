@@ -17,6 +17,7 @@
 //   startup_bench [SIZE ...]
 //   startup_bench --child PROGRAM_FOLDER   (used by the benchmark itself)
 
+#include "bench/cputime.h"
 #include "bench/generatedbook.h"
 #include "addressbook/marks.h"
 #include "addressbook/recipientbook.h"
@@ -39,13 +40,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 struct Timing {
     double wall = 0;
