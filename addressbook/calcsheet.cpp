@@ -28,7 +28,6 @@
 #include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -373,9 +372,9 @@ SheetCells CalcSheet::readCells(const QString &filePath, int rowCount, int colum
     return cells;
 }
 
-QString csvLoadOptions(const QByteArray &head)
+QString csvLoadOptions(const QByteArray &utf8Head)
 {
-    const QByteArray firstLine = head.left(head.indexOf('\n'));
+    const QByteArray firstLine = utf8Head.left(utf8Head.indexOf('\n'));
     int separator = ';';
     qsizetype most = 0;
     for (char candidate : {';', ',', '\t'}) {
@@ -385,14 +384,11 @@ QString csvLoadOptions(const QByteArray &head)
             separator = candidate;
         }
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    const QString decoded = utf8(head);
-    const bool validUtf8 = !utf8.hasError() && !decoded.contains(QChar::ReplacementCharacter);
-    const int charset = validUtf8 ? 76 : 34;  // UTF-8 : Windows-1251
+    constexpr int utf8Charset = 76;
     QStringList columns;
     for (int c = 1; c <= 26; ++c)
         columns << QStringLiteral("%1/2").arg(c);  // 2: text, kept as written
-    return QStringLiteral("%1,34,%2,1,%3").arg(separator).arg(charset).arg(columns.join(QLatin1Char('/')));
+    return QStringLiteral("%1,34,%2,1,%3").arg(separator).arg(utf8Charset).arg(columns.join(QLatin1Char('/')));
 }
 
 QVector<QStringList> parseCsv(const QString &text)

@@ -61,11 +61,10 @@ private:
 // The name of the export workbook in the program folder.
 QString exportWorkbookName();
 
-// The CSV load options for a text file whose first bytes are given: the
-// separator most used in its first line (";" when none), UTF-8 unless the
-// bytes are not valid UTF-8 (then Windows-1251), the first line first, and
-// the columns A to Z as text.
-QString csvLoadOptions(const QByteArray &head);
+// The CSV load options for a UTF-8 text (csvAsUtf8 makes one of any file)
+// whose first bytes are given: the separator most used in its first line
+// (";" when none), the first line first, and the columns A to Z as text.
+QString csvLoadOptions(const QByteArray &utf8Head);
 
 // The rows of a CSV text as the office writes it: "," between cells, cells
 // with a separator, quote or line break in quotes, quotes doubled.
