@@ -9,9 +9,6 @@ namespace letters {
 
 namespace {
 
-constexpr int MaxFormsPerSheet = 20;
-const QString RowMarker = QStringLiteral("~N~");
-
 QString numbered(const char *name, int i)
 {
     return QStringLiteral("~%1%2~").arg(QString::fromUtf8(name)).arg(i);

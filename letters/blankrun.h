@@ -22,6 +22,11 @@ class Cursor;
 
 namespace letters {
 
+// The most forms a sheet holds: "~Кому1~" to "~Кому20~".
+constexpr int MaxFormsPerSheet = 20;
+// The marker of the repeated row of a list blank, replaced by the number.
+inline const QString RowMarker = QStringLiteral("~N~");
+
 // The texts of one recipient and of the sender that a form is filled with.
 struct BlankRecipient {
     QString komu, kuda, index;

@@ -1,5 +1,6 @@
 #include "letters/templatecheck.h"
 
+#include "letters/blankrun.h"
 #include "letters/writersession.h"
 #include "office/officeerror.h"
 
@@ -12,7 +13,6 @@ namespace letters {
 
 namespace {
 
-constexpr int MaxIndex = 20;
 constexpr int TokensShown = 5;
 
 // "~Кому1~", "~От кого1~" and the other variables that carry the position
@@ -77,7 +77,7 @@ QStringList templateFindings(const QString &text, const QString &rowText)
         const int index = m.captured(2).toInt();
         if (m.captured(2).startsWith(QLatin1Char('0')) || index < 1) {
             unknown << token;
-        } else if (index > MaxIndex) {
+        } else if (index > MaxFormsPerSheet) {
             beyond << token;
         } else {
             numbered.append({token, index});
@@ -101,7 +101,7 @@ QStringList templateFindings(const QString &text, const QString &rowText)
                         .arg(capacity)
                         .arg(listed(above));
 
-    const bool rowMode = text.contains(QStringLiteral("~N~"), Qt::CaseInsensitive);
+    const bool rowMode = text.contains(RowMarker, Qt::CaseInsensitive);
     if (!rowMode && text.contains(QStringLiteral("~Адресат~"), Qt::CaseInsensitive))
         findings << QStringLiteral("~Адресат~ заполняется только в строке с ~N~, а ~N~ в бланке нет");
     if (rowMode) {
@@ -132,7 +132,7 @@ QStringList checkTemplate(WriterSession &session, const QString &templateName)
     try {
         session.WordOpen(templateName);
         text = session.WordText();
-        row = session.WordRowText(QStringLiteral("~N~"));
+        row = session.WordRowText(RowMarker);
         session.WordFinish(false);
     } catch (const office::OfficeError &e) {
         if (session.isOpen())
