@@ -161,8 +161,8 @@ BlankRunPanel::Outcome BlankRunPanel::officeFailed(WriterSession &session, const
     messages::ShowErrorNotice(this, caption(),
                     e.kind() == office::OfficeError::Kind::NotInstalled
                         ? officeMissingText() + QStringLiteral("\n\n") + e.message()
-                        : (toPdf ? QStringLiteral("Бланки не сохранены в PDF: %1")
-                                 : QStringLiteral("Бланк не напечатан: %1")).arg(e.message()));
+                    : toPdf ? blankRunStoppedText(e.message(), 0, true)
+                            : QStringLiteral("Бланк не напечатан: %1").arg(e.message()));
     return Outcome::Failed;
 }
 
